@@ -1,0 +1,189 @@
+#include "form1.hpp"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSaveFile>
+
+#include "plot_area.hpp"
+#include "results_file.hpp"
+
+namespace {
+
+// Positions and sizes are laid out in twips, 15 to a pixel at 96 dpi.
+int Px(int twips) { return (twips + 7) / 15; }
+
+QRect TwipRect(int left, int top, int width, int height) { return {Px(left), Px(top), Px(width), Px(height)}; }
+
+// Widens a caption that the interface font draws wider than the layout
+// allows, up to `limit` in its parent, so that no caption is cut off.
+void FitWidth(QWidget* w, int limit) {
+    const int wanted = w->sizeHint().width();
+    if (wanted <= w->width()) return;
+    const int right = std::max(w->geometry().right(), std::min(w->x() + wanted, limit) - 1);
+    w->resize(right - w->x() + 1, w->height());
+}
+
+std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); }
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setObjectName("Form1");
+    setWindowTitle(QString::fromUtf8("Veskarn: Taşınım-yayınım problemi"));
+    resize(Px(10215), Px(4590));
+    // The layout was drawn for an 8-point interface font at 96 dpi (11 pixels).
+    QFont small = font();
+    small.setPixelSize(10);
+    setFont(small);
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName("Frame1");
+    Frame1->setGeometry(TwipRect(210, 105, 1935, 4170));
+
+    AddLabel(Frame1, "Label1", QString::fromUtf8("φ"), 525, 315, 105, 255);
+    AddLabel(Frame1, "Label4", "A =", 630, 315, 315, 255);
+    Text_FiA = AddTextBox(Frame1, "Text_FiA", "1", 1050, 315, 615, 285);
+    AddLabel(Frame1, "Label2", QString::fromUtf8("φ"), 525, 630, 105, 255);
+    AddLabel(Frame1, "Label3", "B =", 630, 630, 315, 255);
+    Text_FiB = AddTextBox(Frame1, "Text_FiB", "0", 1050, 630, 615, 285);
+    AddLabel(Frame1, "Label7", "u (m/s) =", 315, 960, 705, 255);
+    Text_u = AddTextBox(Frame1, "Text_u", "0.1", 1050, 945, 615, 285);
+    AddLabel(Frame1, "Label5", "N =", 630, 1320, 375, 255);
+    Text_N = AddTextBox(Frame1, "Text_N", "5", 1050, 1260, 615, 285);
+    AddLabel(Frame1, "Label6", "L (m) =", 420, 1575, 510, 255);
+    Text_L = AddTextBox(Frame1, "Text_L", "1", 1050, 1575, 615, 285);
+    AddLabel(Frame1, "Label8", QString::fromUtf8("ρ"), 105, 1890, 120, 225);
+    AddLabel(Frame1, "Label9", "(kg/m3) =", 210, 1890, 780, 255);
+    Text_Rho = AddTextBox(Frame1, "Text_Rho", "1", 1050, 1890, 645, 285);
+    AddLabel(Frame1, "Label10", QString::fromUtf8("Γ"), 105, 2205, 120, 225);
+    AddLabel(Frame1, "Label11", "(kg/ms) =", 210, 2205, 780, 255);
+    Text_Gama = AddTextBox(Frame1, "Text_Gama", "0.1", 1050, 2205, 645, 285);
+
+    Opt_Central = AddOption("Opt_Central", "Central Scheme", 120, 2640, 1575, 255);
+    Opt_Upwind = AddOption("Opt_Upwind", "Upwind scheme", 120, 3000, 1455, 255);
+    Opt_Hibrid = AddOption("Opt_Hibrid", "Hibrid scheme", 120, 3360, 1335, 255);
+    Opt_QUICK = AddOption("Opt_QUICK", "QUICK scheme", 105, 3675, 1485, 225);
+    Opt_Central->setChecked(true);
+
+    Command1 = new QPushButton("Calculate", this);
+    Command1->setObjectName("Command1");
+    Command1->setGeometry(TwipRect(2415, 240, 1515, 585));
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+
+    List1 = new QListWidget(this);
+    List1->setObjectName("List1");
+    List1->setGeometry(TwipRect(2400, 930, 3660, 3375));
+    List1->setUniformItemSizes(true);
+
+    Frame2 = new QGroupBox(this);
+    Frame2->setObjectName("Frame2");
+    Frame2->setGeometry(TwipRect(6405, 210, 1455, 615));
+    AddLabel(Frame2, "Label12", "Pe =", 120, 240, 330, 225);
+    Text_Pe = AddTextBox(Frame2, "Text_Pe", "", 540, 240, 645, 285);
+
+    Pic = new PlotArea(this);
+    Pic->setObjectName("Pic");
+    Pic->setGeometry(TwipRect(6195, 960, 3900, 3315));
+
+    // Keyboard order: the inputs and the button as the original form had
+    // them, the option group last.
+    QWidget* order[] = {Text_FiA, Text_FiB, Command1, Text_N,  Text_L,     List1,      Text_u,
+                        Text_Rho, Text_Gama, Pic,     Text_Pe, Opt_Central, Opt_Upwind, Opt_Hibrid,
+                        Opt_QUICK};
+    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+    Text_FiA->setFocus();
+}
+
+QLabel* Form1::AddLabel(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
+                        int height) {
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setGeometry(TwipRect(left, top, width, height));
+    FitWidth(label, Px(parent == Frame2 ? 540 : 1050) - 2);  // the text boxes' left edge
+    return label;
+}
+
+QLineEdit* Form1::AddTextBox(QWidget* parent, const char* name, const QString& text, int left, int top, int width,
+                             int height) {
+    auto* box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setGeometry(TwipRect(left, top, width, height));
+    return box;
+}
+
+QRadioButton* Form1::AddOption(const char* name, const QString& caption, int left, int top, int width, int height) {
+    auto* option = new QRadioButton(caption, Frame1);
+    option->setObjectName(name);
+    option->setGeometry(TwipRect(left, top, width, height));
+    FitWidth(option, Frame1->width() - 4);
+    return option;
+}
+
+driver::Scheme Form1::SelectedScheme() const {
+    if (Opt_Upwind->isChecked()) return driver::Scheme::Upwind;
+    if (Opt_Hibrid->isChecked()) return driver::Scheme::Hibrid;
+    if (Opt_QUICK->isChecked()) return driver::Scheme::QUICK;
+    return driver::Scheme::Central;
+}
+
+void Form1::Command1_Click() {
+    const driver::InputTexts texts{Text_FiA->text().toStdString(), Text_FiB->text().toStdString(),
+                                   Text_u->text().toStdString(),   Text_N->text().toStdString(),
+                                   Text_L->text().toStdString(),   Text_Rho->text().toStdString(),
+                                   Text_Gama->text().toStdString()};
+    driver::Outputs out;
+    out.list1.separator = DecimalSeparator();
+    out.list1.lines = listLines_;
+    try {
+        driver::Calculate(texts, SelectedScheme(), state_, out);
+    } catch (const driver::InputError& e) {
+        // Rejected before anything was computed: every output stays.
+        Report(QString::fromStdString(e.what()));
+        return;
+    } catch (const std::exception& e) {
+        // Failed part-way: show what the calculation got to, then say why.
+        ShowOutputs(out);
+        Report(QString::fromStdString(e.what()));
+        return;
+    }
+    ShowOutputs(out);
+    const QString fileError = WriteResultsFile(*out.resultsText);
+    Pic->SetModel(out.plot);
+    if (!fileError.isEmpty()) Report(fileError);
+}
+
+void Form1::ShowOutputs(const driver::Outputs& out) {
+    if (out.peText) Text_Pe->setText(QString::fromStdString(*out.peText));
+    if (out.list1.lines != listLines_) {
+        listLines_ = out.list1.lines;
+        QStringList lines;
+        lines.reserve(static_cast<qsizetype>(listLines_.size()));
+        for (const std::string& line : listLines_) lines.append(QString::fromStdString(line));
+        List1->clear();
+        List1->addItems(lines);
+    }
+}
+
+// Writes the table through a temporary file that replaces "Results.txt" only
+// once it is complete, so a failure leaves the previous table whole. Returns
+// a message for the user, or an empty string on success.
+QString Form1::WriteResultsFile(const std::string& text) const {
+    QSaveFile file(QString::fromUtf8(results::kFileName));
+    const QString path = QFileInfo(file.fileName()).absoluteFilePath();
+    if (file.open(QIODevice::WriteOnly)) {
+        const auto size = static_cast<qint64>(text.size());
+        if (file.write(text.data(), size) == size && file.commit()) return {};
+    }
+    return QString("The results could not be written to %1: %2").arg(path, file.errorString());
+}
+
+void Form1::Report(const QString& message) {
+    QMessageBox::warning(this, windowTitle(), message);
+}

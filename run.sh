@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the program.
+set -euo pipefail
+cd "$(dirname "$0")"
+. scripts/common.sh
+
+ensure_packages "${BUILD_PACKAGES[@]}"
+build build -DCONVDIFF_TESTS=OFF
+exec ./build/convdiff "$@"
