@@ -16,8 +16,10 @@ void ThrowOverflow(const Where& where) {
 }
 
 void ThrowDivision(double dividend, const Where& where) {
-    if (dividend == 0.0) throw Overflow("Overflow " + where.Text() + ": zero divided by zero.");
-    throw DivisionByZero("Division by zero " + where.Text() + ".");
+    // Zero by zero is reported as a division by zero too: it is the zero
+    // divisor that the user has to look for.
+    const char* note = dividend == 0.0 ? " (zero divided by zero)" : "";
+    throw DivisionByZero("Division by zero " + where.Text() + note + ".");
 }
 
 long RoundIndex(double value, const Where& where) {

@@ -19,13 +19,13 @@ public:
     using CalcError::CalcError;
 };
 
-// A division whose divisor is zero.
+// A division whose divisor is zero, zero divided by zero included.
 class DivisionByZero : public CalcError {
 public:
     using CalcError::CalcError;
 };
 
-// A result beyond the range of a double (and zero divided by zero).
+// A result beyond the range of a double.
 class Overflow : public CalcError {
 public:
     using CalcError::CalcError;
