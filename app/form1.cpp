@@ -106,6 +106,7 @@ QLabel* Form1::AddLabel(QWidget* parent, const char* name, const QString& captio
     auto* label = new QLabel(caption, parent);
     label->setObjectName(name);
     label->setGeometry(TwipRect(left, top, width, height));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);  // captions hang from the top, as laid out
     FitWidth(label, Px(parent == Frame2 ? 540 : 1050) - 2);  // the text boxes' left edge
     return label;
 }

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <unistd.h>
 
 #include "app/form1.hpp"
 #include "app/plot_area.hpp"
@@ -191,12 +192,16 @@ TEST_F(WindowTest, TypedInputsAndEveryScheme) {
     EXPECT_EQ(Get<QLineEdit>("Text_Pe")->text(), "5");
     EXPECT_EQ(Lines()[4], "-3.00   -0.50   0.00   3.50   0.00");
     EXPECT_EQ(Lines().last(), " Phi(5) = 0.7143");
+    EXPECT_TRUE(ResultsFile().endsWith(" 5   -3.  000.  -001.  004.  001.  000.71\r\n"));
+    EXPECT_EQ(Get<PlotArea>("Pic")->Model()->shapes.size(), 2u + 5u + 4u + 99u);
 
     Choose("Opt_Hibrid");
     Calculate();
     EXPECT_EQ(Lines()[3], "0.00   0.00   -3.50   3.50   3.50");
     EXPECT_EQ(Lines().mid(11), (QStringList{" Phi(1) = 1", " Phi(2) = 1", " Phi(3) = 1", " Phi(4) = 1",
                                             " Phi(5) = 0.7143"}));
+    EXPECT_TRUE(ResultsFile().startsWith(" i    AW    AP   AE   Su   T\r\n\r\n 1   0.  000.  -004.  004.  001.  001.00\r\n"));
+    EXPECT_NEAR(Get<PlotArea>("Pic")->Model()->tMax, 1.0, 1e-12);
 
     Type("Text_u", "2");
     Type("Text_N", "4");
@@ -259,6 +264,22 @@ TEST_F(WindowTest, BadInputIsReportedAndTheWindowCarriesOn) {
     Calculate();
     EXPECT_EQ(Lines().size(), 3 + 3 + 3 + 3);
     EXPECT_EQ(ResultsFile().count("\r\n"), 5);
+}
+
+TEST_F(WindowTest, ResultsFileIsReplacedWholeNotRewrittenInPlace) {
+    Calculate();
+    const QByteArray first = ResultsFile();
+    // A second name for the file as it is now: rewriting in place would
+    // change what it shows, replacing the file by a complete new one does not.
+    const QString results = QDir(dir_.path()).filePath("Results.txt");
+    const QString kept = QDir(dir_.path()).filePath("kept.txt");
+    ASSERT_EQ(::link(QFile::encodeName(results).constData(), QFile::encodeName(kept).constData()), 0);
+    Type("Text_N", "12");
+    Calculate();
+    EXPECT_EQ(ResultsFile().count("\r\n"), 14);
+    QFile old(kept);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), first);
 }
 
 TEST_F(WindowTest, UnwritableResultsFileIsReportedAndThePlotStillDrawn) {
