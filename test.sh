@@ -18,3 +18,11 @@ export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 (cd build-asan && ctest --output-on-failure -j "$(nproc)")
+
+echo "== Fuzz smoke run"
+ensure_fuzzer
+build_fuzzers
+for target in "${FUZZ_TARGETS[@]}"; do
+    fuzz "$target" 20
+done
+echo "All builds, tests and fuzz runs passed."

@@ -31,3 +31,44 @@ build() {
     cmake -S . -B "$dir" -DCONVDIFF_WERROR=ON "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
 }
+
+# clang with its libFuzzer runtime, for the fuzz targets. Debian keeps the
+# runtime in a package of its own (libclang-rt-NN-dev).
+ensure_fuzzer() {
+    ensure_packages clang
+    local runtime
+    runtime="$(clang++ -print-runtime-dir)/libclang_rt.fuzzer-x86_64.a"
+    if [ ! -f "$runtime" ]; then
+        local major
+        major=$(clang++ --version | sed -n 's/.*clang version \([0-9]*\).*/\1/p' | head -n 1)
+        ensure_packages "libclang-rt-${major}-dev"
+    fi
+}
+
+build_fuzzers() {
+    CXX=clang++ build build-fuzz -DCONVDIFF_FUZZ=ON -DCONVDIFF_GUI=OFF -DCONVDIFF_TESTS=OFF \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo
+}
+
+FUZZ_TARGETS=(fuzz_read_number fuzz_format fuzz_calculation)
+
+# fuzz TARGET SECONDS: runs one target from its committed seeds, leaving the
+# seeds as they are; a crash is kept in build-fuzz/crashes and fails the run.
+fuzz() {
+    local target=$1 seconds=$2
+    local corpus
+    corpus=$(mktemp -d)
+    mkdir -p build-fuzz/crashes
+    cp tests/fuzz/corpus/"$target"/* "$corpus"/
+    echo "-- $target for ${seconds}s"
+    if ! build-fuzz/tests/fuzz/"$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
+        -artifact_prefix=build-fuzz/crashes/"$target"- -print_final_stats=1 "$corpus" \
+        >build-fuzz/"$target".log 2>&1; then
+        tail -n 40 build-fuzz/"$target".log
+        rm -rf "$corpus"
+        echo "FAILED: $target found a fault (see build-fuzz/crashes)"
+        return 1
+    fi
+    grep -E '^stat::number_of_executed_units' build-fuzz/"$target".log || true
+    rm -rf "$corpus"
+}

@@ -112,6 +112,8 @@ TEST(General, FifteenSignificantDigitsAndExponentFrom1E15) {
     EXPECT_EQ(General(1e300, "."), "1E+300");
     EXPECT_EQ(General(9999999999999999.0, "."), "1E+16");
     EXPECT_EQ(RoundedGeneral(999999999999999.5, 2, "."), "1E+15");
+    EXPECT_EQ(General(-std::numeric_limits<double>::max(), "."), "-1.79769313486232E+308");
+    EXPECT_EQ(Pattern(std::numeric_limits<double>::max(), "0.", ".").size(), 310u);
     EXPECT_EQ(General(0.001, "."), "0.001");
     EXPECT_EQ(General(12345.678, ","), "12345,678");
     EXPECT_THROW(General(std::nan(""), "."), std::domain_error);

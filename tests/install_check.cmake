@@ -1,0 +1,21 @@
+# Installs into a scratch prefix and checks that the menu entry starts the
+# program that was installed beside it.
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed")
+endif()
+set(entry "${PREFIX}/share/applications/convdiff.desktop")
+foreach(f "${PREFIX}/bin/convdiff" "${entry}" "${PREFIX}/share/icons/hicolor/scalable/apps/convdiff.svg")
+  if(NOT EXISTS "${f}")
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+file(STRINGS "${entry}" lines)
+foreach(expected "[Desktop Entry]" "Type=Application" "Exec=convdiff" "Icon=convdiff")
+  list(FIND lines "${expected}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${entry} lacks the line ${expected}")
+  endif()
+endforeach()

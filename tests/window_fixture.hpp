@@ -1,0 +1,91 @@
+// The main window under test, and a helper that answers its message boxes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/form1.hpp"
+
+// Answers every message box that opens while it lives, keeping its text.
+class MessageBoxCloser {
+public:
+    MessageBoxCloser() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.append(box->text());
+                box->accept();
+            }
+        });
+        timer_.start(10);
+    }
+    QStringList texts;
+
+private:
+    QTimer timer_;
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(dir_.path());
+        window_ = std::make_unique<Form1>();
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void TearDown() override {
+        window_.reset();
+        QDir::setCurrent(previous_);
+    }
+
+    template <class W>
+    W* Get(const char* name) {
+        W* w = window_->findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    // Replaces the text of an input box the way a user does: select all, type.
+    void Type(const char* box, const QString& text) {
+        QLineEdit* edit = Get<QLineEdit>(box);
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+        ASSERT_EQ(edit->text(), text);
+    }
+
+    void Choose(const char* option) { QTest::mouseClick(Get<QRadioButton>(option), Qt::LeftButton, {}, QPoint(6, 8)); }
+
+    void Calculate() { QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton); }
+
+    QStringList Lines() {
+        QStringList lines;
+        QListWidget* list = Get<QListWidget>("List1");
+        for (int i = 0; i < list->count(); ++i) lines.append(list->item(i)->text());
+        return lines;
+    }
+
+    QByteArray ResultsFile() {
+        QFile f(QDir(dir_.path()).filePath("Results.txt"));
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return f.readAll();
+    }
+
+    QTemporaryDir dir_;
+    QString previous_;
+    std::unique_ptr<Form1> window_;
+};
