@@ -176,9 +176,7 @@ std::string GeneralOf(const Decimal& d, bool negative, std::string_view separato
             out += separator;
             out += mant.substr(1);
         }
-        std::string e = std::to_string(exponent);
-        if (e.size() < 2) e.insert(0, "0");
-        return out + "E+" + e;
+        return out + "E+" + std::to_string(exponent);  // two digits at least, as it is 15 or more
     }
     const std::string integer = IntegerDigits(d);
     const std::string fraction = FractionDigits(d);
