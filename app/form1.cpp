@@ -80,7 +80,11 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     List1 = new QListWidget(this);
     List1->setObjectName("List1");
     List1->setGeometry(TwipRect(2400, 930, 3660, 3375));
-    List1->setUniformItemSizes(true);
+    // Long lines (QUICK's seven columns, huge values) scroll sideways rather
+    // than being cut short with an ellipsis.
+    List1->setTextElideMode(Qt::ElideNone);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    List1->setLayoutMode(QListView::Batched);
 
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName("Frame2");
