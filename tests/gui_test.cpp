@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -102,15 +103,26 @@ TEST_F(WindowTest, CalculateAtOnceUsesTheDefaults) {
     Calculate();
     EXPECT_EQ(Get<QLineEdit>("Text_Pe")->text(), "0.2");
     EXPECT_EQ(Lines(), kDefaultCentral);
-    EXPECT_EQ(ResultsFile(),
-              " i    AW    AP   AE   Su   T\r\n"
-              "\r\n"
-              " 1   0.  -000.  -001.  002.  001.  000.94\r\n"
-              " 2   -1.  -000.  000.  001.  001.  000.80\r\n"
-              " 3   -1.  -000.  000.  001.  001.  000.63\r\n"
-              " 4   -1.  -000.  000.  001.  000.  000.42\r\n"
-              " 5   -1.  000.  -001.  001.  000.  000.16\r\n");
+    // The file holds exactly the table the core produced.
+    Mdl_Common::ProblemState state;
+    driver::Outputs out;
+    driver::Calculate({}, driver::Scheme::Central, state, out);
+    EXPECT_EQ(ResultsFile(), QByteArray::fromStdString(*out.resultsText));
     EXPECT_TRUE(Get<PlotArea>("Pic")->Model().has_value());
+}
+
+TEST_F(WindowTest, NumbersAreWrittenWithTheLocaleSeparator) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Calculate();
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(Get<QLineEdit>("Text_Pe")->text(), "0,2");
+    EXPECT_EQ(Lines()[3], "0,00   -0,45   -1,10   1,55   1,10");
+    EXPECT_EQ(Lines().last(), " Phi(5) = 0,1579");
+    EXPECT_TRUE(ResultsFile().contains("\r\n 2   -1,  -000,  000,  001,  001,  000,80\r\n"));
+    // Input is read with "." whatever the locale.
+    Type("Text_u", "0,5");
+    Calculate();
+    EXPECT_EQ(Get<QLineEdit>("Text_Pe")->text(), "0");
 }
 
 TEST_F(WindowTest, TypedInputsAndEveryScheme) {
