@@ -5,5 +5,5 @@ cd "$(dirname "$0")"
 . scripts/common.sh
 
 ensure_packages "${BUILD_PACKAGES[@]}"
-build build -DCONVDIFF_TESTS=OFF
-exec ./build/convdiff "$@"
+build build-app -DCONVDIFF_TESTS=OFF -DCONVDIFF_GUI=ON
+exec ./build-app/convdiff

@@ -6,9 +6,9 @@ cd "$(dirname "$0")"
 . scripts/common.sh
 
 ensure_packages "${BUILD_PACKAGES[@]}"
-build build -DCONVDIFF_GUI=ON >/dev/null
+build build-app -DCONVDIFF_TESTS=OFF -DCONVDIFF_GUI=ON >/dev/null
 mkdir -p docs
 workdir=$(mktemp -d)
-(cd "$workdir" && QT_QPA_PLATFORM=offscreen "$OLDPWD/build/screenshot" "$OLDPWD/docs/window.png" "${1:-central}") 2>/dev/null
+(cd "$workdir" && QT_QPA_PLATFORM=offscreen "$OLDPWD/build-app/screenshot" "$OLDPWD/docs/window.png" "${1:-central}") 2>/dev/null
 rm -rf "$workdir"
 echo "wrote docs/window.png"

@@ -1,5 +1,7 @@
 #include "form1.hpp"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -38,7 +40,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8("Veskarn: Taşınım-yayınım problemi"));
     resize(Px(10215), Px(4590));
-    // The layout was drawn for an 8-point interface font at 96 dpi (11 pixels).
+    // The layout was drawn for a narrow 8-point interface font; the usual
+    // Linux interface fonts are wider and fit it at 10 pixels.
     QFont small = font();
     small.setPixelSize(10);
     setFont(small);
