@@ -60,7 +60,8 @@ PlotModel BuildSolutionPlot(const Mdl_Common::ProblemState& s, double L, double 
 // values, at x: FiA + (FiB - FiA) (exp(a x) - 1) / (exp(a L) - 1), a = Rho u /
 // Gama. `values` receive the 100 points x = 0, L/100, ..., 0.99 L. Where the
 // formula cannot be evaluated as written (a = 0, exp overflowing) the values
-// are those of its limit, computed in a form that does not overflow.
+// are those of its limit, computed in a form that does not overflow, and
+// `cExact`, which has no value then, is set to 0.
 void ExactSolution(double FiA, double FiB, double L, double a, std::vector<double>& xs, std::vector<double>& values,
                    double& cExact);
 
