@@ -1,4 +1,3 @@
-#include "../format/number_text.hpp"
 #include "../solver/checked.hpp"
 #include "schemes.hpp"
 
@@ -82,19 +81,11 @@ void DiagonalAndNegation(Mdl_Common::ProblemState& s) {
     }
 }
 
+// Seven columns through "#0.##0", each value followed by three blanks.
 void CoefficientListing(const Mdl_Common::ProblemState& s, calc::Listing& list) {
-    list.Clear();
-    list.Append(" ");
-    list.Append(" aWW   aW    aE   aEE   Sp   aP   Su");
-    list.Append(" ");
-    for (long i = 1; i <= s.N; ++i) {
-        std::string line;
-        for (double v : {s.aWW(i), s.aW(i), s.aE(i), s.aEE(i), s.Sp(i), s.aP(i), s.Su(i)}) {
-            line += numtext::Pattern(v, "#0.##0", list.separator);
-            line += "   ";
-        }
-        list.Append(std::move(line));
-    }
+    list.StartCoefficients(" aWW   aW    aE   aEE   Sp   aP   Su");
+    for (long i = 1; i <= s.N; ++i)
+        list.AppendValues({s.aWW(i), s.aW(i), s.aE(i), s.aEE(i), s.Sp(i), s.aP(i), s.Su(i)}, "#0.##0", "   ");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "three_point.hpp"
 
-#include "../format/number_text.hpp"
 #include "../solver/Mdl_Thomas.hpp"
 #include "../solver/checked.hpp"
 
@@ -57,18 +56,8 @@ void DiagonalAndNegation(Mdl_Common::ProblemState& s, const ThreePointTerms& t) 
 // One line per node: aW, aE, Sp, aP and Su (the right-hand side, before
 // the solve), each through "#0.#0", joined by three blanks.
 void CoefficientListing(const Mdl_Common::ProblemState& s, Listing& list) {
-    list.Clear();
-    list.Append(" ");
-    list.Append(" aW    aE   Sp   aP   Su");
-    list.Append(" ");
-    for (long i = 1; i <= s.N; ++i) {
-        std::string line;
-        for (double v : {s.aW(i), s.aE(i), s.Sp(i), s.aP(i), s.Su(i)}) {
-            if (!line.empty()) line += "   ";
-            line += numtext::Pattern(v, "#0.#0", list.separator);
-        }
-        list.Append(std::move(line));
-    }
+    list.StartCoefficients(" aW    aE   Sp   aP   Su");
+    for (long i = 1; i <= s.N; ++i) list.AppendValues({s.aW(i), s.aE(i), s.Sp(i), s.aP(i), s.Su(i)}, "#0.#0");
 }
 
 }  // namespace
