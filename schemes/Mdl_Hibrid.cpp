@@ -1,5 +1,4 @@
 #include "schemes.hpp"
-#include "three_point.hpp"
 
 namespace Mdl_Hibrid {
 
@@ -8,22 +7,25 @@ namespace Mdl_Hibrid {
 // central differencing for |Pe| < 2 and upwind without diffusion beyond.
 // The comparisons are strict: on a tie the earlier candidate stays, which
 // at Pe = 2 leaves the east term at its starting zero.
-void HibridScheme(Mdl_Common::ProblemState& s, calc::Listing& list1) {
+calc::ThreePointTerms HibridTerms(double F, double D) {
     const calc::Where at{"the hybrid scheme"};
-    const double half = calc::Div(s.F, 2.0, at);
+    const double half = calc::Div(F, 2.0, at);
 
     double tW = 0.0;
-    if (s.F > tW) tW = s.F;
-    const double westCentral = calc::Add(s.D, half, at);
+    if (F > tW) tW = F;
+    const double westCentral = calc::Add(D, half, at);
     if (westCentral > tW) tW = westCentral;
 
     double tE = 0.0;
-    if (-s.F > tE) tE = -s.F;
-    const double eastCentral = calc::Sub(s.D, half, at);
+    if (-F > tE) tE = -F;
+    const double eastCentral = calc::Sub(D, half, at);
     if (eastCentral > tE) tE = eastCentral;
 
-    const calc::ThreePointTerms terms{"the hybrid scheme", tW, tE, tW, tE};
-    calc::AssembleListAndSolve(s, list1, terms);
+    return {"the hybrid scheme", tW, tE, tW, tE};
+}
+
+void HibridScheme(Mdl_Common::ProblemState& s, calc::Listing& list1) {
+    calc::AssembleListAndSolve(s, list1, HibridTerms(s.F, s.D));
 }
 
 }  // namespace Mdl_Hibrid

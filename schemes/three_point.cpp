@@ -29,9 +29,7 @@ void InteriorCoefficients(Mdl_Common::ProblemState& s, const ThreePointTerms& t)
 void BoundaryCoefficients(Mdl_Common::ProblemState& s, const ThreePointTerms& t) {
     const Where at{t.scheme};
     const long last = RoundIndex(s.N, at);
-    const double twoD = Mul(2.0, s.D, at);
-    const double left = Add(twoD, t.tW, at);
-    const double right = Sub(twoD, t.tE, at);
+    const auto [left, right] = Ends(t, s.D);
     s.aW(1) = 0.0;
     s.aE(last) = 0.0;
     s.Sp(1) = -left;
@@ -44,8 +42,7 @@ void BoundaryCoefficients(Mdl_Common::ProblemState& s, const ThreePointTerms& t)
 // sign so that the arrays hold the rows of the tridiagonal system.
 void DiagonalAndNegation(Mdl_Common::ProblemState& s, const ThreePointTerms& t) {
     for (long i = 1; i <= s.N; ++i) {
-        const Where at{t.scheme, i};
-        s.aP(i) = Sub(Add(s.aE(i), s.aW(i), at), s.Sp(i), at);
+        s.aP(i) = Diagonal(s.aW(i), s.aE(i), s.Sp(i), Where{t.scheme, i});
     }
     for (long i = 1; i <= s.N; ++i) {
         s.aW(i) = -s.aW(i);
@@ -61,6 +58,12 @@ void CoefficientListing(const Mdl_Common::ProblemState& s, Listing& list) {
 }
 
 }  // namespace
+
+EndBrackets Ends(const ThreePointTerms& t, double D) {
+    const Where at{t.scheme};
+    const double twoD = Mul(2.0, D, at);
+    return {Add(twoD, t.tW, at), Sub(twoD, t.tE, at)};
+}
 
 void AssembleListAndSolve(Mdl_Common::ProblemState& s, Listing& list, const ThreePointTerms& terms) {
     SizeArrays(s);

@@ -17,6 +17,18 @@ struct ThreePointTerms {
     double tE;           // east term of node N's source
 };
 
+// The brackets through which the end values enter the end rows: node 1 has
+// Sp = -left and Su = left * FiA, node N has Sp = -right and Su = right * FiB.
+struct EndBrackets {
+    double left;   // (2 * D) + tW
+    double right;  // (2 * D) - tE
+};
+EndBrackets Ends(const ThreePointTerms& terms, double D);
+
+// The diagonal of a row from its neighbour coefficients (before negation)
+// and its source part: (aE + aW) - Sp.
+inline double Diagonal(double aW, double aE, double Sp, const Where& at) { return Sub(Add(aE, aW, at), Sp, at); }
+
 // Sizes and fills aW, aP, aE, Sp, Su, writes the coefficient listing,
 // solves the system and copies the solution into T.
 void AssembleListAndSolve(Mdl_Common::ProblemState& s, Listing& list, const ThreePointTerms& terms);
