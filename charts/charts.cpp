@@ -1,0 +1,259 @@
+#include "charts.hpp"
+
+#include <QCoreApplication>
+#include <QGraphicsScene>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cmath>
+
+namespace charts {
+
+QColor SchemeColour(study::Scheme s) {
+    switch (s) {
+        case study::Scheme::Central: return QColor(214, 39, 40);
+        case study::Scheme::Upwind: return QColor(31, 119, 180);
+        case study::Scheme::Hybrid: return QColor(44, 160, 44);
+        case study::Scheme::Quick: return QColor(255, 127, 14);
+        case study::Scheme::PowerLaw: return QColor(148, 103, 189);
+        case study::Scheme::Exponential: return QColor(140, 86, 75);
+    }
+    return Qt::gray;
+}
+
+QString SchemeTitle(study::Scheme s) {
+    return QString::fromUtf8(study::Title(s).data(), qsizetype(study::Title(s).size()));
+}
+
+namespace {
+
+// The nodal values as points, thinned to about kMostDrawnPoints: each
+// stretch of nodes gives its lowest and its highest value, in node order.
+QList<QPointF> NodePoints(const study::Result& r) {
+    const long n = r.grid.N;
+    QList<QPointF> points;
+    if (n <= kMostDrawnPoints) {
+        points.reserve(n);
+        for (long i = 1; i <= n; ++i) points.append({r.grid.x(i), r.phi[std::size_t(i - 1)]});
+        return points;
+    }
+    const long stretches = kMostDrawnPoints / 2;
+    points.reserve(kMostDrawnPoints);
+    for (long b = 0; b < stretches; ++b) {
+        const long from = b * n / stretches, to = (b + 1) * n / stretches;  // nodes from+1 .. to
+        long lo = from, hi = from;
+        for (long k = from; k < to; ++k) {
+            if (r.phi[std::size_t(k)] < r.phi[std::size_t(lo)]) lo = k;
+            if (r.phi[std::size_t(k)] > r.phi[std::size_t(hi)]) hi = k;
+        }
+        for (long k : {std::min(lo, hi), std::max(lo, hi)}) points.append({r.grid.x(k + 1), r.phi[std::size_t(k)]});
+    }
+    return points;
+}
+
+void StyleSeries(QLineSeries* s, QColor colour, bool markers) {
+    QPen pen(colour);
+    pen.setWidthF(1.6);
+    s->setPen(pen);
+    s->setPointsVisible(markers);
+    s->setMarkerSize(7);
+}
+
+// A little room above and below the values drawn.
+void FitRange(QValueAxis* axis, double lo, double hi) {
+    if (!(hi > lo)) {
+        lo -= 0.5;
+        hi += 0.5;
+    }
+    const double pad = 0.05 * (hi - lo);
+    axis->setRange(lo - pad, hi + pad);
+    axis->applyNiceNumbers();
+}
+
+}  // namespace
+
+QList<QPointF> ExactCurve(const study::Problem& p, int points) {
+    std::vector<double> shares;
+    for (int k = 0; k <= points; ++k) shares.push_back(double(k) / points);
+    // The boundary layer is about L/|P| thick, at the outflow end.
+    const double P = study::DomainPeclet(p);
+    if (std::fabs(P) > 20)
+        for (int k = 1; k < points / 2; ++k) {
+            const double depth = 8.0 * k / (points / 2) / std::fabs(P);
+            shares.push_back(P > 0 ? 1.0 - depth : depth);
+        }
+    std::sort(shares.begin(), shares.end());
+    QList<QPointF> curve;
+    curve.reserve(qsizetype(shares.size()));
+    for (double r : shares) curve.append({r * p.L, study::Exact(p, r * p.L)});
+    return curve;
+}
+
+SolutionChart::SolutionChart() : x_(new QValueAxis), y_(new QValueAxis), exact_(new QLineSeries) {
+    x_->setTitleText("x (m)");
+    y_->setTitleText("φ (units of φA, φB)");
+    addAxis(x_, Qt::AlignBottom);
+    addAxis(y_, Qt::AlignLeft);
+    exact_->setName("Exact");
+    QPen pen(Qt::black);
+    pen.setWidthF(2.2);
+    exact_->setPen(pen);
+    addSeries(exact_);
+    exact_->attachAxis(x_);
+    exact_->attachAxis(y_);
+    legend()->setAlignment(Qt::AlignBottom);
+    setMargins(QMargins(6, 6, 6, 6));
+}
+
+QLineSeries* SolutionChart::SeriesOf(study::Scheme s) const {
+    const auto it = series_.find(s);
+    return it == series_.end() ? nullptr : it->second;
+}
+
+void SolutionChart::Show(const study::Study& st) {
+    const study::Grid& g = st.results.empty() ? study::MakeGrid(st.problem, st.plan.N) : st.results[0][0].grid;
+    setTitle(QString("Solutions at N = %1, cell Pe = %2").arg(g.N).arg(g.Pe, 0, 'g', 4));
+    const QList<QPointF> exact = ExactCurve(st.problem);
+    exact_->replace(exact);
+    double lo = std::min(st.problem.phiA, st.problem.phiB), hi = std::max(st.problem.phiA, st.problem.phiB);
+
+    std::map<study::Scheme, QLineSeries*> kept;
+    for (const auto& perScheme : st.results) {
+        const study::Result& r = perScheme.at(0);
+        QLineSeries* s = SeriesOf(r.scheme);
+        if (!s) {
+            s = new QLineSeries;
+            s->setName(SchemeTitle(r.scheme));
+            addSeries(s);
+            s->attachAxis(x_);
+            s->attachAxis(y_);
+        }
+        series_.erase(r.scheme);
+        kept[r.scheme] = s;
+        StyleSeries(s, SchemeColour(r.scheme), r.grid.N <= kMostMarkedNodes);
+        s->replace(NodePoints(r));
+        lo = std::min(lo, r.phiMin);
+        hi = std::max(hi, r.phiMax);
+    }
+    for (auto& [scheme, s] : series_) {
+        removeSeries(s);
+        delete s;
+    }
+    series_ = std::move(kept);
+    // Keep the legend in the order of the study's schemes.
+    for (const auto& perScheme : st.results) {
+        QLineSeries* s = series_.at(perScheme[0].scheme);
+        removeSeries(s);
+        addSeries(s);
+        s->attachAxis(x_);
+        s->attachAxis(y_);
+    }
+    x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
+    FitRange(y_, lo, hi);
+}
+
+ConvergenceChart::ConvergenceChart() : x_(new QLogValueAxis), y_(new QLogValueAxis) {
+    x_->setTitleText("N (control volumes)");
+    x_->setLabelFormat("%g");
+    y_->setTitleText("max error (units of φ)");
+    y_->setLabelFormat("%.0e");
+    addAxis(x_, Qt::AlignBottom);
+    addAxis(y_, Qt::AlignLeft);
+    legend()->setAlignment(Qt::AlignBottom);
+    setMargins(QMargins(6, 6, 6, 6));
+}
+
+void ConvergenceChart::Show(const study::Study& st) {
+    removeAllSeries();
+    const study::Grid first = study::MakeGrid(st.problem, st.sizes.front());
+    setTitle(QString("Max error against N (cell Pe = %1 at N = %2)").arg(first.Pe, 0, 'g', 4).arg(first.N));
+    double lo = HUGE_VAL, hi = 0, logSum = 0;
+    int count = 0;
+    for (const auto& perScheme : st.results) {
+        auto* s = new QLineSeries;
+        s->setName(SchemeTitle(perScheme.at(0).scheme));
+        StyleSeries(s, SchemeColour(perScheme[0].scheme), true);
+        for (const study::Result& r : perScheme) {
+            if (!(r.maxError > 0)) continue;  // no place on a log axis
+            s->append(double(r.grid.N), r.maxError);
+            lo = std::min(lo, r.maxError);
+            hi = std::max(hi, r.maxError);
+        }
+        // Errors at the rounding level would drag the reference lines off.
+        if (!perScheme.empty() && perScheme[0].maxError > 1e-10) {
+            logSum += std::log10(perScheme[0].maxError);
+            ++count;
+        }
+        addSeries(s);
+        s->attachAxis(x_);
+        s->attachAxis(y_);
+    }
+    // Reference slopes through the geometric mean of the first errors.
+    const double n0 = double(st.sizes.front()), n1 = double(st.sizes.back());
+    const double e0 = count ? std::pow(10.0, logSum / count) : 1.0;
+    for (int slope : {1, 2}) {
+        auto* s = new QLineSeries;
+        s->setName(QString("slope %1").arg(slope));
+        QPen pen(QColor(120, 120, 120));
+        pen.setStyle(slope == 1 ? Qt::DashLine : Qt::DotLine);
+        pen.setWidthF(1.4);
+        s->setPen(pen);
+        s->append(n0, e0);
+        s->append(n1, e0 * std::pow(n0 / n1, slope));
+        lo = std::min(lo, e0 * std::pow(n0 / n1, slope));
+        hi = std::max(hi, e0);
+        addSeries(s);
+        s->attachAxis(x_);
+        s->attachAxis(y_);
+    }
+    x_->setRange(n0 / 1.5, n1 * 1.5);
+    y_->setRange(lo / 3, hi * 3);
+}
+
+namespace {
+
+// Draws a chart that no view shows at `size`: it is put in a scene of its
+// own for the time of the drawing.
+void Render(QChart* chart, QPainter& painter, QSize size) {
+    QGraphicsScene scene;
+    scene.addItem(chart);
+    const QRectF area(QPointF(0, 0), QSizeF(size));
+    chart->setGeometry(area);
+    scene.setSceneRect(area);
+    QCoreApplication::sendPostedEvents();  // lets the chart lay itself out at the new size
+    painter.setRenderHint(QPainter::Antialiasing);
+    scene.render(&painter, area, area);
+    scene.removeItem(chart);
+}
+
+}  // namespace
+
+QImage Image(QChart* chart, QSize size) {
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    Render(chart, painter, size);
+    return image;
+}
+
+QString Save(QChart* chart, const QString& path, QSize size) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (path.endsWith(".svg", Qt::CaseInsensitive)) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&file);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(chart->title());
+        QPainter painter(&svg);
+        Render(chart, painter, size);
+    } else if (!Image(chart, size).save(&file, "PNG")) {
+        file.cancelWriting();
+        return "the PNG could not be encoded";
+    }
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+}  // namespace charts

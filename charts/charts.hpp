@@ -1,0 +1,70 @@
+// The study's pictures as Qt Charts: the solutions of every scheme against
+// the exact one, and the convergence of the max error under refinement.
+// The command-line program exports them and the comparison window shows
+// them, so both draw the same picture.
+#pragma once
+
+#include <QChart>
+#include <QColor>
+#include <QImage>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QString>
+#include <QValueAxis>
+#include <map>
+
+#include "study/study.hpp"
+
+namespace charts {
+
+// Each scheme's colour, the same in every chart and swatch.
+QColor SchemeColour(study::Scheme s);
+// "Central", "QUICK", "Power law", ...
+QString SchemeTitle(study::Scheme s);
+
+// Markers at the nodes up to this many nodes; beyond, lines alone.
+inline constexpr long kMostMarkedNodes = 60;
+// Series longer than this are thinned for drawing, keeping each stretch's
+// lowest and highest value so that oscillations stay visible.
+inline constexpr long kMostDrawnPoints = 4000;
+
+// The solutions at the first grid of a study: the exact solution as a
+// smooth curve, each scheme's nodal values as markers joined by lines.
+class SolutionChart : public QChart {
+public:
+    SolutionChart();
+    // Shows `st`; series are kept and refilled from one call to the next.
+    void Show(const study::Study& st);
+    // The series of a scheme, or null when it is not shown.
+    QLineSeries* SeriesOf(study::Scheme s) const;
+
+private:
+    QValueAxis* x_;
+    QValueAxis* y_;
+    QLineSeries* exact_;
+    std::map<study::Scheme, QLineSeries*> series_;
+};
+
+// Max error against N on log-log axes, with reference slopes 1 and 2.
+class ConvergenceChart : public QChart {
+public:
+    ConvergenceChart();
+    void Show(const study::Study& st);
+
+private:
+    QLogValueAxis* x_;
+    QLogValueAxis* y_;
+};
+
+// The exact solution sampled finely enough to look smooth, with extra
+// points in the boundary layer at large Peclet numbers.
+QList<QPointF> ExactCurve(const study::Problem& p, int points = 400);
+
+// The chart drawn at `size` pixels.
+QImage Image(QChart* chart, QSize size);
+
+// Writes the chart as PNG or SVG, by the file name's ending, whole or not at
+// all. Returns an empty text, or why the file could not be written.
+QString Save(QChart* chart, const QString& path, QSize size);
+
+}  // namespace charts

@@ -1,0 +1,154 @@
+// convdiff-study: every scheme solved against the exact solution on
+// refining grids; a report on standard output, CSV tables and charts on
+// request. Exit 0 done, 1 a calculation or a file failed, 2 a bad option.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QSaveFile>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+#include "charts/charts.hpp"
+#include "options.hpp"
+#include "report.hpp"
+#include "study/csv.hpp"
+
+namespace {
+
+// A file failure, with the file's name and the system's reason.
+struct FileError {
+    std::string what;
+};
+
+// A bar on standard error, once a run has taken half a second, and only
+// when standard error is a terminal.
+class Progress {
+public:
+    explicit Progress(bool enabled) : enabled_(enabled) {}
+    ~Progress() { Clear(); }
+    void operator()(double share) {
+        if (!enabled_ || std::chrono::steady_clock::now() - start_ < std::chrono::milliseconds(500)) return;
+        const int width = 40, filled = static_cast<int>(share * width);
+        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(std::size_t(filled), '#').c_str(),
+                     std::string(std::size_t(width - filled), ' ').c_str(), static_cast<int>(share * 100));
+        std::fflush(stderr);
+        shown_ = true;
+    }
+    void Clear() {
+        if (shown_) std::fprintf(stderr, "\r%50s\r", "");
+        shown_ = false;
+    }
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// The nodes table is written while the study runs, a grid at a time, so
+// that the solutions of the finer grids need not be kept.
+class NodesFile {
+public:
+    explicit NodesFile(const std::string& path) : file_(QString::fromStdString(path)), path_(path) {
+        if (!file_.open(QIODevice::WriteOnly)) Fail();
+        buffer_ = study::csv::kNodesHeader;
+    }
+    void Add(const study::Result& r, const std::vector<double>& exact) {
+        study::csv::AppendNodes(buffer_, r, exact);
+        if (buffer_.size() > (1u << 22)) Flush();
+    }
+    void Commit() {
+        Flush();
+        if (!file_.commit()) Fail();
+    }
+
+private:
+    void Flush() {
+        if (file_.write(buffer_.data(), qint64(buffer_.size())) != qint64(buffer_.size())) Fail();
+        buffer_.clear();
+    }
+    [[noreturn]] void Fail() { throw FileError{"cannot write " + path_ + ": " + file_.errorString().toStdString()}; }
+    QSaveFile file_;
+    std::string path_;
+    std::string buffer_;
+};
+
+void WriteText(const std::string& path, const std::string& text) {
+    QSaveFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
+        !file.commit())
+        throw FileError{"cannot write " + path + ": " + file.errorString().toStdString()};
+}
+
+// Qt Charts needs an application object; it is made only when a chart is
+// asked for, on the offscreen platform unless the user chose another.
+void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char** argv) {
+    if (o.plotFile.empty() && o.convergencePlotFile.empty()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's own notes (no runtime directory, fonts substituted) are not for
+    // this program's users; its errors still show.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << "\n";
+    });
+    QApplication app(argc, argv);
+    const QSize size(1000, 650);
+    auto save = [&](QChart* chart, const std::string& path) {
+        const QString why = charts::Save(chart, QString::fromStdString(path), size);
+        if (!why.isEmpty()) throw FileError{"cannot write " + path + ": " + why.toStdString()};
+    };
+    if (!o.plotFile.empty()) {
+        charts::SolutionChart chart;
+        chart.Show(st);
+        save(&chart, o.plotFile);
+    }
+    if (!o.convergencePlotFile.empty()) {
+        charts::ConvergenceChart chart;
+        chart.Show(st);
+        save(&chart, o.convergencePlotFile);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    cli::Options o;
+    try {
+        o = cli::Parse(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const cli::UsageError& e) {
+        std::cerr << "convdiff-study: " << e.what() << "\n";
+        return 2;
+    }
+    if (o.help) {
+        std::cout << cli::kUsage;
+        return 0;
+    }
+    if (o.version) {
+        std::cout << "convdiff-study " CONVDIFF_VERSION "\n";
+        return 0;
+    }
+
+    try {
+        std::unique_ptr<NodesFile> nodes;
+        if (!o.nodesFile.empty()) nodes = std::make_unique<NodesFile>(o.nodesFile);
+        Progress progress(isatty(STDERR_FILENO));
+        study::Callbacks callbacks;
+        callbacks.progress = [&](double share) { progress(share); };
+        if (nodes) callbacks.solved = [&](const study::Result& r, const std::vector<double>& exact) { nodes->Add(r, exact); };
+        const study::Study st = study::Run(o.problem, o.plan, callbacks);
+        progress.Clear();
+        std::cout << cli::Report(st, o.notes) << std::flush;
+
+        if (nodes) nodes->Commit();
+        if (!o.errorsFile.empty()) WriteText(o.errorsFile, study::csv::ErrorsTable(st));
+        WriteCharts(o, st, argc, argv);
+    } catch (const study::SolveError& e) {
+        std::cerr << "convdiff-study: the calculation failed: " << e.what() << "\n";
+        return 1;
+    } catch (const FileError& e) {
+        std::cerr << "convdiff-study: " << e.what << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,170 @@
+#include "options.hpp"
+
+#include <charconv>
+#include <cmath>
+#include <algorithm>
+#include <map>
+#include <utility>
+
+namespace cli {
+
+const char* const kUsage =
+    "Usage: convdiff-study [options]\n"
+    "Solves d(rho u phi)/dx = d(Gamma dphi/dx)/dx on 0 <= x <= L, phi(0) = phiA, phi(L) = phiB,\n"
+    "with every scheme, against the exact solution, on N, 2N, 4N, ... control volumes.\n"
+    "\n"
+    "Problem (numbers with \".\" as the decimal point):\n"
+    "  --phiA V      phi at x = 0 (default 1)\n"
+    "  --phiB V      phi at x = L (default 0)\n"
+    "  --u V         velocity in m/s (default 0.1)\n"
+    "  --N K         control volumes, a whole number from 1 to 10000000 (default 5)\n"
+    "  --L V         length of the domain in m, not 0 (default 1)\n"
+    "  --rho V       density in kg/m3 (default 1)\n"
+    "  --gamma V     diffusion coefficient in kg/(m s), not 0 (default 0.1)\n"
+    "\n"
+    "Study:\n"
+    "  --schemes LIST  comma-separated: central, upwind, hybrid, quick, powerlaw,\n"
+    "                  exponential, or all (default all; quick needs N >= 3)\n"
+    "  --refine K      also solve at 2N, 4N, ..., 2^K N (K from 0 to 20, default 0)\n"
+    "\n"
+    "Output files (each written whole or not at all):\n"
+    "  --nodes FILE              CSV: scheme,N,i,x,phi,exact,error\n"
+    "  --errors FILE             CSV: scheme,N,Pe,max_error,rms_error,order_max,order_rms,\n"
+    "                            bounded,negative_coefficients\n"
+    "  --plot FILE               the solutions at the first N (.png or .svg)\n"
+    "  --convergence-plot FILE   max error against N, log-log (.png or .svg; needs --refine >= 1)\n"
+    "\n"
+    "  --help        this text\n"
+    "  --version     the version\n"
+    "\n"
+    "Exit status: 0 done, 1 a calculation failed or a file could not be written,\n"
+    "2 a bad option or value.\n";
+
+std::optional<double> ReadStrictNumber(std::string_view text) {
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+    if (text.empty()) return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    return value;
+}
+
+namespace {
+
+[[noreturn]] void Bad(const std::string& option, const std::string& value, const std::string& why) {
+    throw UsageError("--" + option + " '" + value + "': " + why);
+}
+
+double Number(const std::string& option, const std::string& value) {
+    const std::optional<double> v = ReadStrictNumber(value);
+    if (!v) Bad(option, value, "not a number (write it like 2.5 or 1e-3, with \".\" as the decimal point)");
+    return *v;
+}
+
+long Whole(const std::string& option, const std::string& value, long lo, long hi) {
+    const double v = Number(option, value);
+    if (v != std::floor(v) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
+        Bad(option, value, "must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
+    return static_cast<long>(v);
+}
+
+std::vector<study::Scheme> Schemes(const std::string& value) {
+    std::vector<study::Scheme> schemes;
+    std::size_t start = 0;
+    while (start <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        const std::string name = value.substr(start, comma - start);
+        if (name == "all") {
+            schemes.assign(study::kAllSchemes.begin(), study::kAllSchemes.end());
+        } else if (const auto s = study::SchemeNamed(name)) {
+            if (std::find(schemes.begin(), schemes.end(), *s) == schemes.end()) schemes.push_back(*s);
+        } else {
+            Bad("schemes", value,
+                (name.empty() ? std::string("an empty name") : "unknown scheme '" + name + "'") +
+                    " (choose from central, upwind, hybrid, quick, powerlaw, exponential, all)");
+        }
+        start = comma + 1;
+    }
+    return schemes;
+}
+
+bool EndsWith(const std::string& text, std::string_view end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+void ImageName(const std::string& option, const std::string& value) {
+    if (!EndsWith(value, ".png") && !EndsWith(value, ".svg"))
+        Bad(option, value, "the file name must end in .png or .svg");
+}
+
+}  // namespace
+
+Options Parse(const std::vector<std::string>& args) {
+    Options o;
+    std::map<std::string, std::string> given;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return o;
+        }
+        if (arg == "--version") {
+            o.version = true;
+            return o;
+        }
+        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "' (options start with --)");
+        std::string name = arg.substr(2), value;
+        if (const std::size_t eq = name.find('='); eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            throw UsageError("option --" + name + " needs a value");
+        }
+        given[name] = value;
+    }
+
+    bool allSchemes = true;
+    for (const auto& [name, value] : given) {
+        if (name == "phiA") o.problem.phiA = Number(name, value);
+        else if (name == "phiB") o.problem.phiB = Number(name, value);
+        else if (name == "u") o.problem.u = Number(name, value);
+        else if (name == "L") o.problem.L = Number(name, value);
+        else if (name == "rho") o.problem.rho = Number(name, value);
+        else if (name == "gamma") o.problem.gamma = Number(name, value);
+        else if (name == "N") o.plan.N = Whole(name, value, 1, study::kMaxN);
+        else if (name == "refine") o.plan.refine = static_cast<int>(Whole(name, value, 0, 20));
+        else if (name == "schemes") {
+            o.plan.schemes = Schemes(value);
+            allSchemes = value == "all";
+        } else if (name == "nodes") o.nodesFile = value;
+        else if (name == "errors") o.errorsFile = value;
+        else if (name == "plot") o.plotFile = value;
+        else if (name == "convergence-plot") o.convergencePlotFile = value;
+        else throw UsageError("unknown option '--" + name + "' (see --help)");
+    }
+
+    if (o.problem.L == 0) Bad("L", given["L"], "the domain must have a length");
+    if (o.problem.gamma == 0) Bad("gamma", given["gamma"], "with no diffusion the cell Peclet number is undefined");
+    if (o.plan.N << o.plan.refine > study::kMaxN)
+        Bad("refine", std::to_string(o.plan.refine),
+            "the finest grid would have " + std::to_string(o.plan.N << o.plan.refine) +
+                " control volumes, more than " + std::to_string(study::kMaxN));
+    auto quick = std::find(o.plan.schemes.begin(), o.plan.schemes.end(), study::Scheme::Quick);
+    if (quick != o.plan.schemes.end() && o.plan.N < study::MinimumN(study::Scheme::Quick)) {
+        if (!allSchemes) Bad("N", std::to_string(o.plan.N), "the QUICK scheme needs N of at least 3");
+        o.plan.schemes.erase(quick);
+        o.notes.push_back("quick is left out: it needs N of at least 3.");
+    }
+    for (const auto& [option, file] : {std::pair{"nodes", &o.nodesFile}, {"errors", &o.errorsFile},
+                                       {"plot", &o.plotFile}, {"convergence-plot", &o.convergencePlotFile}})
+        if (given.count(option) && file->empty()) Bad(option, *file, "needs a file name");
+    for (const auto& [option, file] : {std::pair{"plot", &o.plotFile}, {"convergence-plot", &o.convergencePlotFile}})
+        if (!file->empty()) ImageName(option, *file);
+    if (!o.convergencePlotFile.empty() && o.plan.refine < 1)
+        Bad("convergence-plot", o.convergencePlotFile, "needs --refine 1 or more, so that there is more than one N");
+    return o;
+}
+
+}  // namespace cli

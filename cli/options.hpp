@@ -1,0 +1,38 @@
+// The command line of convdiff-study: what to solve, and where to write it.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "study/study.hpp"
+
+namespace cli {
+
+struct Options {
+    study::Problem problem;
+    study::Plan plan;
+    std::string nodesFile, errorsFile, plotFile, convergencePlotFile;
+    std::vector<std::string> notes;  // what the report should say about the choice of schemes
+    bool help = false;
+    bool version = false;
+};
+
+// A bad option or value; the message names both.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The whole text as one finite number, "." as the decimal point: "2.5",
+// "-1e-3", "+4". Nothing for "", "abc", "1,5", "1e999", "inf", "0x10".
+std::optional<double> ReadStrictNumber(std::string_view text);
+
+// Reads the arguments after the program's name. Raises UsageError.
+Options Parse(const std::vector<std::string>& args);
+
+extern const char* const kUsage;
+
+}  // namespace cli

@@ -1,0 +1,137 @@
+#include "report.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+
+namespace cli {
+
+namespace {
+
+std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string Format(const char* format, ...) {
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+std::string G(double v) { return Format("%.6g", v); }
+
+constexpr long kMostNodesShown = 40;
+
+std::string Heading(const study::Study& st) {
+    const study::Problem& p = st.problem;
+    std::string out = "Convection-diffusion study: phiA = " + G(p.phiA) + ", phiB = " + G(p.phiB) + ", u = " + G(p.u) +
+                      " m/s, L = " + G(p.L) + " m, rho = " + G(p.rho) + " kg/m3, Gamma = " + G(p.gamma) +
+                      " kg/(m s)\n";
+    out += "Peclet number of the domain, rho u L / Gamma = " + G(study::DomainPeclet(p)) + "\n";
+    return out;
+}
+
+std::string NodeTable(const study::Study& st) {
+    const study::Grid& g = st.results.at(0).at(0).grid;
+    std::string out = "\nNodal values at N = " + std::to_string(g.N) + " (dx = " + G(g.dx) + " m, F = " + G(g.F) +
+                      ", D = " + G(g.D) + ", cell Pe = " + G(g.Pe) + ")\n";
+    if (g.N > kMostNodesShown)
+        return out + "  (" + std::to_string(g.N) + " nodes: too many to list here; --nodes FILE writes them all)\n";
+    out += Format("%5s %12s %12s", "node", "x", "exact");
+    for (const auto& perScheme : st.results) out += Format(" %12s", std::string(Title(perScheme[0].scheme)).c_str());
+    out += "\n";
+    for (long i = 1; i <= g.N; ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
+        out += Format("%5ld %12.6g %12.6f", i, g.x(i), st.exact.at(k));
+        for (const auto& perScheme : st.results) out += Format(" %12.6f", perScheme[0].phi.at(k));
+        out += "\n";
+    }
+    return out;
+}
+
+std::string Order(const std::optional<double>& order) { return order ? Format("%6.2f", *order) : "     -"; }
+
+// Why an error did not fall from one grid to the next. Rounding in a solve
+// of N rows grows like N times the machine epsilon; an error within a
+// hundred times that is rounding, a larger one means the grid is still too
+// coarse for the scheme to settle.
+std::string Stall(const study::Study& st, const study::Result& r, double coarseError) {
+    if (r.maxError < coarseError) return "";
+    const study::Problem& p = st.problem;
+    const double scale = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    if (r.maxError < 100 * 2.22e-16 * double(r.grid.N) * scale) return "  <- stops falling: rounding error has taken over";
+    return "  <- does not fall yet: the grid is still too coarse";
+}
+
+std::string ErrorTables(const study::Study& st) {
+    std::string out = "\nErrors against the exact solution (order: log2 of the error's fall from N/2 to N)\n";
+    for (const auto& perScheme : st.results) {
+        out += "\n" + std::string(Title(perScheme[0].scheme)) + "\n";
+        out += Format("%10s %10s %12s %6s %12s %6s\n", "N", "cell Pe", "max error", "order", "RMS error", "order");
+        for (std::size_t k = 0; k < perScheme.size(); ++k) {
+            const study::Result& r = perScheme[k];
+            out += Format("%10ld %10.4g %12.4e %s %12.4e %s", r.grid.N, r.grid.Pe, r.maxError,
+                          Order(r.orderMax).c_str(), r.rmsError, Order(r.orderRms).c_str());
+            if (k > 0) out += Stall(st, r, perScheme[k - 1].maxError);
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+std::string NegativeNames(unsigned bits) {
+    std::string names;
+    for (const auto& [bit, name] : {std::pair{study::kNegativeWW, "aWW"}, {study::kNegativeW, "aW"},
+                                    {study::kNegativeE, "aE"}, {study::kNegativeEE, "aEE"}})
+        if (bits & bit) names += (names.empty() ? "" : ", ") + std::string(name);
+    return names + " < 0";
+}
+
+std::string Warnings(const study::Study& st) {
+    std::string out;
+    for (const auto& perScheme : st.results) {
+        for (const study::Result& r : perScheme) {
+            const std::string line = Warning(st, r);
+            if (line.empty()) continue;
+            out += "  " + line;
+            std::size_t more = 0;
+            for (const study::Result& other : perScheme) more += &other > &r && !Warning(st, other).empty();
+            out += more ? " (also on " + std::to_string(more) + " finer grid" + (more > 1 ? "s" : "") + ")\n" : "\n";
+            break;
+        }
+    }
+    return out.empty() ? "" : "\nWarnings\n" + out;
+}
+
+}  // namespace
+
+std::string Warning(const study::Study& st, const study::Result& r) {
+    if (r.bounded && !r.NegativeCoefficients()) return "";
+    const study::Problem& p = st.problem;
+    std::string line = std::string(Name(r.scheme)) + " at N = " + std::to_string(r.grid.N) + ": ";
+    if (r.NegativeCoefficients()) {
+        line += "Pe = " + G(r.grid.Pe);
+        if (r.scheme != study::Scheme::Quick && std::fabs(r.grid.Pe) > 2) line += r.grid.Pe > 0 ? " > 2" : " < -2";
+        line += ", " + NegativeNames(r.negative);
+        if (r.scheme == study::Scheme::Quick) line += " (QUICK's far upstream coefficient is negative for any flow)";
+        line += r.bounded ? ": bounded here, but the solution can overshoot where phi changes steeply"
+                          : ": the solution oscillates";
+    } else {
+        line += "the solution is not bounded";
+    }
+    if (!r.bounded)
+        line += " (phi from " + G(r.phiMin) + " to " + G(r.phiMax) + ", outside [" + G(std::min(p.phiA, p.phiB)) +
+                ", " + G(std::max(p.phiA, p.phiB)) + "])";
+    if (r.scheme == study::Scheme::Central && std::fabs(r.grid.Pe) > 2)
+        line += "; N above " + G(std::fabs(study::DomainPeclet(p)) / 2) + " brings |Pe| below 2";
+    return line;
+}
+
+std::string Report(const study::Study& st, const std::vector<std::string>& notes) {
+    std::string out = Heading(st);
+    for (const std::string& note : notes) out += "Note: " + note + "\n";
+    return out + NodeTable(st) + ErrorTables(st) + Warnings(st);
+}
+
+}  // namespace cli

@@ -1,0 +1,31 @@
+// The study's two tables as CSV: every number the shortest text that reads
+// back to the same double, with "." whatever the locale; true and false
+// written as such.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "study.hpp"
+
+namespace study::csv {
+
+// The shortest decimal text that reads back to `value` ("0.1", "1e-05").
+std::string Number(double value);
+
+inline constexpr const char* kNodesHeader = "scheme,N,i,x,phi,exact,error\n";
+inline constexpr const char* kErrorsHeader =
+    "scheme,N,Pe,max_error,rms_error,order_max,order_rms,bounded,negative_coefficients\n";
+
+// One row per node of one solution, appended to `out`; `exact` is the exact
+// solution at the same nodes. The solution must hold its nodal values.
+void AppendNodes(std::string& out, const Result& r, const std::vector<double>& exact);
+
+// The nodes table of a study's first grid, header included.
+std::string NodesTable(const Study& st);
+
+// The errors table: header, then one row per scheme and grid, scheme by
+// scheme.
+std::string ErrorsTable(const Study& st);
+
+}  // namespace study::csv

@@ -1,0 +1,64 @@
+// The problem every scheme of the study solves, and what follows from it:
+//   d(rho u phi)/dx = d(Gamma dphi/dx)/dx on 0 <= x <= L,
+//   phi(0) = phiA, phi(L) = phiB,
+// on N equal control volumes with nodes at x_i = (i - 1/2) dx.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+
+namespace study {
+
+enum class Scheme { Central, Upwind, Hybrid, Quick, PowerLaw, Exponential };
+
+inline constexpr std::array<Scheme, 6> kAllSchemes{Scheme::Central, Scheme::Upwind,   Scheme::Hybrid,
+                                                   Scheme::Quick,   Scheme::PowerLaw, Scheme::Exponential};
+
+// The name used on the command line and in the CSV files: "central",
+// "upwind", "hybrid", "quick", "powerlaw", "exponential".
+std::string_view Name(Scheme s);
+// The name for people: "Central", "Upwind", "Hybrid", "QUICK", "Power law",
+// "Exponential".
+std::string_view Title(Scheme s);
+// The scheme of a command-line name; "hibrid" is taken for "hybrid".
+std::optional<Scheme> SchemeNamed(std::string_view name);
+// The fewest control volumes a scheme works on: QUICK's end rows reach two
+// nodes inwards, so it needs 3; the others 1.
+long MinimumN(Scheme s);
+
+// The most control volumes the study solves on.
+inline constexpr long kMaxN = 10'000'000;
+
+struct Problem {
+    double phiA = 1.0;
+    double phiB = 0.0;
+    double u = 0.1;      // m/s
+    double L = 1.0;      // m
+    double rho = 1.0;    // kg/m3
+    double gamma = 0.1;  // kg/(m s)
+};
+
+// What the grid of N control volumes makes of the problem.
+struct Grid {
+    long N = 0;
+    double dx = 0;  // L / N
+    double F = 0;   // rho u, the convective flux
+    double D = 0;   // Gamma / dx, the diffusion conductance of a face
+    double Pe = 0;  // F / D, the cell Peclet number
+
+    // The centre of control volume i, 1 <= i <= N.
+    double x(long i) const { return (static_cast<double>(i) - 0.5) * dx; }
+};
+
+Grid MakeGrid(const Problem& p, long N);
+
+// rho u L / Gamma, the Peclet number of the whole domain.
+double DomainPeclet(const Problem& p);
+
+// The exact solution phiA + (phiB - phiA) (e^(P x/L) - 1) / (e^P - 1) with P
+// the domain Peclet number: finite for every finite P, the straight line
+// for P = 0, a boundary layer at the outflow end for large |P|.
+double Exact(const Problem& p, double x);
+
+}  // namespace study
