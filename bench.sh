@@ -1,16 +1,41 @@
 #!/usr/bin/env bash
 # Timings: the calculation core and the tridiagonal solver (Google Benchmark,
-# with LAPACK's dgtsv beside it), then the start-up time of the window
-# under a virtual display.
+# with LAPACK's dgtsv beside it), the scheme study's solves and whole
+# process against LAPACK and a minimal program, then the start-up time of
+# the window under a virtual display.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
 
-ensure_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev liblapack-dev xvfb x11-utils
+ensure_packages "${BUILD_PACKAGES[@]}" libbenchmark-dev xvfb x11-utils time
 
 echo "== Calculation core and solver"
 build build-bench -DCONVDIFF_BENCH=ON -DCONVDIFF_GUI=ON -DCONVDIFF_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 ./build-bench/bench/core_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+echo "== Study: each scheme's solve at N = 10^6 beside LAPACK's solve of the same matrix"
+./build-bench/bench/study_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>&1 |
+    grep -E '^(Benchmark|[A-Za-z]+Solve/.*_median)'
+
+# median_ms COMMAND...: the median wall time of 7 runs, in milliseconds.
+median_ms() {
+    local runs=() start end
+    for _ in 1 2 3 4 5 6 7; do
+        start=$(date +%s%N)
+        "$@" >/dev/null
+        end=$(date +%s%N)
+        runs+=($(( (end - start) / 1000 )))
+    done
+    printf '%s\n' "${runs[@]}" | sort -n | sed -n 4p | awk '{ printf "%.1f", $1 / 1000 }'
+}
+
+echo "== Study: whole process at N = 10^6, central, upwind and hybrid, against a minimal LAPACK program"
+study_ms=$(median_ms ./build-bench/convdiff-study --N 1000000 --schemes central,upwind,hybrid)
+base_ms=$(median_ms ./build-bench/bench/baseline_study 1000000)
+echo "convdiff-study: $study_ms ms; baseline (assemble, dgtsv, exact, max error): $base_ms ms"
+awk -v a="$study_ms" -v b="$base_ms" 'BEGIN { printf "ratio: %.2f (target: at most 1.5)\n", a / b }'
+peak=$(/usr/bin/time -f %M ./build-bench/convdiff-study --N 1000000 2>&1 >/dev/null | tail -n 1)
+echo "peak resident size, all six schemes at N = 10^6: $((peak / 1024)) MB (target: under 400 MB)"
 
 echo "== Start-up: launch to window shown, under Xvfb"
 display=:$((90 + RANDOM % 9))

@@ -67,7 +67,9 @@ std::string Stall(const study::Study& st, const study::Result& r, double coarseE
 std::string ErrorTables(const study::Study& st) {
     std::string out = "\nErrors against the exact solution (order: log2 of the error's fall from N/2 to N)\n";
     for (const auto& perScheme : st.results) {
-        out += "\n" + std::string(Title(perScheme[0].scheme)) + "\n";
+        out += '\n';
+        out += Title(perScheme[0].scheme);
+        out += '\n';
         out += Format("%10s %10s %12s %6s %12s %6s\n", "N", "cell Pe", "max error", "order", "RMS error", "order");
         for (std::size_t k = 0; k < perScheme.size(); ++k) {
             const study::Result& r = perScheme[k];

@@ -1,5 +1,7 @@
-// The banded solves, by LAPACK: dgtsv for three-point rows, dgbsv (LU with
-// partial pivoting in band storage) for five-point rows.
+// The banded solves: LAPACK's dgtsv for three-point rows; for five-point
+// rows the LU factorisation with partial pivoting of LAPACK's dgbsv, written
+// out for two sub- and two super-diagonals (it needs no band copy and runs
+// several times faster than the general routine).
 #pragma once
 
 #include <string>

@@ -1,0 +1,144 @@
+// convdiff-study's command line: strict numbers, every usage error with the
+// option and value named, and the exit codes of the whole program.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/options.hpp"
+#include "cli/report.hpp"
+
+using cli::ReadStrictNumber;
+
+TEST(StrictNumber, WholeTextOneFiniteNumber) {
+    EXPECT_EQ(ReadStrictNumber("2.5"), 2.5);
+    EXPECT_EQ(ReadStrictNumber("1e-3"), 1e-3);
+    EXPECT_EQ(ReadStrictNumber("-4"), -4.0);
+    EXPECT_EQ(ReadStrictNumber("+4"), 4.0);
+    EXPECT_EQ(ReadStrictNumber(".5"), 0.5);
+    EXPECT_EQ(ReadStrictNumber(""), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("abc"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("1,5"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("1.5x"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber(" 1"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("1e999"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("inf"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("nan"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("+-1"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("0x10"), std::nullopt);
+}
+
+namespace {
+
+std::string UsageMessage(const std::vector<std::string>& args) {
+    try {
+        cli::Parse(args);
+    } catch (const cli::UsageError& e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+
+}  // namespace
+
+TEST(Options, EveryBadOptionOrValueNamesBoth) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--u", "abc"}, "--u 'abc': not a number"},
+        {{"--phiA=1,5"}, "--phiA '1,5': not a number"},
+        {{"--gamma", ""}, "--gamma '': not a number"},
+        {{"--rho", "1e999"}, "--rho '1e999': not a number"},
+        {{"--N", "0"}, "--N '0': must be a whole number from 1 to 10000000"},
+        {{"--N", "2.5"}, "--N '2.5': must be a whole number"},
+        {{"--N", "10000001"}, "--N '10000001': must be a whole number"},
+        {{"--refine", "21"}, "--refine '21': must be a whole number from 0 to 20"},
+        {{"--refine", "-1"}, "--refine '-1'"},
+        {{"--N", "10", "--refine", "20"}, "--refine '20': the finest grid would have 10485760 control volumes"},
+        {{"--L", "0"}, "--L '0': the domain must have a length"},
+        {{"--gamma", "-0"}, "--gamma '-0': with no diffusion"},
+        {{"--schemes", "central,foo"}, "--schemes 'central,foo': unknown scheme 'foo'"},
+        {{"--schemes", "central,"}, "--schemes 'central,': an empty name"},
+        {{"--schemes", "quick", "--N", "2"}, "--N '2': the QUICK scheme needs N of at least 3"},
+        {{"--plot", "a.jpg"}, "--plot 'a.jpg': the file name must end in .png or .svg"},
+        {{"--convergence-plot", "c.png"}, "--convergence-plot 'c.png': needs --refine 1 or more"},
+        {{"--nodes="}, "--nodes '': needs a file name"},
+        {{"--speed", "3"}, "unknown option '--speed'"},
+        {{"--u"}, "option --u needs a value"},
+        {{"u=3"}, "unexpected argument 'u=3'"},
+    };
+    for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
+}
+
+TEST(Options, BothFormsAndSchemeNames) {
+    const cli::Options o = cli::Parse({"--u=2.5", "--N", "8", "--schemes", "hibrid,central,hybrid", "--refine=2"});
+    EXPECT_EQ(o.problem.u, 2.5);
+    EXPECT_EQ(o.plan.N, 8);
+    EXPECT_EQ(o.plan.refine, 2);
+    EXPECT_EQ(o.plan.schemes, (std::vector<study::Scheme>{study::Scheme::Hybrid, study::Scheme::Central}));
+    // All schemes on two control volumes: QUICK is left out, with a note.
+    const cli::Options few = cli::Parse({"--N", "2"});
+    EXPECT_EQ(few.plan.schemes.size(), 5u);
+    EXPECT_EQ(few.notes.size(), 1u);
+}
+
+TEST(Report, SaysWhatTheFlagsMean) {
+    study::Problem p;
+    p.u = 2.5;
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Central, study::Scheme::Upwind};
+    plan.refine = 3;
+    const study::Study st = study::Run(p, plan);
+    const std::string report = cli::Report(st, {});
+    EXPECT_NE(report.find("central at N = 5: Pe = 5 > 2, aE < 0: the solution oscillates"), std::string::npos) << report;
+    EXPECT_EQ(report.find("upwind at"), std::string::npos) << "upwind is bounded with positive coefficients";
+    EXPECT_NE(report.find("    1          0.1     1.000000     1.035630     0.999843"), std::string::npos) << report;
+}
+
+// The program itself: exit codes, and files written whole or not at all.
+class Program : public testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / ("study-cli-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    int Run(const std::string& args) {
+        const std::string command = std::string(CONVDIFF_STUDY) + " " + args + " >" + (dir / "out").string() +
+                                    " 2>" + (dir / "err").string();
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Read(const std::string& name) {
+        std::ifstream in(dir / name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::filesystem::path dir;
+};
+
+TEST_F(Program, UsageErrorWritesNothingAndExitsTwo) {
+    EXPECT_EQ(Run("--errors " + (dir / "e.csv").string() + " --u abc"), 2);
+    EXPECT_EQ(Read("err"), "convdiff-study: --u 'abc': not a number (write it like 2.5 or 1e-3, with \".\" as the "
+                           "decimal point)\n");
+    EXPECT_FALSE(std::filesystem::exists(dir / "e.csv"));
+}
+
+TEST_F(Program, UnwritableFileExitsOneNamingIt) {
+    EXPECT_EQ(Run("--errors " + (dir / "missing" / "e.csv").string()), 1);
+    EXPECT_NE(Read("err").find("cannot write " + (dir / "missing" / "e.csv").string() + ": "), std::string::npos);
+}
+
+TEST_F(Program, WritesTheTablesAndBothCharts) {
+    EXPECT_EQ(Run("--u 2.5 --refine 2 --nodes " + (dir / "n.csv").string() + " --errors " + (dir / "e.csv").string() +
+                  " --plot " + (dir / "s.svg").string() + " --convergence-plot " + (dir / "c.png").string()),
+              0)
+        << Read("err");
+    const std::string nodes = Read("n.csv"), errors = Read("e.csv");
+    EXPECT_EQ(std::count(nodes.begin(), nodes.end(), '\n'), 1 + 6 * (5 + 10 + 20));
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1 + 6 * 3);
+    EXPECT_NE(Read("s.svg").find("Solutions at N = 5"), std::string::npos);
+    EXPECT_EQ(Read("c.png").substr(1, 3), "PNG");
+    EXPECT_EQ(Read("err"), "");
+}
