@@ -62,3 +62,6 @@ for run in 1 2 3 4 5; do
     wait $app 2>/dev/null || true
 done
 rm -rf "$workdir"
+
+echo "== Main window: from a click of Calculate until the window answers again, under Xvfb"
+DISPLAY=$display ./build-bench/bench/window_bench 2>/dev/null

@@ -80,11 +80,11 @@ void RunScheme(Scheme scheme, Mdl_Common::ProblemState& s, calc::Listing& list1)
 // Below the coefficients: a blank line, "Solution", a blank line and one
 // " Phi(i) = value" line per node, the value rounded to four decimals.
 void SolutionListing(const Mdl_Common::ProblemState& s, calc::Listing& list1) {
+    list1.Reserve(static_cast<std::size_t>(s.T.Upper()) + 3, static_cast<std::size_t>(s.T.Upper()));
     list1.Append(" ");
     list1.Append("Solution");
     list1.Append(" ");
-    for (long i = 1; i <= s.N; ++i)
-        list1.Append(" Phi(" + std::to_string(i) + ") = " + numtext::RoundedGeneral(s.T(i), 4, list1.separator));
+    for (long i = 1; i <= s.N; ++i) list1.AppendSolution(i, s.T(i));
 }
 
 }  // namespace
@@ -96,7 +96,7 @@ void Calculate(const InputTexts& texts, Scheme scheme, Mdl_Common::ProblemState&
     out.peText = numtext::RoundedGeneral(state.Pe, 2, out.list1.separator);
     RunScheme(scheme, state, out.list1);
     SolutionListing(state, out.list1);
-    out.resultsText = results::ResultsText(state, out.list1.separator);
+    if (out.withResultsText) out.resultsText = results::ResultsText(state, out.list1.separator);
     out.plot = plot::BuildSolutionPlot(state, v.L, v.u, v.Rho, v.Gama);
 }
 

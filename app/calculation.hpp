@@ -40,6 +40,7 @@ public:
 struct Outputs {
     std::optional<std::string> peText;  // the text for Text_Pe
     calc::Listing list1;                // the list box: set to its current lines before the call
+    bool withResultsText = true;        // false leaves the results text to the caller (results::ResultsText)
     std::optional<std::string> resultsText;
     std::optional<plot::PlotModel> plot;
 };

@@ -6,13 +6,18 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QListView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
+#include <QtConcurrent/QtConcurrentRun>
 
+#include "listing_model.hpp"
 #include "plot_area.hpp"
 #include "results_file.hpp"
 
@@ -37,6 +42,8 @@ std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); 
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
+    writer_.setMaxThreadCount(1);  // one file at a time, in the order of the calculations
+    writer_.setThreadPriority(QThread::IdlePriority);
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8("Veskarn: Taşınım-yayınım problemi"));
     resize(Px(10215), Px(4590));
@@ -80,14 +87,22 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Command1->setGeometry(TwipRect(2415, 240, 1515, 585));
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
-    List1 = new QListWidget(this);
+    // The listing is a view on a list of strings, replaced whole by each
+    // calculation: 200,000 QUICK lines go in at once, not item by item.
+    List1 = new QListView(this);
     List1->setObjectName("List1");
     List1->setGeometry(TwipRect(2400, 930, 3660, 3375));
+    listModel_ = new ListingModel(this);
+    List1->setModel(listModel_);
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // Long lines (QUICK's seven columns, huge values) scroll sideways rather
     // than being cut short with an ellipsis.
     List1->setTextElideMode(Qt::ElideNone);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     List1->setLayoutMode(QListView::Batched);
+    SetUpListCopying();
 
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName("Frame2");
@@ -105,7 +120,49 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
                         Text_Rho, Text_Gama, Pic,     Text_Pe, Opt_Central, Opt_Upwind, Opt_Hibrid,
                         Opt_QUICK};
     for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
+
+    // Return (or Enter) in any input box calculates, as a click would.
+    for (QLineEdit* box : {Text_FiA, Text_FiB, Text_u, Text_N, Text_L, Text_Rho, Text_Gama})
+        connect(box, &QLineEdit::returnPressed, this, &Form1::Command1_Click);
+
+    // The Greek captions are separate labels; screen readers get the names.
+    const std::pair<QWidget*, const char*> names[] = {
+        {Text_FiA, "φA"},         {Text_FiB, "φB"},
+        {Text_u, "u (m/s)"},      {Text_N, "N"},
+        {Text_L, "L (m)"},        {Text_Rho, "ρ (kg/m3)"},
+        {Text_Gama, "Γ (kg/ms)"}, {Text_Pe, "Cell Peclet number"},
+        {List1, "Coefficients and solution"}, {Pic, "Solution plot"}};
+    for (const auto& [widget, name] : names) widget->setAccessibleName(QString::fromUtf8(name));
     Text_FiA->setFocus();
+}
+
+// Ctrl+A selects every line (the view's own), Ctrl+C copies the selected
+// lines; the context menu has "Copy" and "Copy all".
+void Form1::SetUpListCopying() {
+    auto* copy = new QAction("Copy", List1);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, this, [this] { CopyLines(false); });
+    auto* copyAll = new QAction("Copy all", List1);
+    connect(copyAll, &QAction::triggered, this, [this] { CopyLines(true); });
+    List1->addAction(copy);
+    List1->addAction(copyAll);
+    List1->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+// The lines as plain text, one per line, in list order.
+void Form1::CopyLines(bool all) {
+    QList<int> rows;
+    if (all) {
+        for (int row = 0; row < listModel_->rowCount(); ++row) rows.append(row);
+    } else {
+        for (const QModelIndex& index : List1->selectionModel()->selectedRows()) rows.append(index.row());
+        std::sort(rows.begin(), rows.end());
+    }
+    QStringList chosen;
+    for (int row : rows) chosen.append(listModel_->Line(row));
+    if (chosen.isEmpty()) return;
+    QApplication::clipboard()->setText(chosen.join('\n') + '\n');
 }
 
 QLabel* Form1::AddLabel(QWidget* parent, const char* name, const QString& caption, int left, int top, int width,
@@ -148,9 +205,12 @@ void Form1::Command1_Click() {
                                    Text_Gama->text().toStdString()};
     driver::Outputs out;
     out.list1.separator = DecimalSeparator();
-    out.list1.lines = listLines_;
+    out.withResultsText = false;  // written off the window's thread, below
+    // Each calculation has a problem state of its own, which the results
+    // file's writer keeps for as long as it needs it.
+    const auto state = std::make_shared<Mdl_Common::ProblemState>();
     try {
-        driver::Calculate(texts, SelectedScheme(), state_, out);
+        driver::Calculate(texts, SelectedScheme(), *state, out);
     } catch (const driver::InputError& e) {
         // Rejected before anything was computed: every output stays.
         Report(QString::fromStdString(e.what()));
@@ -162,27 +222,46 @@ void Form1::Command1_Click() {
         return;
     }
     ShowOutputs(out);
-    const QString fileError = WriteResultsFile(*out.resultsText);
+    WriteResultsFile(state);
     Pic->SetModel(out.plot);
-    if (!fileError.isEmpty()) Report(fileError);
 }
 
-void Form1::ShowOutputs(const driver::Outputs& out) {
+Form1::~Form1() { writer_.waitForDone(); }
+
+void Form1::WaitForResultsFile() {
+    writer_.waitForDone();
+    QCoreApplication::sendPostedEvents();  // reports a failure, if any
+}
+
+// The table of a large calculation takes a while to write out, so the file
+// is written on a thread of its own, at a priority that leaves the window
+// the processor, one calculation after the other; a failure is reported
+// when it is known.
+void Form1::WriteResultsFile(std::shared_ptr<const Mdl_Common::ProblemState> state) {
+    auto* watcher = new QFutureWatcher<QString>(this);
+    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher] {
+        const QString why = watcher->result();
+        watcher->deleteLater();
+        if (!why.isEmpty()) Report(why);
+    });
+    const std::string separator = DecimalSeparator();
+    watcher->setFuture(QtConcurrent::run(&writer_, [state, separator] {
+        return SaveResultsFile(results::ResultsText(*state, separator));
+    }));
+}
+
+// Takes the listing over from `out` and shows it in one step. A calculation
+// that stopped before its scheme began has no listing: the list keeps the
+// previous one.
+void Form1::ShowOutputs(driver::Outputs& out) {
     if (out.peText) Text_Pe->setText(QString::fromStdString(*out.peText));
-    if (out.list1.lines != listLines_) {
-        listLines_ = out.list1.lines;
-        QStringList lines;
-        lines.reserve(static_cast<qsizetype>(listLines_.size()));
-        for (const std::string& line : listLines_) lines.append(QString::fromStdString(line));
-        List1->clear();
-        List1->addItems(lines);
-    }
+    if (out.list1.Size() > 0) listModel_->SetListing(std::move(out.list1));
 }
 
 // Writes the table through a temporary file that replaces "Results.txt" only
 // once it is complete, so a failure leaves the previous table whole. Returns
 // a message for the user, or an empty string on success.
-QString Form1::WriteResultsFile(const std::string& text) const {
+QString Form1::SaveResultsFile(const std::string& text) {
     QSaveFile file(QString::fromUtf8(results::kFileName));
     const QString path = QFileInfo(file.fileName()).absoluteFilePath();
     if (file.open(QIODevice::WriteOnly)) {

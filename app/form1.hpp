@@ -2,7 +2,9 @@
 // button, the listing, the Peclet number and the plot.
 #pragma once
 
+#include <QThreadPool>
 #include <QWidget>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,7 +14,8 @@
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class ListingModel;
 class QPushButton;
 class QRadioButton;
 class PlotArea;
@@ -22,6 +25,11 @@ class Form1 : public QWidget {
 
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Waits until "Results.txt" of every calculation so far is written (and
+    // a failure reported).
+    void WaitForResultsFile();
 
 public slots:
     // One calculation, start to finish; the window's only handler.
@@ -34,9 +42,12 @@ private:
                           int height);
     QRadioButton* AddOption(const char* name, const QString& caption, int left, int top, int width, int height);
     driver::Scheme SelectedScheme() const;
-    void ShowOutputs(const driver::Outputs& out);
-    QString WriteResultsFile(const std::string& text) const;
+    void ShowOutputs(driver::Outputs& out);
+    void WriteResultsFile(std::shared_ptr<const Mdl_Common::ProblemState> state);
+    static QString SaveResultsFile(const std::string& text);
     void Report(const QString& message);
+    void SetUpListCopying();
+    void CopyLines(bool all);
 
     QGroupBox* Frame1;
     QGroupBox* Frame2;
@@ -53,9 +64,9 @@ private:
     QRadioButton* Opt_Hibrid;
     QRadioButton* Opt_QUICK;
     QPushButton* Command1;
-    QListWidget* List1;
+    QListView* List1;
+    ListingModel* listModel_;
     PlotArea* Pic;
 
-    Mdl_Common::ProblemState state_;
-    std::vector<std::string> listLines_;  // what List1 shows, as the core wrote it
+    QThreadPool writer_;  // writes Results.txt
 };

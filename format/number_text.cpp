@@ -1,8 +1,11 @@
 #include "number_text.hpp"
 
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <system_error>
 
@@ -73,23 +76,96 @@ std::int64_t SaturatedAdd(std::int64_t a, std::int64_t b) {
 
 // A number in decimal digits: the value is 0.<digits> x 10^point when point
 // is counted from the left (point = 1 puts it after the first digit), i.e.
-// `point` digits stand before the decimal point.
+// `point` digits stand before the decimal point. The digits live in a fixed
+// buffer: there are never more than 15 significant ones and a carry.
 struct Decimal {
-    std::string digits;
+    char digits[24];
+    int size = 0;
     int point = 0;
+
+    // Digit i counted from the left; the zeros beyond either end.
+    char At(int i) const { return i >= 0 && i < size ? digits[i] : '0'; }
 };
+
+__extension__ typedef unsigned __int128 Wide;
+
+// 10^k for k = 0 to 22, as wide integers.
+constexpr auto kPowersOfTen = [] {
+    std::array<Wide, 23> p{};
+    p[0] = 1;
+    for (std::size_t k = 1; k < p.size(); ++k) p[k] = p[k - 1] * 10;
+    return p;
+}();
+
+// The fast road to the 15 digits of a magnitude from 1e-8 to 2^52: with
+// m = M 2^e (M of 53 bits, e < 0) the digits are M 10^k / 2^-e rounded to a
+// whole number, half to even, worked out exactly in 128 bits. Returns false
+// when the magnitude is outside that range.
+bool FifteenDigitsExactly(double magnitude, Decimal& d) {
+    const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+    const int biased = static_cast<int>(bits >> 52);
+    if (biased == 0) return false;  // subnormal
+    const std::uint64_t mantissa = (bits & ((std::uint64_t(1) << 52) - 1)) | (std::uint64_t(1) << 52);
+    const int shift = 1075 - biased;  // m = mantissa / 2^shift
+    if (shift < 1 || shift > 127) return false;
+    const Wide half = Wide(1) << (shift - 1);
+    constexpr std::uint64_t kLow = 100'000'000'000'000, kHigh = 1'000'000'000'000'000;
+    // floor(log10(2^floor(log2 m))): the decimal exponent or one less.
+    int exponent = ((biased - 1023) * 78913) >> 18;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const int k = 14 - exponent;
+        if (k < 0 || k >= static_cast<int>(kPowersOfTen.size())) return false;
+        const Wide scaled = Wide(mantissa) * kPowersOfTen[static_cast<std::size_t>(k)];
+        Wide q = scaled >> shift;
+        if (q < kLow) {
+            --exponent;
+            continue;
+        }
+        if (q >= kHigh) {
+            ++exponent;
+            continue;
+        }
+        const Wide rest = scaled - (q << shift);
+        if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+        if (q == kHigh) {  // 999...9.5 rounded up to the next power of ten
+            q = kLow;
+            ++exponent;
+        }
+        // Two digits at a time, in two halves of 32 bits.
+        static constexpr char kPairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
+        const auto whole = static_cast<std::uint64_t>(q);
+        auto low = static_cast<std::uint32_t>(whole % 100'000'000);  // digits 7 to 14
+        auto high = static_cast<std::uint32_t>(whole / 100'000'000);  // digits 0 to 6
+        for (int i = 13; i >= 7; i -= 2) {
+            std::memcpy(d.digits + i, kPairs + 2 * (low % 100), 2);
+            low /= 100;
+        }
+        for (int i = 5; i >= 1; i -= 2) {
+            std::memcpy(d.digits + i, kPairs + 2 * (high % 100), 2);
+            high /= 100;
+        }
+        d.digits[0] = static_cast<char>('0' + high);
+        d.size = 15;
+        d.point = exponent + 1;
+        return true;
+    }
+    return false;
+}
 
 // The 15-significant-digit decimal form of a finite, nonzero magnitude:
 // the number as a person reads it and as the general form writes it.
 Decimal FifteenDigits(double magnitude) {
+    Decimal d;
+    if (FifteenDigitsExactly(magnitude, d)) return d;
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
     // buf holds "d.ddddddddddddddde[+-]xx".
-    Decimal d;
-    d.digits.reserve(15);
     const char* p = buf;
     for (; p < res.ptr && *p != 'e'; ++p)
-        if (IsDigit(*p)) d.digits.push_back(*p);
+        if (IsDigit(*p)) d.digits[d.size++] = *p;
     int exponent = 0;
     std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), res.ptr, exponent);
     d.point = exponent + 1;
@@ -102,32 +178,35 @@ enum class Tie { ToEven, AwayFromZero };
 // the digits that stand before the rounding position (possibly none).
 Decimal RoundDecimal(const Decimal& d, int decimals, Tie tie) {
     const long keep = static_cast<long>(d.point) + decimals;
-    if (keep >= static_cast<long>(d.digits.size())) return d;
-    if (keep < 0) return {"", d.point};
-    Decimal r{d.digits.substr(0, static_cast<std::size_t>(keep)), d.point};
-    const char first = d.digits[static_cast<std::size_t>(keep)];
+    if (keep >= d.size) return d;
+    Decimal r = d;
+    if (keep < 0) {
+        r.size = 0;
+        return r;
+    }
+    r.size = static_cast<int>(keep);
+    const char first = d.digits[keep];
     bool up = first > '5';
     if (first == '5') {
         bool beyondHalf = false;
-        for (std::size_t i = static_cast<std::size_t>(keep) + 1; i < d.digits.size(); ++i)
+        for (int i = r.size + 1; i < d.size; ++i)
             if (d.digits[i] != '0') beyondHalf = true;
         if (beyondHalf || tie == Tie::AwayFromZero) {
             up = true;
         } else {
-            const int last = r.digits.empty() ? 0 : r.digits.back() - '0';
+            const int last = r.size == 0 ? 0 : r.digits[r.size - 1] - '0';
             up = (last % 2) == 1;
         }
     }
     if (up) {
-        int i = static_cast<int>(r.digits.size()) - 1;
-        while (i >= 0 && r.digits[static_cast<std::size_t>(i)] == '9') {
-            r.digits[static_cast<std::size_t>(i)] = '0';
-            --i;
-        }
+        int i = r.size - 1;
+        while (i >= 0 && r.digits[i] == '9') r.digits[i--] = '0';
         if (i >= 0) {
-            ++r.digits[static_cast<std::size_t>(i)];
+            ++r.digits[i];
         } else {
-            r.digits.insert(r.digits.begin(), '1');
+            for (int k = r.size; k > 0; --k) r.digits[k] = r.digits[k - 1];
+            r.digits[0] = '1';
+            ++r.size;
             ++r.point;
         }
     }
@@ -135,27 +214,29 @@ Decimal RoundDecimal(const Decimal& d, int decimals, Tie tie) {
 }
 
 bool IsZero(const Decimal& d) {
-    for (char c : d.digits)
-        if (c != '0') return false;
+    for (int i = 0; i < d.size; ++i)
+        if (d.digits[i] != '0') return false;
     return true;
 }
 
-// The digits before the decimal point, without leading zeros (may be empty).
-std::string IntegerDigits(const Decimal& d) {
-    std::string s;
-    for (int i = 0; i < d.point; ++i)
-        s.push_back(i < static_cast<int>(d.digits.size()) ? d.digits[static_cast<std::size_t>(i)] : '0');
-    const auto nz = s.find_first_not_of('0');
-    return nz == std::string::npos ? std::string() : s.substr(nz);
+// Appends the digits before the decimal point without leading zeros,
+// padded with zeros in front to at least `least` digits.
+void AppendInteger(std::string& out, const Decimal& d, std::size_t least) {
+    int first = 0;
+    while (first < d.point && d.At(first) == '0') ++first;
+    const std::size_t count = d.point > first ? static_cast<std::size_t>(d.point - first) : 0;
+    if (count < least) out.append(least - count, '0');
+    for (int i = first; i < d.point; ++i) out.push_back(d.At(i));
 }
 
-// The digits after the decimal point, without trailing zeros (may be empty).
-std::string FractionDigits(const Decimal& d) {
-    std::string s;
-    for (int i = d.point; i < static_cast<int>(d.digits.size()); ++i)
-        s.push_back(i < 0 ? '0' : d.digits[static_cast<std::size_t>(i)]);
-    const auto last = s.find_last_not_of('0');
-    return last == std::string::npos ? std::string() : s.substr(0, last + 1);
+// Appends the digits after the decimal point without trailing zeros,
+// padded with zeros behind to at least `least` digits.
+void AppendFraction(std::string& out, const Decimal& d, std::size_t least) {
+    int end = d.size;
+    while (end > d.point && d.At(end - 1) == '0') --end;
+    const std::size_t count = end > d.point ? static_cast<std::size_t>(end - d.point) : 0;
+    for (int i = d.point; i < end; ++i) out.push_back(d.At(i));
+    if (count < least) out.append(least - count, '0');
 }
 
 void RequireFinite(double value) {
@@ -163,28 +244,28 @@ void RequireFinite(double value) {
 }
 
 std::string GeneralOf(const Decimal& d, bool negative, std::string_view separator) {
-    if (d.digits.empty() || IsZero(d)) return "0";
+    if (d.size == 0 || IsZero(d)) return "0";
     std::string out = negative ? "-" : "";
     // Exponent notation from 1E+15 on: 16 or more integer digits.
-    const auto nz = d.digits.find_first_not_of('0');
-    const int exponent = d.point - 1 - static_cast<int>(nz);
+    int nz = 0;
+    while (d.digits[nz] == '0') ++nz;
+    const int exponent = d.point - 1 - nz;
     if (exponent >= 15) {
-        std::string mant = d.digits.substr(nz);
-        mant.erase(mant.find_last_not_of('0') + 1);
-        out += mant[0];
-        if (mant.size() > 1) {
+        int end = d.size;
+        while (d.digits[end - 1] == '0') --end;
+        out += d.digits[nz];
+        if (end - nz > 1) {
             out += separator;
-            out += mant.substr(1);
+            out.append(d.digits + nz + 1, d.digits + end);
         }
         return out + "E+" + std::to_string(exponent);  // two digits at least, as it is 15 or more
     }
-    const std::string integer = IntegerDigits(d);
-    const std::string fraction = FractionDigits(d);
-    out += integer.empty() ? "0" : integer;
-    if (!fraction.empty()) {
-        out += separator;
-        out += fraction;
-    }
+    const std::size_t before = out.size();
+    AppendInteger(out, d, 0);
+    if (out.size() == before) out += '0';
+    const std::size_t beforeFraction = out.size();
+    AppendFraction(out, d, 0);
+    if (out.size() != beforeFraction) out.insert(beforeFraction, separator);
     return out;
 }
 
@@ -279,32 +360,36 @@ std::string RoundedGeneral(double value, int decimals, std::string_view separato
 
 std::string Pattern(double value, std::string_view pattern, std::string_view separator) {
     RequireFinite(value);
-    const auto dot = pattern.find('.');
-    if (dot == std::string_view::npos || pattern.find('.', dot + 1) != std::string_view::npos ||
-        pattern.find_first_not_of("0#.") != std::string_view::npos)
-        throw std::domain_error("not a number pattern: " + std::string(pattern));
-
-    const std::string_view intPart = pattern.substr(0, dot);
-    const std::string_view fracPart = pattern.substr(dot + 1);
-    const auto firstZero = intPart.find('0');
-    const std::size_t minInt = firstZero == std::string_view::npos ? 0 : intPart.size() - firstZero;
-    const auto lastZero = fracPart.rfind('0');
-    const std::size_t minFrac = lastZero == std::string_view::npos ? 0 : lastZero + 1;
-    const int decimals = static_cast<int>(fracPart.size());
-
-    std::string out = value < 0 ? "-" : "";
-    std::string integer;
-    std::string fraction;
-    if (value != 0.0) {
-        const Decimal rounded = RoundDecimal(FifteenDigits(std::fabs(value)), decimals, Tie::AwayFromZero);
-        integer = IntegerDigits(rounded);
-        fraction = FractionDigits(rounded);
+    // One pass over the pattern: placeholders before and after the ".",
+    // and the leftmost "0" before it and the rightmost after it.
+    std::size_t dots = 0, before = 0, decimals = 0, firstZero = 0, minFrac = 0;
+    for (const char c : pattern) {
+        if (c == '.') {
+            ++dots;
+        } else if (c == '0' || c == '#') {
+            if (dots == 0) {
+                ++before;
+                if (c == '0' && firstZero == 0) firstZero = before;
+            } else {
+                ++decimals;
+                if (c == '0') minFrac = decimals;
+            }
+        } else {
+            dots = 2;
+            break;
+        }
     }
-    if (integer.size() < minInt) integer.insert(0, minInt - integer.size(), '0');
-    if (fraction.size() < minFrac) fraction.append(minFrac - fraction.size(), '0');
-    out += integer;
+    if (dots != 1) throw std::domain_error("not a number pattern: " + std::string(pattern));
+    // Integer digits are padded with zeros out to the leftmost "0".
+    const std::size_t minInt = firstZero == 0 ? 0 : before - firstZero + 1;
+
+    std::string out;
+    if (value < 0) out += '-';
+    Decimal rounded;
+    if (value != 0.0) rounded = RoundDecimal(FifteenDigits(std::fabs(value)), static_cast<int>(decimals), Tie::AwayFromZero);
+    AppendInteger(out, rounded, minInt);
     out += separator;
-    out += fraction;
+    AppendFraction(out, rounded, minFrac);
     return out;
 }
 

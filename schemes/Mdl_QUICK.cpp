@@ -70,6 +70,7 @@ void DiagonalAndNegation(Mdl_Common::ProblemState& s) {
 // Seven columns through "#0.##0", each value followed by three blanks.
 void CoefficientListing(const Mdl_Common::ProblemState& s, calc::Listing& list) {
     list.StartCoefficients(" aWW   aW    aE   aEE   Sp   aP   Su");
+    list.Reserve(static_cast<std::size_t>(s.aP.Upper()) + 3, 7 * static_cast<std::size_t>(s.aP.Upper()));
     for (long i = 1; i <= s.N; ++i)
         list.AppendValues({s.aWW(i), s.aW(i), s.aE(i), s.aEE(i), s.Sp(i), s.aP(i), s.Su(i)}, "#0.##0", "   ");
 }

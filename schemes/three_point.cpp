@@ -54,6 +54,7 @@ void DiagonalAndNegation(Mdl_Common::ProblemState& s, const ThreePointTerms& t) 
 // the solve), each through "#0.#0", joined by three blanks.
 void CoefficientListing(const Mdl_Common::ProblemState& s, Listing& list) {
     list.StartCoefficients(" aW    aE   Sp   aP   Su");
+    list.Reserve(static_cast<std::size_t>(s.aP.Upper()) + 3, 5 * static_cast<std::size_t>(s.aP.Upper()));
     for (long i = 1; i <= s.N; ++i) list.AppendValues({s.aW(i), s.aE(i), s.Sp(i), s.aP(i), s.Su(i)}, "#0.#0");
 }
 

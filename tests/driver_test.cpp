@@ -38,9 +38,9 @@ TEST(Calculation, DefaultInputsWithCentralDifferencing) {
     EXPECT_EQ(s.x.Upper(), 5);
     const std::vector<double> centres{0.1, 0.3, 0.5, 0.7, 0.9};
     for (long i = 1; i <= 5; ++i) EXPECT_NEAR(s.x(i), centres[static_cast<std::size_t>(i - 1)], 1e-15);
-    EXPECT_EQ(out.list1.lines.size(), 3u + 5u + 3u + 5u);
-    EXPECT_EQ(out.list1.lines[3], "0.00   -0.45   -1.10   1.55   1.10");
-    EXPECT_EQ(Tail(out.list1.lines, 8),
+    EXPECT_EQ(out.list1.Lines().size(), 3u + 5u + 3u + 5u);
+    EXPECT_EQ(out.list1.Lines()[3], "0.00   -0.45   -1.10   1.55   1.10");
+    EXPECT_EQ(Tail(out.list1.Lines(), 8),
               (std::vector<std::string>{" ", "Solution", " ", " Phi(1) = 0.9421", " Phi(2) = 0.8006",
                                         " Phi(3) = 0.6276", " Phi(4) = 0.4163", " Phi(5) = 0.1579"}));
     ASSERT_TRUE(out.resultsText.has_value());
@@ -85,7 +85,7 @@ TEST(Calculation, NonWholeNodeCountFailsInTheSolverAfterTheListing) {
     EXPECT_EQ(s.x.Upper(), 5);
     EXPECT_EQ(s.x(5), 0);  // the loop stops at 4
     EXPECT_EQ(out.peText, "0.22");
-    EXPECT_EQ(out.list1.lines.size(), 7u);  // the coefficient listing of four nodes
+    EXPECT_EQ(out.list1.Lines().size(), 7u);  // the coefficient listing of four nodes
     EXPECT_FALSE(out.resultsText.has_value());
     EXPECT_FALSE(out.plot.has_value());
 }
@@ -93,7 +93,7 @@ TEST(Calculation, NonWholeNodeCountFailsInTheSolverAfterTheListing) {
 TEST(Calculation, QuickListsZeroSolution) {
     Mdl_Common::ProblemState s;
     const Outputs out = Calc({}, Scheme::QUICK, s);
-    EXPECT_EQ(Tail(out.list1.lines, 8),
+    EXPECT_EQ(Tail(out.list1.Lines(), 8),
               (std::vector<std::string>{" ", "Solution", " ", " Phi(1) = 0", " Phi(2) = 0", " Phi(3) = 0",
                                         " Phi(4) = 0", " Phi(5) = 0"}));
 }
@@ -108,7 +108,7 @@ TEST(Calculation, SecondCalculationReplacesEverything) {
     in.N = "3";
     in.FiA = "2";
     Calculate(in, Scheme::Central, s, out);  // the same list, as the window hands it back
-    EXPECT_EQ(out.list1.lines.size(), 3u + 3u + 3u + 3u);
+    EXPECT_EQ(out.list1.Lines().size(), 3u + 3u + 3u + 3u);
     EXPECT_EQ(s.FiA, 2);
     EXPECT_EQ(s.T.Upper(), 3);
     EXPECT_EQ(s.x.Upper(), 3);
@@ -125,7 +125,7 @@ TEST(Calculation, UnusableInputIsRefusedBeforeAnythingChanges) {
         const std::string message = MessageOf<InputError>([&] { Calculate(in, scheme, s, out); });
         EXPECT_EQ(s.N, 5);
         EXPECT_EQ(Values(s.T, 5), before);
-        EXPECT_EQ(out.list1.lines, first.list1.lines);
+        EXPECT_EQ(out.list1.Lines(), first.list1.Lines());
         EXPECT_FALSE(out.peText.has_value());
         return message;
     };
@@ -168,7 +168,7 @@ TEST(Calculation, ComputableOddInputsAreAccepted) {
     in.N = "300.4";
     const Outputs out = Calc(in, Scheme::Central, s);
     EXPECT_EQ(s.T.Upper(), 300);
-    EXPECT_EQ(out.list1.lines.size(), 3u + 300u + 3u + 300u);
+    EXPECT_EQ(out.list1.Lines().size(), 3u + 300u + 3u + 300u);
 
     in = InputTexts{};
     in.N = "2";

@@ -44,7 +44,7 @@ Mdl_Common::ProblemState RunScheme(SchemeFn scheme, double F, calc::Listing& lis
 TEST(CentralScheme, DefaultInputs) {
     calc::Listing list;
     const auto s = RunScheme(Mdl_Central::CentralScheme, 0.1, list);
-    EXPECT_EQ(list.lines, Listing(kThreePointHeader, {"0.00   -0.45   -1.10   1.55   1.10",
+    EXPECT_EQ(list.Lines(), Listing(kThreePointHeader, {"0.00   -0.45   -1.10   1.55   1.10",
                                                       "-0.55   -0.45   0.00   1.00   0.00",
                                                       "-0.55   -0.45   0.00   1.00   0.00",
                                                       "-0.55   -0.45   0.00   1.00   0.00",
@@ -59,7 +59,7 @@ TEST(CentralScheme, DefaultInputs) {
 TEST(CentralScheme, CellPecletFiveOscillates) {
     calc::Listing list;
     const auto s = RunScheme(Mdl_Central::CentralScheme, 2.5, list);
-    EXPECT_EQ(list.lines[4], "-1.75   0.75   0.00   1.00   0.00");
+    EXPECT_EQ(list.Lines()[4], "-1.75   0.75   0.00   1.00   0.00");
     EXPECT_EQ(s.Sp(5), 1.5);
     EXPECT_EQ(s.aP(5), 0.25);
     ExpectSolution(s, {1.03563, 0.86935, 1.25733, 0.35205, 2.46437});
@@ -69,7 +69,7 @@ TEST(CentralScheme, OneNodeTakesTheRightEndValues) {
     calc::Listing list;
     auto s = State(1, 0.1, 0.5, 1, 0.7);
     Mdl_Central::CentralScheme(s, list);
-    EXPECT_EQ(list.lines, Listing(kThreePointHeader, {"0.00   0.00   -0.90   0.90   0.63"}));
+    EXPECT_EQ(list.Lines(), Listing(kThreePointHeader, {"0.00   0.00   -0.90   0.90   0.63"}));
     ExpectSolution(s, {0.7});
 }
 
@@ -81,8 +81,8 @@ TEST(CentralScheme, NonWholeNodeCounts) {
     EXPECT_EQ(MessageOf<calc::DivisionByZero>([&] { Mdl_Central::CentralScheme(s, list); }),
               "Division by zero in the tridiagonal solver at row 6 (zero divided by zero).");
     EXPECT_EQ(s.aP.Upper(), 6);
-    ASSERT_EQ(list.lines.size(), 8u);  // the listing is complete before the solve
-    EXPECT_EQ(list.lines[7], "-0.55   -0.45   0.00   1.00   0.00");
+    ASSERT_EQ(list.Lines().size(), 8u);  // the listing is complete before the solve
+    EXPECT_EQ(list.Lines()[7], "-0.55   -0.45   0.00   1.00   0.00");
     EXPECT_EQ(s.Sp(6), -0.9);
 
     // 5.3 is 5.
@@ -102,7 +102,7 @@ TEST(CentralScheme, SecondCalculationKeepsNothingOfTheFirst) {
     Mdl_Central::CentralScheme(s, list);
     s.N = 2;
     Mdl_Central::CentralScheme(s, list);
-    EXPECT_EQ(list.lines.size(), 5u);
+    EXPECT_EQ(list.Lines().size(), 5u);
     EXPECT_EQ(s.T.Upper(), 2);
     EXPECT_EQ(s.aW.Upper(), 2);
 }
@@ -110,7 +110,7 @@ TEST(CentralScheme, SecondCalculationKeepsNothingOfTheFirst) {
 TEST(UpwindScheme, DefaultInputs) {
     calc::Listing list;
     const auto s = RunScheme(Mdl_Upwind::UpwindScheme, 0.1, list);
-    EXPECT_EQ(list.lines, Listing(kThreePointHeader, {"0.00   -0.50   -1.10   1.60   1.10",
+    EXPECT_EQ(list.Lines(), Listing(kThreePointHeader, {"0.00   -0.50   -1.10   1.60   1.10",
                                                       "-0.60   -0.50   0.00   1.10   0.00",
                                                       "-0.60   -0.50   0.00   1.10   0.00",
                                                       "-0.60   -0.50   0.00   1.10   0.00",
@@ -127,18 +127,18 @@ TEST(UpwindScheme, FlowDirections) {
     EXPECT_EQ(back.aE(3), -0.6);
     EXPECT_EQ(back.Sp(1), -1);
     EXPECT_NEAR(back.Sp(5), -1.1, 1e-15);
-    EXPECT_EQ(list.lines[7], "-0.50   0.00   -1.10   1.60   0.00");  // Su(5) = 0 before the solve
+    EXPECT_EQ(list.Lines()[7], "-0.50   0.00   -1.10   1.60   0.00");  // Su(5) = 0 before the solve
     ExpectSolution(back, {0.84885, 0.59693, 0.38700, 0.21205, 0.06627});
 
     const auto still = RunScheme(Mdl_Upwind::UpwindScheme, 0, list);
     ExpectSolution(still, {0.9, 0.7, 0.5, 0.3, 0.1});
-    EXPECT_EQ(list.lines[3], "0.00   -0.50   -1.00   1.50   1.00");
+    EXPECT_EQ(list.Lines()[3], "0.00   -0.50   -1.00   1.50   1.00");
 }
 
 TEST(HibridScheme, DefaultInputs) {
     calc::Listing list;
     const auto s = RunScheme(Mdl_Hibrid::HibridScheme, 0.1, list);
-    EXPECT_EQ(list.lines, Listing(kThreePointHeader, {"0.00   -0.45   -1.55   2.00   1.55",
+    EXPECT_EQ(list.Lines(), Listing(kThreePointHeader, {"0.00   -0.45   -1.55   2.00   1.55",
                                                       "-0.55   -0.45   0.00   1.00   0.00",
                                                       "-0.55   -0.45   0.00   1.00   0.00",
                                                       "-0.55   -0.45   0.00   1.00   0.00",
@@ -155,7 +155,7 @@ TEST(HibridScheme, PecletNumbersAtAndBeyondTwo) {
 
     // Pe = 2: the east term keeps its starting zero, listed without a sign.
     const auto two = RunScheme(Mdl_Hibrid::HibridScheme, 1, list);
-    EXPECT_EQ(list.lines[4], "-1.00   0.00   0.00   1.00   0.00");
+    EXPECT_EQ(list.Lines()[4], "-1.00   0.00   0.00   1.00   0.00");
     ExpectSolution(two, {1, 1, 1, 1, 0.5});
 
     // Pe = -5: the right-end bracket 2D + F is negative and aP(5) with it.
@@ -189,7 +189,7 @@ TEST(QuickScheme, WorkedExampleOfFourNodes) {
     calc::Listing list;
     auto s = State(4, 2, 3, 1, 2);
     Mdl_QUICK::QuickScheme(s, list);
-    EXPECT_EQ(list.lines, Listing(kQuickHeader, {"0.000   0.000   -3.250   0.000   -10.500   13.750   10.500   ",
+    EXPECT_EQ(list.Lines(), Listing(kQuickHeader, {"0.000   0.000   -3.250   0.000   -10.500   13.750   10.500   ",
                                                  "0.000   -5.000   -2.250   0.000   0.500   6.750   -0.500   ",
                                                  "0.250   -4.750   -2.250   0.000   0.000   6.750   0.000   ",
                                                  "0.250   -5.500   0.000   0.000   -6.000   11.250   12.000   "}));
@@ -210,7 +210,7 @@ TEST(QuickScheme, FlowToTheLeftMirrorsTheInteriorRow) {
     EXPECT_EQ(s.aEE(3), 0.25);
     EXPECT_EQ(s.aP(3), 6.75);
     EXPECT_EQ(s.aEE(4), 0.25);  // beyond node N, still kept
-    EXPECT_EQ(list.lines[5], "0.000   -2.250   -4.750   0.250   0.000   6.750   0.000   ");
+    EXPECT_EQ(list.Lines()[5], "0.000   -2.250   -4.750   0.250   0.000   6.750   0.000   ");
 }
 
 TEST(QuickScheme, NoFlow) {
@@ -243,7 +243,7 @@ TEST(QuickScheme, FewAndNonWholeNodeCounts) {
     EXPECT_EQ(two.aWW(2), 0.25);
     EXPECT_EQ(two.aW(2), -5.5);
     EXPECT_EQ(two.aE(2), 0);
-    EXPECT_EQ(list.lines.size(), 5u);
+    EXPECT_EQ(list.Lines().size(), 5u);
 
     // 4.6: the node-N row goes to index 5, which no loop visits; node 4
     // keeps its interior row.
@@ -253,7 +253,7 @@ TEST(QuickScheme, FewAndNonWholeNodeCounts) {
     EXPECT_EQ(odd.aW(4), -4.75);
     EXPECT_EQ(odd.aW(5), 5.5);  // written, never sign-changed
     EXPECT_EQ(odd.aP(5), 0);    // never summed
-    EXPECT_EQ(list.lines.size(), 7u);
+    EXPECT_EQ(list.Lines().size(), 7u);
 
     // One node has no second-node row: refused without writing outside.
     auto one = State(1, 2, 3, 1, 2);
@@ -268,7 +268,7 @@ TEST(QuickScheme, SmallerSecondCalculationAndFarCoefficientsThatStay) {
     Mdl_QUICK::QuickScheme(s, list);
     EXPECT_EQ(s.aWW.Upper(), 4);
     EXPECT_EQ(s.aEE.Upper(), 4);
-    EXPECT_EQ(list.lines.size(), 7u);
+    EXPECT_EQ(list.Lines().size(), 7u);
     EXPECT_EQ(s.aW(4), -5.5);
 
     // A three-point scheme afterwards leaves aWW and aEE alone.

@@ -7,7 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
+#include <QStringListModel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -70,12 +71,16 @@ protected:
 
     void Choose(const char* option) { QTest::mouseClick(Get<QRadioButton>(option), Qt::LeftButton, {}, QPoint(6, 8)); }
 
-    void Calculate() { QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton); }
+    // A click of Calculate, and the wait for its results file.
+    void Calculate() {
+        QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton);
+        window_->WaitForResultsFile();
+    }
 
     QStringList Lines() {
+        QListView* list = Get<QListView>("List1");
         QStringList lines;
-        QListWidget* list = Get<QListWidget>("List1");
-        for (int i = 0; i < list->count(); ++i) lines.append(list->item(i)->text());
+        for (int i = 0; i < list->model()->rowCount(); ++i) lines.append(list->model()->index(i, 0).data().toString());
         return lines;
     }
 

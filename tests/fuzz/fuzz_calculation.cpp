@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     Check(out.peText && Clean(*out.peText));
     std::string listing;
-    for (const std::string& line : out.list1.lines) listing += line + "\n";
+    for (const std::string& line : out.list1.Lines()) listing += line + "\n";
     Check(Clean(listing));
     Check(out.resultsText && Clean(*out.resultsText));
     Check(out.plot.has_value());
