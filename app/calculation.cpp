@@ -5,6 +5,7 @@
 #include "../format/number_text.hpp"
 #include "../schemes/schemes.hpp"
 #include "../solver/checked.hpp"
+#include "../solver/vector_state.hpp"
 #include "results_file.hpp"
 
 namespace driver {
@@ -90,6 +91,7 @@ void SolutionListing(const Mdl_Common::ProblemState& s, calc::Listing& list1) {
 }  // namespace
 
 void Calculate(const InputTexts& texts, Scheme scheme, Mdl_Common::ProblemState& state, Outputs& out) {
+    calc::ClearUpperVectorState();
     const InputValues v = ReadAndCheckInputs(texts, scheme);
     const double dx = BuildGrid(state, v);
     FlowParameters(state, v, dx);

@@ -60,15 +60,26 @@ void StyleSeries(QLineSeries* s, QColor colour, bool markers) {
     s->setMarkerSize(7);
 }
 
-// A little room above and below the values drawn.
+// A range from lo to hi widened to whole steps of 1, 2 or 5 times a power
+// of ten, with ticks at the steps: set in one go, as every change of range
+// lays out every series again.
 void FitRange(QValueAxis* axis, double lo, double hi) {
     if (!(hi > lo)) {
         lo -= 0.5;
         hi += 0.5;
     }
-    const double pad = 0.05 * (hi - lo);
-    axis->setRange(lo - pad, hi + pad);
-    axis->applyNiceNumbers();
+    const double rough = (hi - lo) / 5;
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = power;
+    for (double factor : {2.0, 5.0, 10.0})
+        if (step < rough) step = factor * power;
+    const double from = std::floor(lo / step) * step, to = std::ceil(hi / step) * step;
+    if (!std::isfinite(from) || !std::isfinite(to) || !(to > from)) {
+        axis->setRange(lo, hi);
+        return;
+    }
+    axis->setTickCount(int(std::lround((to - from) / step)) + 1);
+    axis->setRange(from, to);
 }
 
 }  // namespace
@@ -119,6 +130,7 @@ void SolutionChart::Show(const study::Study& st) {
     double lo = std::min(st.problem.phiA, st.problem.phiB), hi = std::max(st.problem.phiA, st.problem.phiB);
 
     std::map<study::Scheme, QLineSeries*> kept;
+    bool added = false;
     for (const auto& perScheme : st.results) {
         const study::Result& r = perScheme.at(0);
         QLineSeries* s = SeriesOf(r.scheme);
@@ -126,12 +138,10 @@ void SolutionChart::Show(const study::Study& st) {
             s = new QLineSeries;
             s->setName(SchemeTitle(r.scheme));
             addSeries(s);
-            s->attachAxis(x_);
-            s->attachAxis(y_);
+            added = true;
         }
         series_.erase(r.scheme);
         kept[r.scheme] = s;
-        StyleSeries(s, SchemeColour(r.scheme), r.grid.N <= kMostMarkedNodes);
         s->replace(NodePoints(r));
         lo = std::min(lo, r.phiMin);
         hi = std::max(hi, r.phiMax);
@@ -141,13 +151,18 @@ void SolutionChart::Show(const study::Study& st) {
         delete s;
     }
     series_ = std::move(kept);
-    // Keep the legend in the order of the study's schemes.
+    // A new series goes to the end of the legend: put them all back in the
+    // order of the study's schemes.
     for (const auto& perScheme : st.results) {
         QLineSeries* s = series_.at(perScheme[0].scheme);
-        removeSeries(s);
-        addSeries(s);
-        s->attachAxis(x_);
-        s->attachAxis(y_);
+        if (added) {
+            removeSeries(s);
+            addSeries(s);
+            s->attachAxis(x_);
+            s->attachAxis(y_);
+        }
+        // The chart's theme styles a series as it is added: style it after.
+        StyleSeries(s, SchemeColour(perScheme[0].scheme), perScheme[0].grid.N <= kMostMarkedNodes);
     }
     x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
     FitRange(y_, lo, hi);
@@ -173,7 +188,6 @@ void ConvergenceChart::Show(const study::Study& st) {
     for (const auto& perScheme : st.results) {
         auto* s = new QLineSeries;
         s->setName(SchemeTitle(perScheme.at(0).scheme));
-        StyleSeries(s, SchemeColour(perScheme[0].scheme), true);
         for (const study::Result& r : perScheme) {
             if (!(r.maxError > 0)) continue;  // no place on a log axis
             s->append(double(r.grid.N), r.maxError);
@@ -188,6 +202,7 @@ void ConvergenceChart::Show(const study::Study& st) {
         addSeries(s);
         s->attachAxis(x_);
         s->attachAxis(y_);
+        StyleSeries(s, SchemeColour(perScheme[0].scheme), true);
     }
     // Reference slopes through the geometric mean of the first errors.
     const double n0 = double(st.sizes.front()), n1 = double(st.sizes.back());

@@ -26,7 +26,7 @@ QString SchemeTitle(study::Scheme s);
 inline constexpr long kMostMarkedNodes = 60;
 // Series longer than this are thinned for drawing, keeping each stretch's
 // lowest and highest value so that oscillations stay visible.
-inline constexpr long kMostDrawnPoints = 4000;
+inline constexpr long kMostDrawnPoints = 1200;
 
 // The solutions at the first grid of a study: the exact solution as a
 // smooth curve, each scheme's nodal values as markers joined by lines.

@@ -1,10 +1,14 @@
 #include "study.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
+#include <thread>
 
 #include "band_solve.hpp"
 #include "solver/errors.hpp"
+#include "solver/vector_state.hpp"
 
 namespace study {
 
@@ -41,6 +45,41 @@ void Bounds(const Problem& p, const std::vector<double>& phi, Result& r) {
     r.bounded = r.phiMin >= std::min(p.phiA, p.phiB) - tolerance && r.phiMax <= std::max(p.phiA, p.phiB) + tolerance;
 }
 
+// Work of fewer nodes than this is done on the calling thread alone.
+constexpr long kNodesWorthAThread = 50'000;
+
+unsigned Threads(long nodes) {
+    if (nodes < kNodesWorthAThread) return 1;
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Runs job(0) to job(count - 1), each once, on up to `threads` threads, the
+// calling one included. If jobs fail, the failure of the first of them is
+// raised here once all have stopped; no job starts after a failure.
+template <class Job>
+void ParallelFor(std::size_t count, unsigned threads, const Job& job) {
+    std::vector<std::exception_ptr> failures(count);
+    std::atomic<std::size_t> next{0};
+    std::atomic<bool> failed{false};
+    auto work = [&] {
+        calc::ClearUpperVectorState();
+        for (std::size_t i; !failed && (i = next++) < count;) {
+            try {
+                job(i);
+            } catch (...) {
+                failures[i] = std::current_exception();
+                failed = true;
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < std::min<std::size_t>(threads, count); ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& h : helpers) h.join();
+    for (const std::exception_ptr& f : failures)
+        if (f) std::rethrow_exception(f);
+}
+
 std::optional<double> Order(double coarse, double fine) {
     if (!(coarse > 0) || !(fine > 0)) return std::nullopt;
     return std::log2(coarse) - std::log2(fine);
@@ -53,7 +92,13 @@ SolveError::SolveError(Scheme s, long n, const std::string& why)
 
 std::vector<double> ExactAtNodes(const Problem& p, const Grid& g) {
     std::vector<double> exact(static_cast<std::size_t>(g.N));
-    for (long i = 1; i <= g.N; ++i) exact[static_cast<std::size_t>(i - 1)] = Exact(p, g.x(i));
+    // In stretches, on as many threads as there are cores for a large grid.
+    constexpr long kStretch = 1 << 16;
+    const auto stretches = static_cast<std::size_t>((g.N + kStretch - 1) / kStretch);
+    ParallelFor(stretches, Threads(g.N), [&](std::size_t k) {
+        const long last = std::min(g.N, long(k + 1) * kStretch);
+        for (long i = long(k) * kStretch + 1; i <= last; ++i) exact[static_cast<std::size_t>(i - 1)] = Exact(p, g.x(i));
+    });
     return exact;
 }
 
@@ -93,10 +138,16 @@ Study Run(const Problem& p, const Plan& plan, const Callbacks& callbacks) {
 
     for (std::size_t k = 0; k < st.sizes.size(); ++k) {
         const long N = st.sizes[k];
+        if (callbacks.cancelled && callbacks.cancelled()) throw Cancelled();
         std::vector<double> exact = ExactAtNodes(p, MakeGrid(p, N));
-        for (std::size_t s = 0; s < plan.schemes.size(); ++s) {
+        // The schemes of one grid are independent: solved side by side.
+        std::vector<Result> solved(plan.schemes.size());
+        ParallelFor(plan.schemes.size(), Threads(N * long(plan.schemes.size())), [&](std::size_t s) {
             if (callbacks.cancelled && callbacks.cancelled()) throw Cancelled();
-            Result r = Solve(p, plan.schemes[s], N, exact);
+            solved[s] = Solve(p, plan.schemes[s], N, exact);
+        });
+        for (std::size_t s = 0; s < plan.schemes.size(); ++s) {
+            Result& r = solved[s];
             if (k > 0) {
                 const Result& coarse = st.results[s][k - 1];
                 r.orderMax = Order(coarse.maxError, r.maxError);

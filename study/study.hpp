@@ -64,6 +64,9 @@ struct Plan {
 // The grids of a plan: N, 2N, ..., 2^refine N.
 std::vector<long> GridSizes(const Plan& plan);
 
+// A large grid's schemes are solved on several threads at once; the
+// callbacks are called on the thread that called Run, except `cancelled`,
+// which may be asked from any of them.
 struct Callbacks {
     // The share of the work done, from 0 to 1, after each solve.
     std::function<void(double)> progress;

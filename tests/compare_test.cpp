@@ -1,0 +1,192 @@
+// The comparison window driven as a student would: typing, the slider,
+// ticking schemes, bad entries, exports, settings and the convergence run.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QChartView>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QStatusBar>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSettings>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "charts/charts.hpp"
+#include "compare/compare_window.hpp"
+#include "study/csv.hpp"
+
+class CompareTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+        window_ = std::make_unique<compare::CompareWindow>();
+        window_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+
+    template <class W>
+    W* Get(const char* name) {
+        W* w = window_->findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    void Type(const char* box, const QString& text) {
+        QLineEdit* edit = Get<QLineEdit>(box);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        window_->UpdateNow();
+    }
+
+    QString Cell(int row, int column) { return Get<QTableWidget>("errors")->item(row, column)->text(); }
+
+    QString File(const QString& name) { return QDir(dir_.path()).filePath(name); }
+
+    QTemporaryDir dir_;
+    std::unique_ptr<compare::CompareWindow> window_;
+};
+
+TEST_F(CompareTest, TypingUpdatesTheTableWithTheStudysValues) {
+    Type("u", "2.5");
+    study::Problem p;
+    p.u = 2.5;
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Central, study::Scheme::Upwind, study::Scheme::Hybrid, study::Scheme::Quick};
+    plan.refine = 1;
+    const study::Study st = study::Run(p, plan);
+    ASSERT_EQ(Get<QTableWidget>("errors")->rowCount(), 4);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(Cell(row, 1), QString::number(st.results[row][0].maxError, 'g', 4));
+        EXPECT_EQ(Cell(row, 2), QString::number(st.results[row][0].rmsError, 'g', 4));
+        EXPECT_EQ(Cell(row, 3), QString::number(*st.results[row][1].orderMax, 'g', 4));
+    }
+    EXPECT_EQ(Cell(0, 4), "no");  // central oscillates at Pe = 5
+    EXPECT_EQ(Cell(1, 4), "yes");
+    EXPECT_TRUE(Get<QLabel>("banner")->text().startsWith("Pe = 5.0: central differencing is unbounded"));
+}
+
+TEST_F(CompareTest, SliderAndVelocityStayInStep) {
+    QSlider* slider = Get<QSlider>("peclet");
+    EXPECT_EQ(slider->value(), 2);  // Pe = 0.2 at the defaults
+    slider->setValue(25);            // Pe = 2.5: u = 2.5 * 0.1 / (1 * 0.2)
+    window_->UpdateNow();
+    EXPECT_EQ(Get<QLineEdit>("u")->text(), "1.25");
+    EXPECT_DOUBLE_EQ(window_->Current()->results[0][0].grid.Pe, 2.5);
+    Type("u", "-0.4");
+    EXPECT_EQ(slider->value(), -8);
+    Type("u", "100");  // Pe = 200: the slider stops at its end
+    EXPECT_EQ(slider->value(), 100);
+    EXPECT_EQ(Get<QLineEdit>("u")->text(), "100");
+}
+
+TEST_F(CompareTest, BadEntryIsMarkedAndTheLastResultKept) {
+    for (const auto& [box, text] : {std::pair{"u", "1,5"}, {"N", "0"}, {"L", "0"}, {"gamma", "0"}, {"N", "2.5"}}) {
+        const study::Study* before = window_->Current();
+        Type(box, text);
+        QLineEdit* edit = Get<QLineEdit>(box);
+        EXPECT_TRUE(edit->property("invalid").toBool()) << box;
+        EXPECT_FALSE(edit->toolTip().isEmpty()) << box;
+        EXPECT_TRUE(window_->statusBar()->currentMessage().contains("showing the last good result")) << box;
+        EXPECT_EQ(window_->Current(), before) << box;
+        Type(box, box == std::string("u") ? "0.1" : box == std::string("N") ? "5" : box == std::string("L") ? "1" : "0.1");
+        EXPECT_FALSE(edit->property("invalid").toBool()) << box;
+    }
+    // N = 2 is fine until QUICK is ticked.
+    Get<QCheckBox>("show_quick")->setChecked(false);
+    Type("N", "2");
+    EXPECT_FALSE(Get<QLineEdit>("N")->property("invalid").toBool());
+    Get<QCheckBox>("show_quick")->setChecked(true);
+    window_->UpdateNow();
+    EXPECT_TRUE(Get<QLineEdit>("N")->toolTip().contains("QUICK"));
+}
+
+TEST_F(CompareTest, TickingAddsAndRemovesSeriesAndRows) {
+    auto* chart = static_cast<charts::SolutionChart*>(Get<QChartView>("solutionChart")->chart());
+    EXPECT_EQ(chart->series().size(), 1 + 4);  // the exact solution and four schemes
+    Get<QCheckBox>("show_exponential")->setChecked(true);
+    Get<QCheckBox>("show_upwind")->setChecked(false);
+    window_->UpdateNow();
+    EXPECT_EQ(chart->series().size(), 1 + 4);
+    EXPECT_EQ(chart->SeriesOf(study::Scheme::Upwind), nullptr);
+    ASSERT_NE(chart->SeriesOf(study::Scheme::Exponential), nullptr);
+    QStringList rows;
+    for (int r = 0; r < Get<QTableWidget>("errors")->rowCount(); ++r) rows.append(Cell(r, 0));
+    EXPECT_EQ(rows, (QStringList{"Central", "Hybrid", "QUICK", "Exponential"}));
+    // The legend follows the order of the check boxes.
+    QStringList names;
+    for (QAbstractSeries* s : chart->series()) names.append(s->name());
+    EXPECT_EQ(names, (QStringList{"Exact", "Central", "Hybrid", "QUICK", "Exponential"}));
+}
+
+TEST_F(CompareTest, ExportsMatchTheStudyProgram) {
+    Type("u", "2.5");
+    ASSERT_EQ(window_->ExportChart(File("w.png")), "");
+    EXPECT_EQ(QImage(File("w.png")).size(), QSize(1000, 650));
+    ASSERT_EQ(window_->ExportChart(File("w.svg")), "");
+    ASSERT_EQ(window_->ExportNodes(File("w-nodes.csv")), "");
+    ASSERT_EQ(window_->ExportErrors(File("w-errors.csv")), "");
+
+    // The study program with the same inputs: nodes at N, errors at N and 2N.
+    const QStringList common{"--u", "2.5", "--schemes", "central,upwind,hybrid,quick"};
+    QProcess study;
+    study.start(CONVDIFF_STUDY, common + QStringList{"--refine", "0", "--nodes", File("s-nodes.csv"), "--plot",
+                                                     File("s.svg")});
+    ASSERT_TRUE(study.waitForFinished(20000));
+    ASSERT_EQ(study.exitCode(), 0) << study.readAllStandardError().toStdString();
+    study.start(CONVDIFF_STUDY, common + QStringList{"--refine", "1", "--errors", File("s-errors.csv")});
+    ASSERT_TRUE(study.waitForFinished(20000));
+    ASSERT_EQ(study.exitCode(), 0);
+    auto read = [&](const QString& name) {
+        QFile f(File(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    };
+    EXPECT_EQ(read("w-nodes.csv"), read("s-nodes.csv"));
+    EXPECT_EQ(read("w-errors.csv"), read("s-errors.csv"));
+    EXPECT_EQ(read("w.svg"), read("s.svg"));
+}
+
+TEST_F(CompareTest, CorruptSettingsAreIgnored) {
+    window_.reset();
+    QFile settings(File("convdiff/convdiff-compare.ini"));
+    QDir(dir_.path()).mkpath("convdiff");
+    ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
+    settings.write("[inputs]\nu=@ByteArray(\\x01\\x02)\nN=99999999999999999999\n[\x01\xff\nschemes=@Variant(\\0\\0)\n"
+                   "geometry=nonsense\n");
+    settings.close();
+    window_ = std::make_unique<compare::CompareWindow>();
+    window_->show();
+    window_->UpdateNow();
+    // A number too large for N is marked like any bad entry; nothing broke.
+    ASSERT_NE(window_->Current(), nullptr);
+    EXPECT_EQ(Get<QLineEdit>("phiA")->text(), "1");
+
+    // Good settings come back after a restart; Reset to defaults clears them.
+    Type("N", "8");
+    Get<QCheckBox>("show_powerlaw")->setChecked(true);
+    window_->close();
+    window_ = std::make_unique<compare::CompareWindow>();
+    EXPECT_EQ(Get<QLineEdit>("N")->text(), "8");
+    EXPECT_TRUE(Get<QCheckBox>("show_powerlaw")->isChecked());
+    window_->ResetToDefaults();
+    EXPECT_EQ(Get<QLineEdit>("N")->text(), "5");
+    EXPECT_FALSE(Get<QCheckBox>("show_powerlaw")->isChecked());
+}
+
+TEST_F(CompareTest, NewInputCancelsTheConvergenceRun) {
+    Type("N", "5000");  // up to 5,120,000 control volumes: long enough to be caught
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->ConvergenceRunning(); }));
+    Type("N", "5");
+    EXPECT_EQ(window_->CancelledConvergenceRuns(), 1);
+    while (window_->ConvergenceRunning() || !window_->Convergence()) QTest::qWait(20);
+    EXPECT_EQ(window_->Convergence()->plan.N, 5);
+    EXPECT_EQ(window_->Convergence()->sizes.back(), 5 * 1024);
+}
