@@ -60,6 +60,10 @@ constexpr std::array<Box, 7> kBoxes{{{"phiA", "φA", "φA, phi at x = 0"},
 
 QString Number(double v) { return QString::number(v, 'g', 4); }
 
+// Until the inputs have once been good (a remembered entry may not be),
+// there is nothing to export.
+const QString kNothingYet = "nothing has been calculated yet: correct the marked inputs first";
+
 QString Saved(const QString& path, const std::string& text) {
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
@@ -466,6 +470,7 @@ QChartView* CompareWindow::CurrentChartView() const {
 // The chart on show, drawn afresh at the study program's size, so that the
 // file is the one `convdiff-study --plot` writes for the same inputs.
 QString CompareWindow::ExportChart(const QString& path) {
+    if (!current_) return kNothingYet;
     if (tabs_->currentIndex() == 0) {
         charts::SolutionChart chart;
         chart.Show(*current_);
@@ -477,8 +482,12 @@ QString CompareWindow::ExportChart(const QString& path) {
     return charts::Save(&chart, path, kExportSize);
 }
 
-QString CompareWindow::ExportNodes(const QString& path) { return Saved(path, study::csv::NodesTable(*current_)); }
-QString CompareWindow::ExportErrors(const QString& path) { return Saved(path, study::csv::ErrorsTable(*current_)); }
+QString CompareWindow::ExportNodes(const QString& path) {
+    return current_ ? Saved(path, study::csv::NodesTable(*current_)) : kNothingYet;
+}
+QString CompareWindow::ExportErrors(const QString& path) {
+    return current_ ? Saved(path, study::csv::ErrorsTable(*current_)) : kNothingYet;
+}
 
 QString CompareWindow::TableText() const {
     QStringList lines;

@@ -169,6 +169,20 @@ TEST_F(CompareTest, CorruptSettingsAreIgnored) {
     ASSERT_NE(window_->Current(), nullptr);
     EXPECT_EQ(Get<QLineEdit>("phiA")->text(), "1");
 
+    // A remembered entry that is no longer good: marked, nothing to export.
+    window_.reset();
+    {
+        QSettings good(QSettings::IniFormat, QSettings::UserScope, "convdiff", "convdiff-compare");
+        good.clear();
+        good.setValue("inputs/u", "fast");
+    }
+    window_ = std::make_unique<compare::CompareWindow>();
+    EXPECT_TRUE(Get<QLineEdit>("u")->property("invalid").toBool());
+    EXPECT_EQ(window_->Current(), nullptr);
+    EXPECT_TRUE(window_->ExportErrors(File("e.csv")).startsWith("nothing has been calculated yet"));
+    Type("u", "0.1");
+    ASSERT_NE(window_->Current(), nullptr);
+
     // Good settings come back after a restart; Reset to defaults clears them.
     Type("N", "8");
     Get<QCheckBox>("show_powerlaw")->setChecked(true);
