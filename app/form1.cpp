@@ -87,8 +87,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Command1->setGeometry(TwipRect(2415, 240, 1515, 585));
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
 
-    // The listing is a view on a list of strings, replaced whole by each
-    // calculation: 200,000 QUICK lines go in at once, not item by item.
+    // The listing is a view on the calculation's own listing, replaced whole
+    // by each calculation and written out line by line as it is shown:
+    // 200,000 QUICK lines go in at once, not item by item.
     List1 = new QListView(this);
     List1->setObjectName("List1");
     List1->setGeometry(TwipRect(2400, 930, 3660, 3375));

@@ -109,7 +109,9 @@ Result Solve(const Problem& p, Scheme s, long N, const std::vector<double>& exac
     if (N < MinimumN(s) || N > kMaxN)
         throw SolveError(s, N, "N must be from " + std::to_string(MinimumN(s)) + " to " + std::to_string(kMaxN));
     if (!Finite(r.grid) || !std::isfinite(DomainPeclet(p)))
-        throw SolveError(s, N, "dx, D or the Peclet number is zero or beyond the range of a double");
+        throw SolveError(s, N,
+                         "F = rho u, D = Gamma / dx or a Peclet number is beyond the range of a double, "
+                         "or dx or D is 0");
     Rows rows;
     try {
         rows = Assemble(p, s, N);
