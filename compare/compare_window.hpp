@@ -48,6 +48,8 @@ public:
     // The convergence study shown on the second tab, once computed.
     const study::Study* Convergence() const { return convergence_.get(); }
     bool ConvergenceRunning() const;
+    // Whether a large calculation is under way off the window's thread.
+    bool Calculating() const;
     int CancelledConvergenceRuns() const { return cancelledRuns_; }
 
     // Runs a pending update now (the window coalesces changes and updates
@@ -71,6 +73,8 @@ private:
     void SetInputs(const InputTexts& texts);
     void Changed();
     void Recalculate();
+    void Shown(std::shared_ptr<const study::Study> st);
+    void Failed(const std::string& why);
     bool ReadInputs(study::Problem& p, long& N);
     void Show(std::shared_ptr<const study::Study> st);
     void FillTable(const study::Study& st);
@@ -98,6 +102,14 @@ private:
     charts::ConvergenceChart* convergenceChart_;
     QTableWidget* table_;
     QProgressBar* progress_;
+
+    // A calculation too large for the window's thread, and how it ended.
+    struct Outcome {
+        std::shared_ptr<const study::Study> study;
+        std::string error;
+    };
+    QFutureWatcher<Outcome>* computing_;
+    std::shared_ptr<std::atomic<bool>> cancelLive_;
 
     QTimer pending_;           // coalesces changes into one update
     QTimer convergenceDelay_;  // starts the convergence run once the inputs rest

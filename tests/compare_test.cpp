@@ -204,3 +204,14 @@ TEST_F(CompareTest, NewInputCancelsTheConvergenceRun) {
     EXPECT_EQ(window_->Convergence()->plan.N, 5);
     EXPECT_EQ(window_->Convergence()->sizes.back(), 5 * 1024);
 }
+
+TEST_F(CompareTest, LargeGridIsSolvedWhileTheWindowAnswers) {
+    const study::Study* before = window_->Current();
+    Type("N", "400000");  // four schemes at N and 2N: well over a million nodes
+    EXPECT_TRUE(window_->Calculating());
+    EXPECT_EQ(window_->Current(), before);
+    Type("N", "300000");  // the newer input wins; the older run is dropped
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->Calculating() && window_->Current() != before; }, 20000));
+    EXPECT_EQ(window_->Current()->plan.N, 300000);
+    EXPECT_EQ(Get<QTableWidget>("errors")->rowCount(), 4);
+}
