@@ -1,13 +1,17 @@
 #include "explain.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 namespace compare {
 
 std::string Banner(double pe) {
+    // One decimal, as the slider moves it ("5.0"), unless that would hide
+    // digits that are there ("0.25").
     char number[32];
-    std::snprintf(number, sizeof number, std::fabs(pe) < 1000 ? "%.1f" : "%.3g", pe);
+    const bool tenths = std::fabs(pe * 10 - std::round(pe * 10)) < 1e-9 * std::max(1.0, std::fabs(pe));
+    std::snprintf(number, sizeof number, tenths && std::fabs(pe) < 1000 ? "%.1f" : "%.3g", pe);
     const std::string head = std::string("Pe = ") + number + ": ";
     const double size = std::fabs(pe);
     if (size == 0) return head + "pure diffusion: every scheme is bounded, and central differencing is exact";

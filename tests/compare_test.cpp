@@ -20,6 +20,7 @@
 
 #include "charts/charts.hpp"
 #include "compare/compare_window.hpp"
+#include "compare/explain.hpp"
 #include "study/csv.hpp"
 
 class CompareTest : public ::testing::Test {
@@ -214,4 +215,14 @@ TEST_F(CompareTest, LargeGridIsSolvedWhileTheWindowAnswers) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->Calculating() && window_->Current() != before; }, 20000));
     EXPECT_EQ(window_->Current()->plan.N, 300000);
     EXPECT_EQ(Get<QTableWidget>("errors")->rowCount(), 4);
+}
+
+TEST(Banner, SaysWhatThePecletNumberMeans) {
+    EXPECT_EQ(compare::Banner(5),
+              "Pe = 5.0: central differencing is unbounded here (|Pe| > 2); upwind is bounded but first order; "
+              "hybrid turns to upwind, and the exponential scheme stays exact");
+    EXPECT_EQ(compare::Banner(0.25).substr(0, 42), "Pe = 0.25: every scheme is bounded here (|");
+    EXPECT_EQ(compare::Banner(-2.0000000000000004).substr(0, 54), "Pe = -2.0: central differencing is at the edge of boun");
+    EXPECT_EQ(compare::Banner(0).substr(0, 25), "Pe = 0.0: pure diffusion:");
+    EXPECT_EQ(compare::Banner(-12345).substr(0, 14), "Pe = -1.23e+04");
 }
