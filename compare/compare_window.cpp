@@ -76,6 +76,15 @@ QString Saved(const QString& path, const std::string& text) {
     return QString("%1: %2").arg(path, file.errorString());
 }
 
+// The schemes ticked at start, and after "Reset to defaults".
+bool TickedAtStart(study::Scheme s) {
+    return s == study::Scheme::Central || s == study::Scheme::Upwind || s == study::Scheme::Hybrid ||
+           s == study::Scheme::Quick;
+}
+
+// "central", "powerlaw": the names of the settings file and the objectNames.
+QString NameOf(study::Scheme s) { return QString::fromUtf8(study::Name(s).data(), qsizetype(study::Name(s).size())); }
+
 QIcon Swatch(const QColor& colour) {
     QPixmap pixmap(14, 14);
     pixmap.fill(colour);
@@ -235,10 +244,9 @@ void CompareWindow::BuildInputs(QWidget* panel) {
     auto* groupLayout = new QVBoxLayout(group);
     for (study::Scheme s : study::kAllSchemes) {
         auto* check = new QCheckBox(charts::SchemeTitle(s));
-        check->setObjectName(QString("show_") + QString::fromUtf8(study::Name(s).data(), qsizetype(study::Name(s).size())));
+        check->setObjectName("show_" + NameOf(s));
         check->setIcon(Swatch(charts::SchemeColour(s)));
-        check->setChecked(s == study::Scheme::Central || s == study::Scheme::Upwind || s == study::Scheme::Hybrid ||
-                          s == study::Scheme::Quick);
+        check->setChecked(TickedAtStart(s));
         connect(check, &QCheckBox::toggled, this, &CompareWindow::Changed);
         groupLayout->addWidget(check);
         show_[s] = check;
@@ -572,9 +580,7 @@ void CompareWindow::SetInputs(const InputTexts& t) {
 
 void CompareWindow::ResetToDefaults() {
     SetInputs({});
-    for (auto& [scheme, check] : show_)
-        check->setChecked(scheme == study::Scheme::Central || scheme == study::Scheme::Upwind ||
-                          scheme == study::Scheme::Hybrid || scheme == study::Scheme::Quick);
+    for (auto& [scheme, check] : show_) check->setChecked(TickedAtStart(scheme));
 }
 
 // The last inputs, ticked schemes and geometry. Anything unreadable or out
@@ -590,7 +596,7 @@ void CompareWindow::LoadSettings() {
     if (schemes.typeId() == QMetaType::QStringList || schemes.typeId() == QMetaType::QString) {
         const QStringList names = schemes.toStringList();
         for (auto& [scheme, check] : show_)
-            check->setChecked(names.contains(QString::fromUtf8(study::Name(scheme).data(), qsizetype(study::Name(scheme).size()))));
+            check->setChecked(names.contains(NameOf(scheme)));
     }
     const QVariant geometry = settings.value("geometry");
     if (geometry.typeId() == QMetaType::QByteArray) restoreGeometry(geometry.toByteArray());
@@ -600,7 +606,7 @@ void CompareWindow::SaveSettings() const {
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, "convdiff", "convdiff-compare");
     for (std::size_t i = 0; i < boxes_.size(); ++i) settings.setValue(QString("inputs/") + kBoxes[i].name, boxes_[i]->text());
     QStringList names;
-    for (study::Scheme s : Ticked()) names.append(QString::fromUtf8(study::Name(s).data(), qsizetype(study::Name(s).size())));
+    for (study::Scheme s : Ticked()) names.append(NameOf(s));
     settings.setValue("schemes", names);
     settings.setValue("geometry", saveGeometry());
 }
