@@ -175,7 +175,8 @@ QImage PlotArea::Image(QSize size) const {
 QString PlotArea::SaveImage(const QString& path, QSize size) const {
     QSaveFile file(path);
     const QString where = QFileInfo(path).absoluteFilePath();
-    if (!file.open(QIODevice::WriteOnly)) return QString("The plot could not be saved to %1: %2").arg(where, file.errorString());
+    if (!file.open(QIODevice::WriteOnly))
+        return QString("The plot could not be saved to %1: %2").arg(where, file.errorString());
     if (path.endsWith(".svg", Qt::CaseInsensitive)) {
         QSvgGenerator svg;
         svg.setOutputDevice(&file);
@@ -193,7 +194,8 @@ QString PlotArea::SaveImage(const QString& path, QSize size) const {
 
 void PlotArea::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    menu.addAction("Copy image", this, [this] { QGuiApplication::clipboard()->setImage(Image(contentsRect().size())); });
+    menu.addAction("Copy image", this,
+                   [this] { QGuiApplication::clipboard()->setImage(Image(contentsRect().size())); });
     menu.addAction("Save image as…", this, &PlotArea::AskAndSave);
     menu.exec(event->globalPos());
 }

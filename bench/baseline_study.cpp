@@ -22,10 +22,10 @@ int main(int argc, char** argv) {
 
     // west, east, and the end brackets 2D + tW, 2D - tE of each scheme
     const double hw = std::max({0.0, F, D + F / 2}), he = std::max({0.0, -F, D - F / 2});
-    const double schemes[3][4] = {{D + F / 2, D - F / 2, 2 * D + F, 2 * D - F},
-                                  {D + std::max(F, 0.0), D + std::max(-F, 0.0), 2 * D + std::max(F, 0.0),
-                                   2 * D + std::max(-F, 0.0)},
-                                  {hw, he, 2 * D + F, 2 * D - F}};
+    const double schemes[3][4] = {
+        {D + F / 2, D - F / 2, 2 * D + F, 2 * D - F},
+        {D + std::max(F, 0.0), D + std::max(-F, 0.0), 2 * D + std::max(F, 0.0), 2 * D + std::max(-F, 0.0)},
+        {hw, he, 2 * D + F, 2 * D - F}};
     for (const auto& c : schemes) {
         std::vector<double> dl(n - 1, -c[0]), d(n, c[0] + c[1]), du(n - 1, -c[1]), b(n, 0.0);
         d[0] = c[1] + c[2];

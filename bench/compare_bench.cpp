@@ -47,6 +47,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
     const double small = ChangeToRepaintMs(w, 1000, 15);
     const double large = ChangeToRepaintMs(w, 100000, 15);
-    std::printf("N = 1,000:   %.1f ms from a change of u to the charts and table repainted (target: under 16 ms)\n", small);
+    std::printf("N = 1,000:   %.1f ms from a change of u to the charts and table repainted (target: under 16 ms)\n",
+                small);
     std::printf("N = 100,000: %.1f ms (target: under 100 ms)\n", large);
 }

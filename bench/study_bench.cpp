@@ -66,7 +66,7 @@ void LapackSolve(benchmark::State& st, study::Scheme s) {
 
 }  // namespace
 
-#define SCHEME_PAIR(name, scheme)                                                                      \
+#define SCHEME_PAIR(name, scheme)                                                              \
     BENCHMARK_CAPTURE(StudySolve, name, scheme)->Unit(benchmark::kMillisecond)->UseRealTime(); \
     BENCHMARK_CAPTURE(LapackSolve, name, scheme)->Unit(benchmark::kMillisecond)->UseRealTime();
 SCHEME_PAIR(central, study::Scheme::Central)

@@ -135,7 +135,8 @@ int main(int argc, char** argv) {
         Progress progress(isatty(STDERR_FILENO));
         study::Callbacks callbacks;
         callbacks.progress = [&](double share) { progress(share); };
-        if (nodes) callbacks.solved = [&](const study::Result& r, const std::vector<double>& exact) { nodes->Add(r, exact); };
+        if (nodes)
+            callbacks.solved = [&](const study::Result& r, const std::vector<double>& exact) { nodes->Add(r, exact); };
         const study::Study st = study::Run(o.problem, o.plan, callbacks);
         progress.Clear();
         std::cout << cli::Report(st, o.notes) << std::flush;

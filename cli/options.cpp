@@ -1,8 +1,9 @@
 #include "options.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <algorithm>
+#include <functional>
 #include <map>
 #include <utility>
 
@@ -126,39 +127,48 @@ Options Parse(const std::vector<std::string>& args) {
     }
 
     bool allSchemes = true;
+    using Setter = std::function<void(const std::string& name, const std::string& value)>;
+    const std::map<std::string, Setter> setters{
+        {"phiA", [&](auto& n, auto& v) { o.problem.phiA = Number(n, v); }},
+        {"phiB", [&](auto& n, auto& v) { o.problem.phiB = Number(n, v); }},
+        {"u", [&](auto& n, auto& v) { o.problem.u = Number(n, v); }},
+        {"L", [&](auto& n, auto& v) { o.problem.L = Number(n, v); }},
+        {"rho", [&](auto& n, auto& v) { o.problem.rho = Number(n, v); }},
+        {"gamma", [&](auto& n, auto& v) { o.problem.gamma = Number(n, v); }},
+        {"N", [&](auto& n, auto& v) { o.plan.N = Whole(n, v, 1, study::kMaxN); }},
+        {"refine", [&](auto& n, auto& v) { o.plan.refine = static_cast<int>(Whole(n, v, 0, 20)); }},
+        {"schemes",
+         [&](auto&, auto& v) {
+             o.plan.schemes = Schemes(v);
+             allSchemes = v == "all";
+         }},
+        {"nodes", [&](auto&, auto& v) { o.nodesFile = v; }},
+        {"errors", [&](auto&, auto& v) { o.errorsFile = v; }},
+        {"plot", [&](auto&, auto& v) { o.plotFile = v; }},
+        {"convergence-plot", [&](auto&, auto& v) { o.convergencePlotFile = v; }},
+    };
     for (const auto& [name, value] : given) {
-        if (name == "phiA") o.problem.phiA = Number(name, value);
-        else if (name == "phiB") o.problem.phiB = Number(name, value);
-        else if (name == "u") o.problem.u = Number(name, value);
-        else if (name == "L") o.problem.L = Number(name, value);
-        else if (name == "rho") o.problem.rho = Number(name, value);
-        else if (name == "gamma") o.problem.gamma = Number(name, value);
-        else if (name == "N") o.plan.N = Whole(name, value, 1, study::kMaxN);
-        else if (name == "refine") o.plan.refine = static_cast<int>(Whole(name, value, 0, 20));
-        else if (name == "schemes") {
-            o.plan.schemes = Schemes(value);
-            allSchemes = value == "all";
-        } else if (name == "nodes") o.nodesFile = value;
-        else if (name == "errors") o.errorsFile = value;
-        else if (name == "plot") o.plotFile = value;
-        else if (name == "convergence-plot") o.convergencePlotFile = value;
-        else throw UsageError("unknown option '--" + name + "' (see --help)");
+        const auto setter = setters.find(name);
+        if (setter == setters.end()) throw UsageError("unknown option '--" + name + "' (see --help)");
+        setter->second(name, value);
     }
 
     if (o.problem.L == 0) Bad("L", given["L"], "the domain must have a length");
     if (o.problem.gamma == 0) Bad("gamma", given["gamma"], "with no diffusion the cell Peclet number is undefined");
     if (o.plan.N << o.plan.refine > study::kMaxN)
         Bad("refine", std::to_string(o.plan.refine),
-            "the finest grid would have " + std::to_string(o.plan.N << o.plan.refine) +
-                " control volumes, more than " + std::to_string(study::kMaxN));
+            "the finest grid would have " + std::to_string(o.plan.N << o.plan.refine) + " control volumes, more than " +
+                std::to_string(study::kMaxN));
     auto quick = std::find(o.plan.schemes.begin(), o.plan.schemes.end(), study::Scheme::Quick);
     if (quick != o.plan.schemes.end() && o.plan.N < study::MinimumN(study::Scheme::Quick)) {
         if (!allSchemes) Bad("N", std::to_string(o.plan.N), "the QUICK scheme needs N of at least 3");
         o.plan.schemes.erase(quick);
         o.notes.push_back("quick is left out: it needs N of at least 3.");
     }
-    for (const auto& [option, file] : {std::pair{"nodes", &o.nodesFile}, {"errors", &o.errorsFile},
-                                       {"plot", &o.plotFile}, {"convergence-plot", &o.convergencePlotFile}})
+    for (const auto& [option, file] : {std::pair{"nodes", &o.nodesFile},
+                                       {"errors", &o.errorsFile},
+                                       {"plot", &o.plotFile},
+                                       {"convergence-plot", &o.convergencePlotFile}})
         if (given.count(option) && file->empty()) Bad(option, *file, "needs a file name");
     for (const auto& [option, file] : {std::pair{"plot", &o.plotFile}, {"convergence-plot", &o.convergencePlotFile}})
         if (!file->empty()) ImageName(option, *file);

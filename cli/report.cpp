@@ -26,8 +26,7 @@ constexpr long kMostNodesShown = 40;
 std::string Heading(const study::Study& st) {
     const study::Problem& p = st.problem;
     std::string out = "Convection-diffusion study: phiA = " + G(p.phiA) + ", phiB = " + G(p.phiB) + ", u = " + G(p.u) +
-                      " m/s, L = " + G(p.L) + " m, rho = " + G(p.rho) + " kg/m3, Gamma = " + G(p.gamma) +
-                      " kg/(m s)\n";
+                      " m/s, L = " + G(p.L) + " m, rho = " + G(p.rho) + " kg/m3, Gamma = " + G(p.gamma) + " kg/(m s)\n";
     out += "Peclet number of the domain, rho u L / Gamma = " + G(study::DomainPeclet(p)) + "\n";
     return out;
 }
@@ -60,7 +59,8 @@ std::string Stall(const study::Study& st, const study::Result& r, double coarseE
     if (r.maxError < coarseError) return "";
     const study::Problem& p = st.problem;
     const double scale = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
-    if (r.maxError < 100 * 2.22e-16 * double(r.grid.N) * scale) return "  <- stops falling: rounding error has taken over";
+    if (r.maxError < 100 * 2.22e-16 * double(r.grid.N) * scale)
+        return "  <- stops falling: rounding error has taken over";
     return "  <- does not fall yet: the grid is still too coarse";
 }
 
@@ -84,8 +84,10 @@ std::string ErrorTables(const study::Study& st) {
 
 std::string NegativeNames(unsigned bits) {
     std::string names;
-    for (const auto& [bit, name] : {std::pair{study::kNegativeWW, "aWW"}, {study::kNegativeW, "aW"},
-                                    {study::kNegativeE, "aE"}, {study::kNegativeEE, "aEE"}})
+    for (const auto& [bit, name] : {std::pair{study::kNegativeWW, "aWW"},
+                                    {study::kNegativeW, "aW"},
+                                    {study::kNegativeE, "aE"},
+                                    {study::kNegativeEE, "aEE"}})
         if (bits & bit) names += (names.empty() ? "" : ", ") + std::string(name);
     return names + " < 0";
 }

@@ -41,10 +41,10 @@ namespace compare {
 
 namespace {
 
-constexpr int kSliderSteps = 10;          // the slider moves Pe in steps of 0.1
+constexpr int kSliderSteps = 10;  // the slider moves Pe in steps of 0.1
 constexpr int kSliderLimit = 10 * kSliderSteps;
-const QSize kExportSize(1000, 650);       // the size convdiff-study draws at
-constexpr int kMostRefinements = 10;      // N to 1024 N on the convergence tab
+const QSize kExportSize(1000, 650);   // the size convdiff-study draws at
+constexpr int kMostRefinements = 10;  // N to 1024 N on the convergence tab
 // Nodes of all ticked schemes together, at N, that are solved on the
 // window's own thread (six schemes at N = 100,000 take about 70 ms).
 constexpr long kMostNodesOnTheWindowsThread = 600'000;
@@ -170,8 +170,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     convergenceDelay_.setInterval(250);
     connect(&convergenceDelay_, &QTimer::timeout, this, &CompareWindow::StartConvergence);
     progressTimer_.setInterval(100);
-    connect(&progressTimer_, &QTimer::timeout, this,
-            [this] { progress_->setValue(convergenceProgress_->load()); });
+    connect(&progressTimer_, &QTimer::timeout, this, [this] { progress_->setValue(convergenceProgress_->load()); });
     connect(computing_, &QFutureWatcher<Outcome>::finished, this, [this] {
         const Outcome outcome = computing_->result();
         if (outcome.study)
@@ -204,7 +203,7 @@ void CompareWindow::BuildInputs(QWidget* panel) {
     auto* layout = new QVBoxLayout(panel);
     auto* form = new QFormLayout;
     const InputTexts defaults;
-    const QString values[] = {defaults.phiA, defaults.phiB, defaults.u, defaults.N,
+    const QString values[] = {defaults.phiA, defaults.phiB, defaults.u,    defaults.N,
                               defaults.L,    defaults.rho,  defaults.gamma};
     for (std::size_t i = 0; i < kBoxes.size(); ++i) {
         auto* box = new QLineEdit(values[i]);
@@ -330,7 +329,8 @@ bool CompareWindow::ReadInputs(study::Problem& p, long& N) {
             }
         }
         boxes_[i]->setToolTip(why.isEmpty() ? QString() : QString::fromUtf8(kBoxes[i].label) + ": " + why);
-        boxes_[i]->setStyleSheet(why.isEmpty() ? QString() : "QLineEdit { border: 2px solid #d62728; background: #fff0f0; }");
+        boxes_[i]->setStyleSheet(why.isEmpty() ? QString()
+                                               : "QLineEdit { border: 2px solid #d62728; background: #fff0f0; }");
         boxes_[i]->setProperty("invalid", !why.isEmpty());
         if (!why.isEmpty()) reasons.append(QString::fromUtf8(kBoxes[i].label) + ": " + why);
     }
@@ -480,17 +480,18 @@ void CompareWindow::StartConvergence() {
     const study::Problem problem = current_->problem;
     auto cancel = cancelConvergence_;
     auto progress = convergenceProgress_;
-    converging_->setFuture(QtConcurrent::run([problem, plan, cancel, progress]() -> std::shared_ptr<const study::Study> {
-        study::Callbacks callbacks;
-        callbacks.cancelled = [cancel] { return cancel->load(); };
-        callbacks.progress = [progress](double share) { progress->store(int(share * 100)); };
-        try {
-            return std::make_shared<const study::Study>(study::Run(problem, plan, callbacks));
-        } catch (const study::Cancelled&) {
-        } catch (const study::SolveError&) {
-        }
-        return nullptr;
-    }));
+    converging_->setFuture(
+        QtConcurrent::run([problem, plan, cancel, progress]() -> std::shared_ptr<const study::Study> {
+            study::Callbacks callbacks;
+            callbacks.cancelled = [cancel] { return cancel->load(); };
+            callbacks.progress = [progress](double share) { progress->store(int(share * 100)); };
+            try {
+                return std::make_shared<const study::Study>(study::Run(problem, plan, callbacks));
+            } catch (const study::Cancelled&) {
+            } catch (const study::SolveError&) {
+            }
+            return nullptr;
+        }));
     progressTimer_.start();
 }
 
@@ -558,11 +559,12 @@ QString CompareWindow::TableText() const {
 }
 
 void CompareWindow::AskAndExportChart() {
-    const QString path = QFileDialog::getSaveFileName(this, "Export chart", "chart.png",
-                                                      "PNG image (*.png);;SVG drawing (*.svg)");
+    const QString path =
+        QFileDialog::getSaveFileName(this, "Export chart", "chart.png", "PNG image (*.png);;SVG drawing (*.svg)");
     if (path.isEmpty()) return;
     const QString why = ExportChart(path);
-    if (!why.isEmpty()) QMessageBox::warning(this, windowTitle(), "The chart could not be written to " + path + ": " + why);
+    if (!why.isEmpty())
+        QMessageBox::warning(this, windowTitle(), "The chart could not be written to " + path + ": " + why);
 }
 
 void CompareWindow::AskAndExport(bool nodes) {
@@ -595,8 +597,7 @@ void CompareWindow::LoadSettings() {
     const QVariant schemes = settings.value("schemes");
     if (schemes.typeId() == QMetaType::QStringList || schemes.typeId() == QMetaType::QString) {
         const QStringList names = schemes.toStringList();
-        for (auto& [scheme, check] : show_)
-            check->setChecked(names.contains(NameOf(scheme)));
+        for (auto& [scheme, check] : show_) check->setChecked(names.contains(NameOf(scheme)));
     }
     const QVariant geometry = settings.value("geometry");
     if (geometry.typeId() == QMetaType::QByteArray) restoreGeometry(geometry.toByteArray());
@@ -604,7 +605,8 @@ void CompareWindow::LoadSettings() {
 
 void CompareWindow::SaveSettings() const {
     QSettings settings(QSettings::IniFormat, QSettings::UserScope, "convdiff", "convdiff-compare");
-    for (std::size_t i = 0; i < boxes_.size(); ++i) settings.setValue(QString("inputs/") + kBoxes[i].name, boxes_[i]->text());
+    for (std::size_t i = 0; i < boxes_.size(); ++i)
+        settings.setValue(QString("inputs/") + kBoxes[i].name, boxes_[i]->text());
     QStringList names;
     for (study::Scheme s : Ticked()) names.append(NameOf(s));
     settings.setValue("schemes", names);

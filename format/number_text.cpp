@@ -386,7 +386,8 @@ std::string Pattern(double value, std::string_view pattern, std::string_view sep
     std::string out;
     if (value < 0) out += '-';
     Decimal rounded;
-    if (value != 0.0) rounded = RoundDecimal(FifteenDigits(std::fabs(value)), static_cast<int>(decimals), Tie::AwayFromZero);
+    if (value != 0.0)
+        rounded = RoundDecimal(FifteenDigits(std::fabs(value)), static_cast<int>(decimals), Tie::AwayFromZero);
     AppendInteger(out, rounded, minInt);
     out += separator;
     AppendFraction(out, rounded, minFrac);

@@ -12,9 +12,7 @@ namespace study {
 
 namespace {
 
-std::string Singular(int info) {
-    return "the system is singular (zero pivot in row " + std::to_string(info) + ")";
-}
+std::string Singular(int info) { return "the system is singular (zero pivot in row " + std::to_string(info) + ")"; }
 
 bool Tridiagonal(Rows& r, std::vector<double>& phi, std::string& why) {
     const int n = static_cast<int>(r.aP.size());
@@ -67,7 +65,8 @@ bool Pentadiagonal(Rows& r, std::vector<double>& phi, std::string& why) {
         }
         for (int c = 0; c < 5; ++c) u[c][j] = w[0].a[c];
         r.Su[j] = w[0].b;
-        for (std::size_t k = 0; k < 2; ++k) w[k] = Active{{w[k + 1].a[1], w[k + 1].a[2], w[k + 1].a[3], w[k + 1].a[4], 0}, w[k + 1].b};
+        for (std::size_t k = 0; k < 2; ++k)
+            w[k] = Active{{w[k + 1].a[1], w[k + 1].a[2], w[k + 1].a[3], w[k + 1].a[4], 0}, w[k + 1].b};
         w[2] = load(j + 3);
     }
     for (std::size_t j = n; j-- > 0;) {

@@ -40,7 +40,7 @@ struct Result {
     // log2(error at N/2 / error at N); none on the first grid, or where
     // either error is 0.
     std::optional<double> orderMax, orderRms;
-    bool bounded = true;  // every phi_i within [min(phiA, phiB), max(phiA, phiB)], with a tolerance
+    bool bounded = true;    // every phi_i within [min(phiA, phiB), max(phiA, phiB)], with a tolerance
     unsigned negative = 0;  // NegativeCoefficient bits of the rows
     double phiMin = 0, phiMax = 0;
     std::vector<double> phi;  // the nodal values, where they are kept
@@ -81,9 +81,9 @@ struct Callbacks {
 struct Study {
     Problem problem;
     Plan plan;
-    std::vector<long> sizes;                  // GridSizes(plan)
+    std::vector<long> sizes;                   // GridSizes(plan)
     std::vector<std::vector<Result>> results;  // [scheme in plan order][grid]
-    std::vector<double> exact;                // at the nodes of the first grid
+    std::vector<double> exact;                 // at the nodes of the first grid
 };
 
 // Raises SolveError or Cancelled.

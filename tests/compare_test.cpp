@@ -2,17 +2,17 @@
 // ticking schemes, bad entries, exports, settings and the convergence run.
 #include <gtest/gtest.h>
 
-#include <QCheckBox>
 #include <QChartView>
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QStatusBar>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSettings>
 #include <QSlider>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,7 +78,7 @@ TEST_F(CompareTest, TypingUpdatesTheTableWithTheStudysValues) {
 TEST_F(CompareTest, SliderAndVelocityStayInStep) {
     QSlider* slider = Get<QSlider>("peclet");
     EXPECT_EQ(slider->value(), 2);  // Pe = 0.2 at the defaults
-    slider->setValue(25);            // Pe = 2.5: u = 2.5 * 0.1 / (1 * 0.2)
+    slider->setValue(25);           // Pe = 2.5: u = 2.5 * 0.1 / (1 * 0.2)
     window_->UpdateNow();
     EXPECT_EQ(Get<QLineEdit>("u")->text(), "1.25");
     EXPECT_DOUBLE_EQ(window_->Current()->results[0][0].grid.Pe, 2.5);
@@ -98,7 +98,10 @@ TEST_F(CompareTest, BadEntryIsMarkedAndTheLastResultKept) {
         EXPECT_FALSE(edit->toolTip().isEmpty()) << box;
         EXPECT_TRUE(window_->statusBar()->currentMessage().contains("showing the last good result")) << box;
         EXPECT_EQ(window_->Current(), before) << box;
-        Type(box, box == std::string("u") ? "0.1" : box == std::string("N") ? "5" : box == std::string("L") ? "1" : "0.1");
+        Type(box, box == std::string("u")   ? "0.1"
+                  : box == std::string("N") ? "5"
+                  : box == std::string("L") ? "1"
+                                            : "0.1");
         EXPECT_FALSE(edit->property("invalid").toBool()) << box;
     }
     // N = 2 is fine until QUICK is ticked.
@@ -139,8 +142,8 @@ TEST_F(CompareTest, ExportsMatchTheStudyProgram) {
     // The study program with the same inputs: nodes at N, errors at N and 2N.
     const QStringList common{"--u", "2.5", "--schemes", "central,upwind,hybrid,quick"};
     QProcess study;
-    study.start(CONVDIFF_STUDY, common + QStringList{"--refine", "0", "--nodes", File("s-nodes.csv"), "--plot",
-                                                     File("s.svg")});
+    study.start(CONVDIFF_STUDY,
+                common + QStringList{"--refine", "0", "--nodes", File("s-nodes.csv"), "--plot", File("s.svg")});
     ASSERT_TRUE(study.waitForFinished(20000));
     ASSERT_EQ(study.exitCode(), 0) << study.readAllStandardError().toStdString();
     study.start(CONVDIFF_STUDY, common + QStringList{"--refine", "1", "--errors", File("s-errors.csv")});
@@ -160,8 +163,9 @@ TEST_F(CompareTest, CorruptSettingsAreIgnored) {
     QFile settings(File("convdiff/convdiff-compare.ini"));
     QDir(dir_.path()).mkpath("convdiff");
     ASSERT_TRUE(settings.open(QIODevice::WriteOnly));
-    settings.write("[inputs]\nu=@ByteArray(\\x01\\x02)\nN=99999999999999999999\n[\x01\xff\nschemes=@Variant(\\0\\0)\n"
-                   "geometry=nonsense\n");
+    settings.write(
+        "[inputs]\nu=@ByteArray(\\x01\\x02)\nN=99999999999999999999\n[\x01\xff\nschemes=@Variant(\\0\\0)\n"
+        "geometry=nonsense\n");
     settings.close();
     window_ = std::make_unique<compare::CompareWindow>();
     window_->show();
@@ -222,7 +226,8 @@ TEST(Banner, SaysWhatThePecletNumberMeans) {
               "Pe = 5.0: central differencing is unbounded here (|Pe| > 2); upwind is bounded but first order; "
               "hybrid turns to upwind, and the exponential scheme stays exact");
     EXPECT_EQ(compare::Banner(0.25).substr(0, 42), "Pe = 0.25: every scheme is bounded here (|");
-    EXPECT_EQ(compare::Banner(-2.0000000000000004).substr(0, 54), "Pe = -2.0: central differencing is at the edge of boun");
+    EXPECT_EQ(compare::Banner(-2.0000000000000004).substr(0, 54),
+              "Pe = -2.0: central differencing is at the edge of boun");
     EXPECT_EQ(compare::Banner(0).substr(0, 25), "Pe = 0.0: pure diffusion:");
     EXPECT_EQ(compare::Banner(-12345).substr(0, 14), "Pe = -1.23e+04");
 }

@@ -90,7 +90,8 @@ TEST(Report, SaysWhatTheFlagsMean) {
     plan.refine = 3;
     const study::Study st = study::Run(p, plan);
     const std::string report = cli::Report(st, {});
-    EXPECT_NE(report.find("central at N = 5: Pe = 5 > 2, aE < 0: the solution oscillates"), std::string::npos) << report;
+    EXPECT_NE(report.find("central at N = 5: Pe = 5 > 2, aE < 0: the solution oscillates"), std::string::npos)
+        << report;
     EXPECT_EQ(report.find("upwind at"), std::string::npos) << "upwind is bounded with positive coefficients";
     EXPECT_NE(report.find("    1          0.1     1.000000     1.035630     0.999843"), std::string::npos) << report;
 }
@@ -104,8 +105,8 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
     int Run(const std::string& args) {
-        const std::string command = std::string(CONVDIFF_STUDY) + " " + args + " >" + (dir / "out").string() +
-                                    " 2>" + (dir / "err").string();
+        const std::string command =
+            std::string(CONVDIFF_STUDY) + " " + args + " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
@@ -120,8 +121,9 @@ protected:
 
 TEST_F(Program, UsageErrorWritesNothingAndExitsTwo) {
     EXPECT_EQ(Run("--errors " + (dir / "e.csv").string() + " --u abc"), 2);
-    EXPECT_EQ(Read("err"), "convdiff-study: --u 'abc': not a number (write it like 2.5 or 1e-3, with \".\" as the "
-                           "decimal point)\n");
+    EXPECT_EQ(Read("err"),
+              "convdiff-study: --u 'abc': not a number (write it like 2.5 or 1e-3, with \".\" as the "
+              "decimal point)\n");
     EXPECT_FALSE(std::filesystem::exists(dir / "e.csv"));
 }
 

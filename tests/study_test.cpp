@@ -1,13 +1,14 @@
 // The scheme study against what must hold: the exponential scheme is exact,
 // every scheme is symmetric under reversing the flow, the shared rows are
 // the window's, and the orders of accuracy come out as the textbooks say.
+#include "study/study.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
 #include "schemes/schemes.hpp"
 #include "study/csv.hpp"
-#include "study/study.hpp"
 #include "test_support.hpp"
 
 using study::Scheme;
@@ -84,7 +85,10 @@ void ExpectWindowRows(Scheme s, void (*windowScheme)(Mdl_Common::ProblemState&, 
         EXPECT_EQ(rows.aW[k], state.aW(i));
         EXPECT_EQ(rows.aP[k], state.aP(i));
         EXPECT_EQ(rows.aE[k], state.aE(i));
-        EXPECT_EQ(rows.Su[k], quick ? state.Su(i) : (i == 1 ? p.phiA * -state.Sp(1) : i == N ? p.phiB * -state.Sp(N) : 0));
+        EXPECT_EQ(rows.Su[k], quick ? state.Su(i)
+                                    : (i == 1   ? p.phiA * -state.Sp(1)
+                                       : i == N ? p.phiB * -state.Sp(N)
+                                                : 0));
         if (quick) {
             EXPECT_EQ(rows.aWW[k], state.aWW(i));
             EXPECT_EQ(rows.aEE[k], state.aEE(i));

@@ -38,8 +38,7 @@ TEST_F(WindowTest, SelectedLinesAreCopiedInListOrder) {
 
     // Rows picked out of order come back in list order.
     list->selectionModel()->clearSelection();
-    for (int row : {11, 3})
-        list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::Select);
+    for (int row : {11, 3}) list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::Select);
     QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), Lines()[3] + '\n' + Lines()[11] + '\n');
 
@@ -79,10 +78,16 @@ TEST_F(WindowTest, PlotSavedAsPngAndSvgAndUnwritablePathSaysWhy) {
 }
 
 TEST_F(WindowTest, EveryBoxHasAnAccessibleName) {
-    const std::pair<const char*, const char*> names[] = {
-        {"Text_FiA", "φA"}, {"Text_FiB", "φB"}, {"Text_u", "u (m/s)"}, {"Text_N", "N"}, {"Text_L", "L (m)"},
-        {"Text_Rho", "ρ (kg/m3)"}, {"Text_Gama", "Γ (kg/ms)"}, {"Text_Pe", "Cell Peclet number"},
-        {"List1", "Coefficients and solution"}, {"Pic", "Solution plot"}};
+    const std::pair<const char*, const char*> names[] = {{"Text_FiA", "φA"},
+                                                         {"Text_FiB", "φB"},
+                                                         {"Text_u", "u (m/s)"},
+                                                         {"Text_N", "N"},
+                                                         {"Text_L", "L (m)"},
+                                                         {"Text_Rho", "ρ (kg/m3)"},
+                                                         {"Text_Gama", "Γ (kg/ms)"},
+                                                         {"Text_Pe", "Cell Peclet number"},
+                                                         {"List1", "Coefficients and solution"},
+                                                         {"Pic", "Solution plot"}};
     for (const auto& [name, accessible] : names)
         EXPECT_EQ(Get<QWidget>(name)->accessibleName(), QString::fromUtf8(accessible)) << name;
 }

@@ -2,8 +2,8 @@
 // convergence tab is computed: for the README and to look at the layout.
 // Usage: compare_screenshot OUT.png [u] [N] [solutions|convergence]
 #include <QApplication>
-#include <QSettings>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
