@@ -51,16 +51,17 @@ std::string NodeTable(const study::Study& st) {
 
 std::string Order(const std::optional<double>& order) { return order ? Format("%6.2f", *order) : "     -"; }
 
-// Why an error did not fall from one grid to the next. Rounding in a solve
-// of N rows grows like N times the machine epsilon; an error within a
-// hundred times that is rounding, a larger one means the grid is still too
-// coarse for the scheme to settle.
+// Why an error did not fall from one grid to the next. The rows of N
+// control volumes carry coefficients of size N (D = Gamma N / L), so the
+// rounding in a solve can reach the machine epsilon times N^2; an error
+// within a hundred times that is rounding, a larger one means the grid is
+// still too coarse for the scheme to settle.
 std::string Stall(const study::Study& st, const study::Result& r, double coarseError) {
     if (r.maxError < coarseError) return "";
     const study::Problem& p = st.problem;
     const double scale = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
-    if (r.maxError < 100 * 2.22e-16 * double(r.grid.N) * scale)
-        return "  <- stops falling: rounding error has taken over";
+    const double n = double(r.grid.N);
+    if (r.maxError < 100 * 2.22e-16 * n * n * scale) return "  <- stops falling: rounding error has taken over";
     return "  <- does not fall yet: the grid is still too coarse";
 }
 

@@ -96,6 +96,20 @@ TEST(Report, SaysWhatTheFlagsMean) {
     EXPECT_NE(report.find("    1          0.1     1.000000     1.035630     0.999843"), std::string::npos) << report;
 }
 
+TEST(Report, TellsRoundingFromAGridStillTooCoarse) {
+    study::Problem p;
+    p.u = 2.5;
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Hybrid, study::Scheme::Exponential};
+    plan.refine = 2;
+    const std::string report = cli::Report(study::Run(p, plan), {});
+    // Hybrid turns from upwind to central between N = 10 and 20: its error
+    // does not fall there; the exponential scheme's error is rounding only.
+    EXPECT_NE(report.find("1.25   1.6026e-01  -0.02   3.9239e-02   0.36  <- does not fall yet"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find("<- stops falling: rounding error has taken over"), std::string::npos) << report;
+}
+
 // The program itself: exit codes, and files written whole or not at all.
 class Program : public testing::Test {
 protected:
