@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/form1.hpp"
+#include "app/plot_area.hpp"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -29,6 +30,7 @@ int main(int argc, char* argv[]) {
     window.findChild<QPushButton*>("Command1")->click();
     const QString out = argv[1];
     QTimer::singleShot(100, [&] {
+        window.findChild<PlotArea*>("Pic")->WaitUntilDrawn();  // a large plot is drawn off the window's thread
         const bool ok = window.grab().save(out);
         app.exit(ok ? 0 : 1);
     });
