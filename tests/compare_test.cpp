@@ -18,6 +18,8 @@
 #include <QTest>
 #include <memory>
 
+#include "find_child.hpp"
+
 #include "charts/charts.hpp"
 #include "compare/compare_window.hpp"
 #include "compare/explain.hpp"
@@ -35,9 +37,7 @@ protected:
 
     template <class W>
     W* Get(const char* name) {
-        W* w = window_->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return FindChild<W>(window_.get(), name);
     }
 
     void Type(const char* box, const QString& text) {

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "find_child.hpp"
+
 #include "app/form1.hpp"
 
 // Answers every message box that opens while it lives, keeping its text.
@@ -54,9 +56,7 @@ protected:
 
     template <class W>
     W* Get(const char* name) {
-        W* w = window_->findChild<W*>(name);
-        EXPECT_NE(w, nullptr) << name;
-        return w;
+        return FindChild<W>(window_.get(), name);
     }
 
     // Replaces the text of an input box the way a user does: select all, type.
