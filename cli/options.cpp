@@ -76,7 +76,7 @@ std::vector<study::Scheme> Schemes(const std::string& value) {
         const std::size_t comma = std::min(value.find(',', start), value.size());
         const std::string name = value.substr(start, comma - start);
         if (name == "all") {
-            schemes.assign(study::kAllSchemes.begin(), study::kAllSchemes.end());
+            schemes.assign(study::kLinearSchemes.begin(), study::kLinearSchemes.end());
         } else if (const auto s = study::SchemeNamed(name)) {
             if (std::find(schemes.begin(), schemes.end(), *s) == schemes.end()) schemes.push_back(*s);
         } else {

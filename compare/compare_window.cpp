@@ -241,7 +241,7 @@ void CompareWindow::BuildInputs(QWidget* panel) {
 
     auto* group = new QGroupBox("Schemes");
     auto* groupLayout = new QVBoxLayout(group);
-    for (study::Scheme s : study::kAllSchemes) {
+    for (study::Scheme s : study::kLinearSchemes) {
         auto* check = new QCheckBox(charts::SchemeTitle(s));
         check->setObjectName("show_" + NameOf(s));
         check->setIcon(Swatch(charts::SchemeColour(s)));
@@ -345,7 +345,7 @@ bool CompareWindow::ReadInputs(study::Problem& p, long& N) {
 
 std::vector<study::Scheme> CompareWindow::Ticked() const {
     std::vector<study::Scheme> ticked;
-    for (study::Scheme s : study::kAllSchemes)
+    for (study::Scheme s : study::kLinearSchemes)
         if (show_.at(s)->isChecked()) ticked.push_back(s);
     return ticked;
 }

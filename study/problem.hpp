@@ -12,7 +12,7 @@ namespace study {
 
 enum class Scheme { Central, Upwind, Hybrid, Quick, PowerLaw, Exponential };
 
-inline constexpr std::array<Scheme, 6> kAllSchemes{Scheme::Central, Scheme::Upwind,   Scheme::Hybrid,
+inline constexpr std::array<Scheme, 6> kLinearSchemes{Scheme::Central, Scheme::Upwind,   Scheme::Hybrid,
                                                    Scheme::Quick,   Scheme::PowerLaw, Scheme::Exponential};
 
 // The name used on the command line and in the CSV files: "central",

@@ -1,0 +1,57 @@
+// Files written whole or not at all: through a temporary file beside the
+// target, every write, the flush and the rename checked, a failure said
+// with the file's name and the system's reason. A target that exists and is
+// not a regular file (a device, a FIFO) is written to directly, never
+// renamed over; "-" is standard output.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace files {
+
+// "cannot write PATH: No space left on device"
+class Failure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A file being written. Until Commit succeeds the target is as it was; an
+// Output dropped without Commit removes its temporary file.
+class Output {
+public:
+    // Raises Failure when the file cannot be opened.
+    explicit Output(std::string path);
+    ~Output();
+    Output(const Output&) = delete;
+    Output& operator=(const Output&) = delete;
+
+    // Raises Failure.
+    void Write(std::string_view bytes);
+    // Flushes, syncs and puts the file in place. Raises Failure.
+    void Commit();
+
+    const std::string& Path() const { return path_; }
+
+private:
+    [[noreturn]] void Fail(int error);
+    void Discard();
+
+    std::string path_;       // as the user named it
+    std::string temporary_;  // empty when writing to the target directly
+    int fd_ = -1;
+    bool direct_ = false;  // a device, a FIFO or standard output
+    bool committed_ = false;
+};
+
+// Writes `bytes` to `path` whole or not at all. Returns "" on success, or
+// the message of the Failure.
+std::string WriteWhole(const std::string& path, std::string_view bytes);
+
+// Whether two names reach the same file: the same path once "." and ".."
+// and repeated slashes are taken out, or, where both exist, the same device
+// and inode (links included).
+bool SameFile(const std::string& a, const std::string& b);
+
+}  // namespace files

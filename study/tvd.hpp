@@ -1,0 +1,65 @@
+// The bounded high-resolution (TVD) schemes: the face value of a limited
+// second-order upwind interpolation, the balance of every control volume it
+// gives, and the iterative solve of those nonlinear equations.
+//
+// Flow to the right (F > 0): at the face between the upstream node U and the
+// downstream node D, with UU the next node upstream,
+//   phi_f = phi_U + psi(r) (phi_D - phi_U) / 2,  r = (phi_U - phi_UU) / (phi_D - phi_U),
+// the correction being 0 when phi_D = phi_U. The ends are mirror nodes,
+// phi_0 = 2 phiA - phi_1 and phi_(N+1) = 2 phiB - phi_N; the inflow face
+// carries phiA itself. Diffusion is D between neighbours and 2D across each
+// end half-cell. Flow to the left is the mirror image, read back in the
+// problem's own node order; F = 0 is pure diffusion.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "problem.hpp"
+
+namespace study {
+
+enum class Limiter { MinMod, VanLeer, VanAlbada, Superbee, MC, Koren, Ospre, Umist, QuickLimited };
+
+inline constexpr std::array<Limiter, 9> kLimiters{Limiter::MinMod, Limiter::VanLeer, Limiter::VanAlbada,
+                                                  Limiter::Superbee, Limiter::MC, Limiter::Koren,
+                                                  Limiter::Ospre, Limiter::Umist, Limiter::QuickLimited};
+
+// psi(r); 0 for r <= 0.
+double Psi(Limiter l, double r);
+
+// The balance of node i (element i - 1), for flow to the right
+//   F (phi_e - phi_w) - D_e (phi_E - phi_P) + D_w (phi_P - phi_W),
+// zero at the steady solution; a time step's right-hand side is its
+// negative. `phi` and `balance` hold N values.
+void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi,
+                std::vector<double>& balance);
+
+// The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|) max(|F|, D).
+double TvdTolerance(const Problem& p, const Grid& g);
+
+struct TvdIterations {
+    int iterations = 0;
+    double residual = 0;  // the largest |equation residual| at the end
+    bool converged = false;
+};
+
+// Solves TvdBalance(phi) + shift phi = extra, node by node, starting from
+// `phi` (N values: the first guess, replaced by the solution), until the
+// largest residual is at most `tolerance` or `maxIterations` have been made.
+// shift >= 0; an empty `extra` is 0. The steady problem is shift = 0 with no
+// extra; an implicit time step has shift = rho dx / (theta dt).
+TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
+                             const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
+                             int maxIterations);
+
+// Every limited face of a solution, for Sweby's diagram: where it is, its
+// r and its psi(r). Faces whose r is undefined (phi_D = phi_U) are left out.
+struct Face {
+    double x, r, psi;
+};
+std::vector<Face> LimitedFaces(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi);
+
+}  // namespace study
