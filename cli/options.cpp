@@ -1,7 +1,6 @@
 #include "options.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -41,15 +40,6 @@ const char* const kUsage =
     "Exit status: 0 done, 1 a calculation failed or a file could not be written,\n"
     "2 a bad option or value.\n";
 
-std::optional<double> ReadStrictNumber(std::string_view text) {
-    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
-    if (text.empty()) return std::nullopt;
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
 namespace {
 
 [[noreturn]] void Bad(const std::string& option, const std::string& value, const std::string& why) {
@@ -57,8 +47,8 @@ namespace {
 }
 
 double Number(const std::string& option, const std::string& value) {
-    const std::optional<double> v = ReadStrictNumber(value);
-    if (!v) Bad(option, value, "not a number (write it like 2.5 or 1e-3, with \".\" as the decimal point)");
+    const std::optional<double> v = study::ReadStrictNumber(value);
+    if (!v) Bad(option, value, study::NumberProblem(value));
     return *v;
 }
 
