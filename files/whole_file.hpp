@@ -40,6 +40,7 @@ private:
 
     std::string path_;       // as the user named it
     std::string temporary_;  // empty when writing to the target directly
+    std::string target_;     // the file the temporary one replaces
     int fd_ = -1;
     bool direct_ = false;  // a device, a FIFO or standard output
     bool committed_ = false;
