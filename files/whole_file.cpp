@@ -146,6 +146,12 @@ void Output::Discard() {
     temporary_.clear();
 }
 
+std::string Reason(const Failure& failure) {
+    const std::string message = failure.what();
+    const std::size_t colon = message.rfind(": ");
+    return colon == std::string::npos ? message : message.substr(colon + 2);
+}
+
 std::string WriteWhole(const std::string& path, std::string_view bytes) {
     try {
         Output out(path);

@@ -46,6 +46,9 @@ private:
     bool committed_ = false;
 };
 
+// The system's reason a Failure gives: "No space left on device".
+std::string Reason(const Failure& failure);
+
 // Writes `bytes` to `path` whole or not at all. Returns "" on success, or
 // the message of the Failure.
 std::string WriteWhole(const std::string& path, std::string_view bytes);
