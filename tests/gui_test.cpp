@@ -270,3 +270,14 @@ TEST_F(WindowTest, PlotIsPaintedWhereTheModelPutsIt) {
     EXPECT_EQ(pic->grab().toImage(), image);
     image.save(QDir(previous_).filePath("plot_after_calculation.png"));
 }
+
+TEST_F(WindowTest, PlotAtAnyFiniteMagnitudeIsThePictureAtOneScaled) {
+    PlotArea* pic = Get<PlotArea>("Pic");
+    Calculate();
+    const QImage atOne = pic->Image(pic->contentsRect().size());
+    for (const char* phiA : {"1D39", "1E300", "1E-300"}) {
+        Type("Text_FiA", phiA);
+        Calculate();
+        EXPECT_EQ(pic->Image(pic->contentsRect().size()), atOne) << phiA;
+    }
+}
