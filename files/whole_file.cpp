@@ -116,6 +116,10 @@ void Output::Write(std::string_view bytes) {
 void Output::Commit() {
     if (fd_ < 0) Fail(EBADF);
     if (direct_) {
+        // Standard output sent to a regular file: a full disk may only show
+        // when the data reaches it.
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd_) != 0 && errno != EINVAL) Fail(errno);
         if (fd_ != STDOUT_FILENO && ::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) Fail(errno);
         committed_ = true;
         return;

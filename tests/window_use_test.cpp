@@ -11,6 +11,21 @@
 #include "app/plot_area.hpp"
 #include "window_fixture.hpp"
 
+namespace {
+
+// Results.txt of central differencing at N control volumes, the other
+// inputs at their defaults.
+QByteArray CentralTable(const char* N) {
+    Mdl_Common::ProblemState state;
+    driver::Outputs out;
+    driver::InputTexts texts;
+    texts.N = N;
+    driver::Calculate(texts, driver::Scheme::Central, state, out);
+    return QByteArray::fromStdString(*out.resultsText);
+}
+
+}  // namespace
+
 TEST_F(WindowTest, ReturnOrEnterInAnyBoxCalculates) {
     const char* boxes[] = {"Text_FiA", "Text_FiB", "Text_u", "Text_N", "Text_L", "Text_Rho", "Text_Gama"};
     int n = 2;
@@ -22,12 +37,7 @@ TEST_F(WindowTest, ReturnOrEnterInAnyBoxCalculates) {
     }
     // The file holds the last calculation's table, N = 8.
     window_->WaitForResultsFile();
-    Mdl_Common::ProblemState state;
-    driver::Outputs out;
-    driver::InputTexts texts;
-    texts.N = "8";
-    driver::Calculate(texts, driver::Scheme::Central, state, out);
-    EXPECT_EQ(ResultsFile(), QByteArray::fromStdString(*out.resultsText));
+    EXPECT_EQ(ResultsFile(), CentralTable("8"));
 }
 
 // Clicks faster than the file is written: while one table is being written,
@@ -50,12 +60,7 @@ TEST_F(WindowTest, ResultsWriterKeepsOnlyTheNewestTableWaiting) {
     released.release();
     window_->WaitForResultsFile();
     EXPECT_EQ(written, 2);
-    Mdl_Common::ProblemState state;
-    driver::Outputs out;
-    driver::InputTexts texts;
-    texts.N = "40";
-    driver::Calculate(texts, driver::Scheme::Central, state, out);
-    EXPECT_EQ(ResultsFile(), QByteArray::fromStdString(*out.resultsText));
+    EXPECT_EQ(ResultsFile(), CentralTable("40"));
 }
 
 TEST_F(WindowTest, SelectedLinesAreCopiedInListOrder) {
