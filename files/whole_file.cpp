@@ -150,10 +150,9 @@ void Output::Discard() {
     temporary_.clear();
 }
 
-std::string Reason(const Failure& failure) {
-    const std::string message = failure.what();
+std::string Reason(std::string_view message) {
     const std::size_t colon = message.rfind(": ");
-    return colon == std::string::npos ? message : message.substr(colon + 2);
+    return std::string(colon == std::string_view::npos ? message : message.substr(colon + 2));
 }
 
 std::string WriteWhole(const std::string& path, std::string_view bytes) {
