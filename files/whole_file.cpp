@@ -172,8 +172,11 @@ namespace {
 // exists, else its directory's and its last part.
 std::optional<std::tuple<dev_t, ino_t, std::string>> Identity(const std::string& path) {
     struct stat st {};
-    if (StandardOutput(path) ? ::fstat(STDOUT_FILENO, &st) == 0 : ::stat(path.c_str(), &st) == 0)
+    if (StandardOutput(path)) {
+        if (::fstat(STDOUT_FILENO, &st) != 0) return std::nullopt;
         return std::tuple{st.st_dev, st.st_ino, std::string()};
+    }
+    if (::stat(path.c_str(), &st) == 0) return std::tuple{st.st_dev, st.st_ino, std::string()};
     const auto [directory, name] = Split(path);
     if (!name.empty() && ::stat(directory.c_str(), &st) == 0) return std::tuple{st.st_dev, st.st_ino, name};
     return std::nullopt;
