@@ -139,6 +139,10 @@ TEST_F(StudyFiles, ChartsNeedNoDisplay) {
     EXPECT_EQ(Run("--plot " + Path("p.png") + " --errors " + Path("e.csv"), noDisplay), 0) << Err();
     EXPECT_EQ(Read(Path("p.png")).substr(1, 3), "PNG");
     EXPECT_EQ(Err(), "");
+    // Arguments are this program's, not Qt's: a file named like a Qt option.
+    EXPECT_EQ(Run("--nodes -platform --plot p.svg", "cd " + dir.string() + ";"), 0) << Err();
+    EXPECT_EQ(Read(Path("-platform")).rfind("scheme,N,i,", 0), 0u);
+    EXPECT_NE(Read(Path("p.svg")).find("<svg"), std::string::npos);
 }
 
 // The peak memory of a child process running the program, in kilobytes.
