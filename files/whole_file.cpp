@@ -40,6 +40,22 @@ mode_t Umask() {
     return mask;
 }
 
+// Where a chain of symbolic links ends, as the system follows it when it
+// creates a file through the first: "a -> sub/b", with no b yet, is
+// "sub/b" beside "a". A name that is no link is itself.
+std::string FollowLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string to(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), to.data(), to.size());
+        if (length <= 0) break;
+        to.resize(static_cast<std::size_t>(length));
+        path = to.front() == '/' ? to : Split(path).first + "/" + to;
+    }
+    return path;
+}
+
 int OpenDirect(const std::string& path) {
     int fd;
     do fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
@@ -67,7 +83,7 @@ Output::Output(std::string path) : path_(std::move(path)) {
     }
     // The file put in place is the one a symbolic link points to, so that
     // the link stays.
-    std::string target = path_;
+    std::string target = FollowLinks(path_);
     if (exists) {
         if (char* real = ::realpath(path_.c_str(), nullptr)) {
             target = real;
@@ -177,7 +193,7 @@ std::optional<std::tuple<dev_t, ino_t, std::string>> Identity(const std::string&
         return std::tuple{st.st_dev, st.st_ino, std::string()};
     }
     if (::stat(path.c_str(), &st) == 0) return std::tuple{st.st_dev, st.st_ino, std::string()};
-    const auto [directory, name] = Split(path);
+    const auto [directory, name] = Split(FollowLinks(path));
     if (!name.empty() && ::stat(directory.c_str(), &st) == 0) return std::tuple{st.st_dev, st.st_ino, name};
     return std::nullopt;
 }
@@ -193,9 +209,10 @@ std::string Lexical(const std::string& path) {
 }  // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
-    if (Lexical(a) == Lexical(b)) return true;
+    // What the file system says comes first: "link/.." need not be ".".
     const auto ia = Identity(a), ib = Identity(b);
-    return ia && ib && *ia == *ib;
+    if (ia && ib) return *ia == *ib;
+    return Lexical(a) == Lexical(b);
 }
 
 }  // namespace files

@@ -54,9 +54,10 @@ std::string Reason(std::string_view message);
 // the message of the Failure.
 std::string WriteWhole(const std::string& path, std::string_view bytes);
 
-// Whether two names reach the same file: the same path once "." and ".."
-// and repeated slashes are taken out, or, where both exist, the same device
-// and inode (links included).
+// Whether two names reach the same file: the same device and inode where
+// both exist (links included), else the same directory and last part (a
+// link to a file not there yet stands for its destination); failing that,
+// the same path once ".", ".." and repeated slashes are taken out.
 bool SameFile(const std::string& a, const std::string& b);
 
 }  // namespace files

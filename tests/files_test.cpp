@@ -211,3 +211,19 @@ TEST_F(Files, SameFileThroughEveryKindOfName) {
     EXPECT_FALSE(files::SameFile(Path("sub/new.csv"), Path("new.csv")));
     EXPECT_FALSE(files::SameFile(x, "-"));
 }
+
+TEST_F(Files, LinkToAFileNotThereYetCreatesItAndStays) {
+    fs::create_directory(dir / "sub");
+    fs::create_symlink("sub/target.csv", dir / "dangling.csv");
+    // One file, though neither name reaches an existing file yet.
+    EXPECT_TRUE(files::SameFile(Path("dangling.csv"), Path("sub/target.csv")));
+    EXPECT_FALSE(files::SameFile(Path("dangling.csv"), Path("target.csv")));
+    EXPECT_EQ(files::WriteWhole(Path("dangling.csv"), "new"), "");
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
+    EXPECT_EQ(Read(Path("sub/target.csv")), "new");
+    // A directory reached through a link to elsewhere is not this one.
+    fs::create_directories(dir / "far/away");
+    fs::create_directory_symlink("far/away", dir / "near");
+    EXPECT_FALSE(files::SameFile(Path("near/../x.csv"), Path("x.csv")));
+    EXPECT_TRUE(files::SameFile(Path("near/../x.csv"), Path("far/x.csv")));
+}
