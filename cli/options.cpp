@@ -36,7 +36,7 @@ const char* const kUsage =
     "  --plot FILE               the solutions at the first N (.png or .svg)\n"
     "  --convergence-plot FILE   max error against N, log-log (.png or .svg; needs --refine >= 1)\n"
     "  For --nodes and --errors, FILE - is standard output (the report is then left out).\n"
-    "  Two options may not name the same file.\n"
+    "  Two options may not name the same file, nor one the file the report goes to.\n"
     "\n"
     "  --help        this text\n"
     "  --version     the version\n"
@@ -172,6 +172,16 @@ Options Parse(const std::vector<std::string>& args) {
                 throw UsageError("--" + std::string(outputs[a].first) + " '" + first + "' and --" +
                                  outputs[b].first + " '" + second + "' name the same file");
         }
+    // The report goes to standard output; a file there would be replaced
+    // under it, and the report lost.
+    const bool reportShown = o.nodesFile != "-" && o.errorsFile != "-";
+    for (const auto& [option, file] : outputs) {
+        if (!reportShown || file->empty() || !files::RegularFile("-") || !files::SameFile("-", *file)) continue;
+        const std::string name = option;
+        std::string why = "is the file standard output goes to, where the report is written";
+        if (name == "nodes" || name == "errors") why += " (--" + name + " - puts the table there alone)";
+        Bad(name, *file, why);
+    }
     for (const auto& [option, file] : {std::pair{"plot", &o.plotFile}, {"convergence-plot", &o.convergencePlotFile}})
         if (!file->empty()) ImageName(option, *file);
     if (!o.convergencePlotFile.empty() && o.plan.refine < 1)

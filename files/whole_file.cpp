@@ -215,4 +215,10 @@ bool SameFile(const std::string& a, const std::string& b) {
     return Lexical(a) == Lexical(b);
 }
 
+bool RegularFile(const std::string& path) {
+    struct stat st {};
+    const int result = StandardOutput(path) ? ::fstat(STDOUT_FILENO, &st) : ::stat(path.c_str(), &st);
+    return result == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace files

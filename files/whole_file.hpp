@@ -60,4 +60,8 @@ std::string WriteWhole(const std::string& path, std::string_view bytes);
 // the same path once ".", ".." and repeated slashes are taken out.
 bool SameFile(const std::string& a, const std::string& b);
 
+// Whether `path` ("-": standard output) is an existing regular file, one
+// that a write replaces rather than adds to.
+bool RegularFile(const std::string& path);
+
 }  // namespace files

@@ -121,6 +121,19 @@ TEST_F(StudyFiles, OneFileNamedTwiceIsRefusedAndNothingWritten) {
     }
 }
 
+TEST_F(StudyFiles, FileThatStandardOutputGoesToIsNoOutputBesideTheReport) {
+    for (const std::string& name : {Path("out"), std::string("/dev/stdout")}) {
+        EXPECT_EQ(Run("--errors " + name), 2) << name;
+        EXPECT_EQ(Err(), "convdiff-study: --errors '" + name +
+                             "': is the file standard output goes to, where the report is written (--errors - puts "
+                             "the table there alone)\n");
+    }
+    EXPECT_EQ(Run("--nodes - --errors " + Path("out")), 2);
+    EXPECT_NE(Err().find("name the same file"), std::string::npos) << Err();
+    // A device takes both, one after the other.
+    EXPECT_EQ(Run("--errors /dev/null", "", "/dev/null"), 0) << Err();
+}
+
 TEST_F(StudyFiles, NamesThatAreNotTextReachTheFileSystemUnchanged) {
     EXPECT_EQ(Run("--errors " + Path("e\xff.csv") + " --nodes " + Path("e\xfe.csv")), 0) << Err();
     EXPECT_EQ(Read(Path("e\xff.csv")).rfind("scheme,N,Pe,", 0), 0u);
