@@ -85,6 +85,9 @@ TEST(Options, EveryBadOptionOrValueNamesBoth) {
         {{"u=3"}, "unexpected argument 'u=3'"},
         {{"--u", "1", "--u=2"}, "option --u is given twice"},
         {{"--nodes", "a.csv", "--nodes", "b.csv"}, "option --nodes is given twice"},
+        // Unknown however often, and whether or not a value follows.
+        {{"--speed", "3", "--speed", "4"}, "unknown option '--speed'"},
+        {{"--speed"}, "unknown option '--speed'"},
     };
     for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
 }
