@@ -3,6 +3,8 @@
 #include "whole_file.hpp"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +57,36 @@ std::string FollowLinks(std::string path) {
     }
     return path;
 }
+
+// A write to a pipe whose reader has gone raises SIGPIPE, which would end
+// the program (a window and all it shows); while one of these lives the
+// signal is held back on this thread and the write fails with EPIPE, and a
+// SIGPIPE the write raised is taken back before the mask is restored.
+class HoldBrokenPipe {
+public:
+    HoldBrokenPipe() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+    }
+    ~HoldBrokenPipe() {
+        if (!pendingBefore_) {
+            const timespec none{};
+            while (sigtimedwait(&pipe_, nullptr, &none) > 0) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    HoldBrokenPipe(const HoldBrokenPipe&) = delete;
+    HoldBrokenPipe& operator=(const HoldBrokenPipe&) = delete;
+
+private:
+    sigset_t pipe_{}, old_{};
+    bool pendingBefore_ = false;
+};
 
 int OpenDirect(const std::string& path) {
     int fd;
@@ -118,11 +150,15 @@ Output::~Output() {
 
 void Output::Write(std::string_view bytes) {
     if (fd_ < 0) Fail(EBADF);
+    std::optional<HoldBrokenPipe> held;
+    if (direct_) held.emplace();
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
-            Fail(errno);
+            const int error = errno;
+            held.reset();
+            Fail(error);
         }
         if (written == 0) Fail(EIO);
         bytes.remove_prefix(static_cast<std::size_t>(written));

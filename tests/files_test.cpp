@@ -156,6 +156,23 @@ TEST_F(Files, FifoIsWrittenToDirectly) {
     EXPECT_EQ(Names(), std::vector<std::string>{"pipe"});
 }
 
+TEST_F(Files, ReaderGoneIsAFailureNotTheEndOfTheProgram) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    const std::string message = InChild([] {}, [&] {
+        const int reader = ::open(Path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+        files::Output out(Path("pipe"));
+        ::close(reader);
+        try {
+            out.Write("nobody reads this\n");
+            out.Commit();
+        } catch (const files::Failure& e) {
+            return std::string(e.what());
+        }
+        return std::string("(written)");
+    });
+    EXPECT_EQ(message, "cannot write " + Path("pipe") + ": Broken pipe");
+}
+
 TEST_F(Files, LinkToARegularFileStaysALink) {
     std::ofstream(Path("real.txt")) << "old";
     fs::create_symlink("real.txt", dir / "link.txt");
