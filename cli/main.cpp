@@ -48,7 +48,7 @@ private:
 // text need be kept.
 class NodesFile {
 public:
-    explicit NodesFile(const std::string& path) : file_(path) { buffer_ = study::csv::kNodesHeader; }
+    explicit NodesFile(const std::string& path) : file_(path, files::FifoReader::WaitFor) { buffer_ = study::csv::kNodesHeader; }
     void Add(const study::Result& r, const std::vector<double>& exact) {
         constexpr long kStretch = 1 << 16;
         for (long first = 1; first <= r.grid.N; first += kStretch) {
@@ -70,8 +70,9 @@ private:
     std::string buffer_;
 };
 
+// A FIFO waits for its reader, as the shell's "> fifo" would.
 void WriteText(const std::string& path, std::string_view text) {
-    files::Output file(path);
+    files::Output file(path, files::FifoReader::WaitFor);
     file.Write(text);
     file.Commit();
 }

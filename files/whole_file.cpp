@@ -88,16 +88,27 @@ private:
     bool pendingBefore_ = false;
 };
 
-int OpenDirect(const std::string& path) {
+int OpenDirect(const std::string& path, FifoReader reader) {
+    const int wait = reader == FifoReader::WaitFor ? 0 : O_NONBLOCK;
     int fd;
-    do fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    do fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | wait);
     while (fd < 0 && errno == EINTR);
+    // Once open, writes wait for the reader as usual.
+    if (fd >= 0 && wait != 0) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return -1;
+        }
+    }
     return fd;
 }
 
 }  // namespace
 
-Output::Output(std::string path) : path_(std::move(path)) {
+Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
     if (StandardOutput(path_)) {
         fd_ = STDOUT_FILENO;
         direct_ = true;
@@ -109,7 +120,7 @@ Output::Output(std::string path) : path_(std::move(path)) {
         // A device, a FIFO, a socket or a directory: written to as it is,
         // or refused by the system (a directory).
         direct_ = true;
-        fd_ = OpenDirect(path_);
+        fd_ = OpenDirect(path_, reader);
         if (fd_ < 0) Fail(errno);
         return;
     }

@@ -17,12 +17,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What opening a FIFO that no one reads does: fail at once (ENXIO, "No such
+// device or address"), so that a window is never held, or wait for a
+// reader, as a shell's redirection does.
+enum class FifoReader { MustBeThere, WaitFor };
+
 // A file being written. Until Commit succeeds the target is as it was; an
 // Output dropped without Commit removes its temporary file.
 class Output {
 public:
     // Raises Failure when the file cannot be opened.
-    explicit Output(std::string path);
+    explicit Output(std::string path, FifoReader reader = FifoReader::MustBeThere);
     ~Output();
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;

@@ -149,10 +149,20 @@ TEST_F(Files, FifoIsWrittenToDirectly) {
     ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
     std::string received;
     std::thread reader([&] { received = Read(Path("pipe")); });
-    EXPECT_EQ(files::WriteWhole(Path("pipe"), "through the pipe\n"), "");
+    {
+        files::Output out(Path("pipe"), files::FifoReader::WaitFor);  // whenever the reader comes
+        out.Write("through the pipe\n");
+        out.Commit();
+    }
     reader.join();
     EXPECT_EQ(received, "through the pipe\n");
     EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_EQ(Names(), std::vector<std::string>{"pipe"});
+}
+
+TEST_F(Files, FifoThatNoOneReadsFailsAtOnce) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(files::WriteWhole(Path("pipe"), "x"), "cannot write " + Path("pipe") + ": No such device or address");
     EXPECT_EQ(Names(), std::vector<std::string>{"pipe"});
 }
 
