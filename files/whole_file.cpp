@@ -88,11 +88,24 @@ private:
     bool pendingBefore_ = false;
 };
 
+// A file opened while a standard stream is closed would take its number,
+// and what is written to that stream would land in the file: it is moved
+// above them, leaving the stream closed.
+int AboveStandardStreams(int fd) {
+    if (fd < 0 || fd > STDERR_FILENO) return fd;
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return moved;
+}
+
 int OpenDirect(const std::string& path, FifoReader reader) {
     const int wait = reader == FifoReader::WaitFor ? 0 : O_NONBLOCK;
     int fd;
     do fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | wait);
     while (fd < 0 && errno == EINTR);
+    fd = AboveStandardStreams(fd);
     // Once open, writes wait for the reader as usual.
     if (fd >= 0 && wait != 0) {
         const int flags = ::fcntl(fd, F_GETFL);
@@ -136,12 +149,14 @@ Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
     auto [directory, name] = Split(target);
     if (name.empty()) Fail(EISDIR);
     temporary_ = directory + "/." + name.substr(0, 200) + ".XXXXXX";
-    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
-    if (fd_ < 0) {
+    const int fd = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (fd < 0) {
         const int error = errno;
         temporary_.clear();
         Fail(error);
     }
+    fd_ = AboveStandardStreams(fd);
+    if (fd_ < 0) Fail(errno);
     target_ = std::move(target);
     // mkstemp makes the file private; give it the mode the target had, or
     // the one a new file would get.

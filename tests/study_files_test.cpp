@@ -145,6 +145,11 @@ TEST_F(StudyFiles, FullStandardOutputIsAFailure) {
     EXPECT_EQ(Run("", "", "/dev/full"), 1);
     EXPECT_EQ(Err(), "convdiff-study: cannot write standard output: No space left on device\n");
     EXPECT_EQ(Run("--help", "", "/dev/full"), 1);
+    // Closed, it is no place for a file: the nodes table opened first would
+    // take its number and the report with it.
+    EXPECT_EQ(Run("--nodes " + Path("n.csv"), "", "&-"), 1);
+    EXPECT_EQ(Err(), "convdiff-study: cannot write standard output: Bad file descriptor\n");
+    EXPECT_EQ(Files(), std::vector<std::string>{});
 }
 
 TEST_F(StudyFiles, ChartsNeedNoDisplay) {
