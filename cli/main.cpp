@@ -48,7 +48,9 @@ private:
 // text need be kept.
 class NodesFile {
 public:
-    explicit NodesFile(const std::string& path) : file_(path, files::FifoReader::WaitFor) { buffer_ = study::csv::kNodesHeader; }
+    explicit NodesFile(const std::string& path) : file_(path, files::FifoReader::WaitFor) {
+        buffer_ = study::csv::kNodesHeader;
+    }
     void Add(const study::Result& r, const std::vector<double>& exact) {
         constexpr long kStretch = 1 << 16;
         for (long first = 1; first <= r.grid.N; first += kStretch) {
