@@ -134,6 +134,9 @@ TEST(Report, CountsEachFlagOnlyWhereItHolds) {
               std::string::npos)
         << report;
     EXPECT_EQ(report.find("finer grid"), std::string::npos) << report;
+    plan.refine = 1;
+    const std::string two = cli::Report(study::Run(p, plan), {});
+    EXPECT_NE(two.find("(negative coefficients on both grids;"), std::string::npos) << two;
     EXPECT_EQ(report.find("upwind at"), std::string::npos) << report;
 }
 
