@@ -137,6 +137,10 @@ Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
         if (fd_ < 0) Fail(errno);
         return;
     }
+    // A file this user may not write to (one made read-only) stays, as it
+    // would from the shell's "> file", though its directory would let it be
+    // replaced.
+    if (exists && ::faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) != 0) Fail(errno);
     // The file put in place is the one a symbolic link points to, so that
     // the link stays.
     std::string target = FollowLinks(path_);

@@ -211,6 +211,22 @@ TEST_F(Files, UnwritablePlacesAreRefusedWithTheSystemsReason) {
     EXPECT_EQ(Names(), std::vector<std::string>{"kept.txt"});
 }
 
+TEST_F(Files, FileMadeReadOnlyIsNotReplaced) {
+    // As a user other than root, in a directory anyone may write to: only
+    // the file's own mode keeps it, as it would keep it from "> file".
+    std::ofstream(Path("kept.txt")) << "old";
+    fs::permissions(Path("kept.txt"), fs::perms(0444));
+    fs::permissions(dir, fs::perms(0777));
+    const std::string message = InChild(
+        [] {
+            if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
+        },
+        [&] { return files::WriteWhole(Path("kept.txt"), "new"); });
+    EXPECT_EQ(message, "cannot write " + Path("kept.txt") + ": Permission denied");
+    EXPECT_EQ(Read(Path("kept.txt")), "old");
+    EXPECT_EQ(Names(), std::vector<std::string>{"kept.txt"});
+}
+
 TEST_F(Files, NamesAreBytesNotText) {
     EXPECT_EQ(files::WriteWhole(Path("e\xff.csv"), "ff"), "");
     EXPECT_EQ(files::WriteWhole(Path("e\xfe.csv"), "fe"), "");
