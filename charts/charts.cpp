@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QGraphicsScene>
+#include <QLegendMarker>
 #include <QPainter>
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace charts {
 
@@ -24,6 +26,21 @@ QColor SchemeColour(study::Scheme s) {
 
 QString SchemeTitle(study::Scheme s) {
     return QString::fromUtf8(study::Title(s).data(), qsizetype(study::Title(s).size()));
+}
+
+std::optional<study::Scheme> SameAsEarlier(const study::Study& st, std::size_t row) {
+    const study::Result& r = st.results.at(row).at(0);
+    const study::Problem& p = st.problem;
+    const double tolerance = std::max(1e-12, 64 * std::numeric_limits<double>::epsilon() * double(r.grid.N)) *
+                             std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    for (std::size_t k = 0; k < row; ++k) {
+        const study::Result& earlier = st.results[k].at(0);
+        if (earlier.phi.size() != r.phi.size() || r.phi.empty()) continue;
+        bool same = true;
+        for (std::size_t i = 0; same && i < r.phi.size(); ++i) same = std::fabs(r.phi[i] - earlier.phi[i]) <= tolerance;
+        if (same) return earlier.scheme;
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -61,8 +78,9 @@ void StyleSeries(QLineSeries* s, QColor colour, bool markers) {
 }
 
 // A range from lo to hi widened to whole steps of 1, 2 or 5 times a power
-// of ten, with ticks at the steps: set in one go, as every change of range
-// lays out every series again.
+// of ten, with ticks at the steps, and a little room beyond for the markers
+// at the ends: set in one go, as every change of range lays out every series
+// again.
 void FitRange(QValueAxis* axis, double lo, double hi) {
     if (!(hi > lo)) {
         lo -= 0.5;
@@ -78,8 +96,12 @@ void FitRange(QValueAxis* axis, double lo, double hi) {
         axis->setRange(lo, hi);
         return;
     }
-    axis->setTickCount(int(std::lround((to - from) / step)) + 1);
-    axis->setRange(from, to);
+    // A marker is about 14 pixels across, on a plot of 300 and more.
+    const double room = 0.025 * (to - from);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(from);
+    axis->setTickInterval(step);
+    axis->setRange(from - room, to + room);
 }
 
 }  // namespace
@@ -164,6 +186,13 @@ void SolutionChart::Show(const study::Study& st) {
         // The chart's theme styles a series as it is added: style it after.
         StyleSeries(s, SchemeColour(perScheme[0].scheme), perScheme[0].grid.N <= kMostMarkedNodes);
     }
+    // A scheme hidden under an earlier one says so in the legend.
+    for (std::size_t row = 0; row < st.results.size(); ++row) {
+        QLineSeries* s = series_.at(st.results[row][0].scheme);
+        const auto same = SameAsEarlier(st, row);
+        for (QLegendMarker* marker : legend()->markers(s))
+            marker->setLabel(same ? QString("%1 (same as %2 here)").arg(s->name(), SchemeTitle(*same)) : s->name());
+    }
     x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
     FitRange(y_, lo, hi);
 }
@@ -176,6 +205,9 @@ ConvergenceChart::ConvergenceChart() : x_(new QLogValueAxis), y_(new QLogValueAx
     addAxis(x_, Qt::AlignBottom);
     addAxis(y_, Qt::AlignLeft);
     legend()->setAlignment(Qt::AlignBottom);
+    // Legend markers drawn like their lines, so that the dashed and the
+    // dotted reference slopes tell themselves apart.
+    legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     setMargins(QMargins(6, 6, 6, 6));
 }
 
@@ -237,6 +269,9 @@ void Render(QChart* chart, QPainter& painter, QSize size) {
     chart->setGeometry(area);
     scene.setSceneRect(area);
     QCoreApplication::sendPostedEvents();  // lets the chart lay itself out at the new size
+    // Items of series removed since are deleted, not drawn where they were
+    // never laid out (at the picture's corner).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     painter.setRenderHint(QPainter::Antialiasing);
     scene.render(&painter, area, area);
     scene.removeItem(chart);
