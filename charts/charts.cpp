@@ -173,6 +173,16 @@ void SolutionChart::Show(const study::Study& st) {
         delete s;
     }
     series_ = std::move(kept);
+    // A scheme hidden under an earlier one says so in the legend. A legend
+    // marker keeps the text it was first laid out with: a change of text
+    // takes new markers.
+    std::vector<QString> labels;
+    for (std::size_t row = 0; row < st.results.size(); ++row) {
+        QLineSeries* s = series_.at(st.results[row][0].scheme);
+        const auto same = SameAsEarlier(st, row);
+        labels.push_back(same ? QString("%1 (same as %2 here)").arg(s->name(), SchemeTitle(*same)) : s->name());
+        for (QLegendMarker* marker : legend()->markers(s)) added = added || marker->label() != labels.back();
+    }
     // A new series goes to the end of the legend: put them all back in the
     // order of the study's schemes.
     for (const auto& perScheme : st.results) {
@@ -186,13 +196,9 @@ void SolutionChart::Show(const study::Study& st) {
         // The chart's theme styles a series as it is added: style it after.
         StyleSeries(s, SchemeColour(perScheme[0].scheme), perScheme[0].grid.N <= kMostMarkedNodes);
     }
-    // A scheme hidden under an earlier one says so in the legend.
-    for (std::size_t row = 0; row < st.results.size(); ++row) {
-        QLineSeries* s = series_.at(st.results[row][0].scheme);
-        const auto same = SameAsEarlier(st, row);
-        for (QLegendMarker* marker : legend()->markers(s))
-            marker->setLabel(same ? QString("%1 (same as %2 here)").arg(s->name(), SchemeTitle(*same)) : s->name());
-    }
+    for (std::size_t row = 0; row < st.results.size(); ++row)
+        for (QLegendMarker* marker : legend()->markers(series_.at(st.results[row][0].scheme)))
+            marker->setLabel(labels[row]);
     x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
     FitRange(y_, lo, hi);
 }

@@ -18,7 +18,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -28,6 +27,7 @@
 #include "explain.hpp"
 #include "exports.hpp"
 #include "input_panel.hpp"
+#include "marker_tip.hpp"
 #include "window_settings.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
@@ -88,6 +88,7 @@ CompareWindow::CompareWindow(QWidget* parent)
 
     solutionChart_ = new charts::SolutionChart;
     solutionView_ = ChartView(solutionChart_, "solutionChart", "Solutions of the ticked schemes and the exact solution");
+    markerTip_ = new MarkerTip(solutionView_);
     tabs_ = new QTabWidget;
     tabs_->addTab(solutionView_, "&Solutions");
     tabs_->addTab(BuildConvergencePage(), "&Convergence");
@@ -244,6 +245,7 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st) {
     const study::Grid g = study::MakeGrid(current_->problem, current_->plan.N);
     banner_->setText(QString::fromStdString(Banner(g.Pe)));
     solutionChart_->Show(*current_);
+    markerTip_->ShowAtMouse({});  // it told about the markers before
     ConnectHover();
     errors_->Show(current_, convergence_);
     FitTable();
@@ -303,21 +305,19 @@ void CompareWindow::ConnectHover() {
     for (const auto& perScheme : current_->results) {
         const study::Scheme s = perScheme[0].scheme;
         QLineSeries* series = solutionChart_->SeriesOf(s);
-        if (!series || series->property("hover").toBool()) continue;
-        series->setProperty("hover", true);
-        connect(series, &QLineSeries::hovered, this, [this, s](const QPointF& point, bool state) {
-            if (!state || !current_) return QToolTip::hideText();
+        if (!series) continue;
+        markerTip_->Follow(series, [this, s](const QPointF& point) -> QString {
             for (const auto& results : current_->results) {
                 const study::Result& r = results[0];
                 if (r.scheme != s) continue;
                 const long i = std::clamp(long(std::lround(point.x() / r.grid.dx + 0.5)), 1L, r.grid.N);
                 const auto k = std::size_t(i - 1);
-                QToolTip::showText(QCursor::pos(), QString("%1, node %2\nx = %3 m\nφ = %4\nerror = %5")
-                                                       .arg(charts::SchemeTitle(s))
-                                                       .arg(i)
-                                                       .arg(Number(r.grid.x(i)), Number(r.phi[k]),
-                                                            Number(r.phi[k] - current_->exact[k])));
+                return QString("%1, node %2\nx = %3 m\nφ = %4\nerror = %5")
+                    .arg(charts::SchemeTitle(s))
+                    .arg(i)
+                    .arg(Number(r.grid.x(i)), Number(r.phi[k]), Number(r.phi[k] - current_->exact[k]));
             }
+            return {};
         });
     }
 }

@@ -29,6 +29,7 @@ namespace compare {
 
 class InputPanel;
 class ErrorsModel;
+class MarkerTip;
 
 class CompareWindow : public QMainWindow {
     Q_OBJECT
@@ -91,6 +92,7 @@ private:
     QChartView* solutionView_;
     QChartView* convergenceView_;
     charts::SolutionChart* solutionChart_;
+    MarkerTip* markerTip_;
     charts::ConvergenceChart* convergenceChart_;
     ErrorsModel* errors_;
     QTableView* table_;

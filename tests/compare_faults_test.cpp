@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGraphicsTextItem>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLegendMarker>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -139,7 +140,11 @@ TEST_F(CompareTest, CoincidingSchemesSaySo) {
     EXPECT_TRUE(Cell(2, 6).startsWith("the same solution as Central here"));
     EXPECT_EQ(Cell(1, 6), "");
     Type("u", "2.5");
+    QTest::qWait(20);
     EXPECT_EQ(label(study::Scheme::Hybrid), "Hybrid");
+    // and the legend as drawn
+    const QStringList drawn = Labels(Get<QChartView>("solutionChart"));
+    EXPECT_TRUE(drawn.contains("Hybrid")) << drawn.join(" | ").toStdString();
     EXPECT_FALSE(Cell(2, 6).contains("same"));
 }
 
@@ -188,4 +193,22 @@ TEST(Charts, MarkersHaveRoomAndNoneStraysToTheCorner) {
     const QByteArray text = file.readAll();
     EXPECT_EQ(text.count("<circle"), 10);  // five nodes of two schemes
     EXPECT_FALSE(text.contains("cx=\"0\" cy=\"0\""));
+}
+
+TEST_F(CompareTest, HoveringAMarkerAfterTheInputsChangedTellsItsNode) {
+    // The tip is a child of the chart's view: a tooltip window would be
+    // hidden again at once once the window has the focus.
+    auto* chart = static_cast<charts::SolutionChart*>(Get<QChartView>("solutionChart")->chart());
+    auto* tip = Get<QLabel>("markerTip");
+    EXPECT_FALSE(tip->isWindow());
+    Type("u", "2.5");
+    QLineSeries* central = chart->SeriesOf(study::Scheme::Central);
+    emit central->hovered(central->at(3), true);
+    EXPECT_TRUE(tip->isVisible());
+    const study::Result& r = window_->Current()->results[0][0];
+    EXPECT_EQ(tip->text(), QString("Central, node 4\nx = 0.7 m\nφ = %1\nerror = %2")
+                               .arg(QString::number(r.phi[3], 'g', 4),
+                                    QString::number(r.phi[3] - window_->Current()->exact[3], 'g', 4)));
+    emit central->hovered(central->at(3), false);
+    EXPECT_FALSE(tip->isVisible());
 }
