@@ -9,8 +9,8 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
-#include "cli/report.hpp"
 #include "input_panel.hpp"
+#include "study/warnings.hpp"
 
 namespace compare {
 
@@ -77,7 +77,7 @@ ErrorsModel::Order ErrorsModel::OrderOf(int row) const {
 
 QString ErrorsModel::Note(int row) const {
     const std::size_t r = std::size_t(row);
-    QString note = QString::fromStdString(cli::Warning(*current_, current_->results[r][0]));
+    QString note = QString::fromStdString(study::Warning(*current_, current_->results[r][0]));
     if (const auto same = charts::SameAsEarlier(*current_, r))
         note = QString("the same solution as %1 here").arg(charts::SchemeTitle(*same)) +
                (note.isEmpty() ? "" : "; " + note);

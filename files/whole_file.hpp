@@ -40,10 +40,15 @@ private:
 
     std::string path_;       // as the user named it
     std::string temporary_;  // empty when writing to the target directly
+    std::string target_;     // the file the temporary one replaces
     int fd_ = -1;
     bool direct_ = false;  // a device, a FIFO or standard output
     bool committed_ = false;
 };
+
+// The system's reason in a Failure's message (or WriteWhole's): "No space
+// left on device" from "cannot write e.csv: No space left on device".
+std::string Reason(std::string_view message);
 
 // Writes `bytes` to `path` whole or not at all. Returns "" on success, or
 // the message of the Failure.

@@ -212,3 +212,10 @@ TEST_F(CompareTest, HoveringAMarkerAfterTheInputsChangedTellsItsNode) {
     emit central->hovered(central->at(3), false);
     EXPECT_FALSE(tip->isVisible());
 }
+
+TEST_F(CompareTest, AFailedExportSaysWhichFileAndWhy) {
+    EXPECT_EQ(window_->ExportNodes("/dev/full"), "/dev/full: No space left on device");
+    EXPECT_TRUE(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());  // written to, not replaced
+    EXPECT_EQ(window_->ExportErrors(File("none/e.csv")), File("none/e.csv") + ": No such file or directory");
+    EXPECT_EQ(window_->ExportChart("/dev/full"), "No space left on device");
+}

@@ -9,8 +9,9 @@
 
 #include "cli/options.hpp"
 #include "cli/report.hpp"
+#include "study/numbers.hpp"
 
-using cli::ReadStrictNumber;
+using study::ReadStrictNumber;
 
 TEST(StrictNumber, WholeTextOneFiniteNumber) {
     EXPECT_EQ(ReadStrictNumber("2.5"), 2.5);
@@ -28,6 +29,20 @@ TEST(StrictNumber, WholeTextOneFiniteNumber) {
     EXPECT_EQ(ReadStrictNumber("nan"), std::nullopt);
     EXPECT_EQ(ReadStrictNumber("+-1"), std::nullopt);
     EXPECT_EQ(ReadStrictNumber("0x10"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("1e-400"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("1e-310"), 1e-310);
+    EXPECT_EQ(ReadStrictNumber("0e-400"), 0.0);
+}
+
+TEST(StrictNumber, SaysWhyATextIsRefused) {
+    EXPECT_EQ(study::NumberProblem("2.5"), "");
+    EXPECT_EQ(study::NumberProblem("-0"), "");
+    for (const char* big : {"1e309", "-1e309", "+1e309", "1e99999999999999999999", "12345678901234567890e300"})
+        EXPECT_EQ(study::NumberProblem(big).rfind("out of range: larger than the largest double", 0), 0u) << big;
+    for (const char* tiny : {"1e-400", "-1e-400", "0.000001e-320", "1e-99999999999999999999", "2e-324"})
+        EXPECT_EQ(study::NumberProblem(tiny).rfind("out of range: too small to represent", 0), 0u) << tiny;
+    for (const char* bad : {"", "abc", "1,5", "inf", "nan", "1e", "0x10", "1e309x"})
+        EXPECT_EQ(study::NumberProblem(bad).rfind("not a number", 0), 0u) << bad;
 }
 
 namespace {
@@ -48,7 +63,9 @@ TEST(Options, EveryBadOptionOrValueNamesBoth) {
         {{"--u", "abc"}, "--u 'abc': not a number"},
         {{"--phiA=1,5"}, "--phiA '1,5': not a number"},
         {{"--gamma", ""}, "--gamma '': not a number"},
-        {{"--rho", "1e999"}, "--rho '1e999': not a number"},
+        {{"--rho", "1e999"}, "--rho '1e999': out of range: larger than the largest double"},
+        {{"--u", "1e-400"}, "--u '1e-400': out of range: too small to represent"},
+        {{"--N", "1e400"}, "--N '1e400': out of range"},
         {{"--N", "0"}, "--N '0': must be a whole number from 1 to 10000000"},
         {{"--N", "2.5"}, "--N '2.5': must be a whole number"},
         {{"--N", "10000001"}, "--N '10000001': must be a whole number"},
@@ -66,6 +83,8 @@ TEST(Options, EveryBadOptionOrValueNamesBoth) {
         {{"--speed", "3"}, "unknown option '--speed'"},
         {{"--u"}, "option --u needs a value"},
         {{"u=3"}, "unexpected argument 'u=3'"},
+        {{"--u", "1", "--u=2"}, "option --u is given twice"},
+        {{"--nodes", "a.csv", "--nodes", "b.csv"}, "option --nodes is given twice"},
     };
     for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
 }
@@ -96,6 +115,25 @@ TEST(Report, SaysWhatTheFlagsMean) {
     EXPECT_NE(report.find("    1          0.1     1.000000     1.035630     0.999843"), std::string::npos) << report;
 }
 
+TEST(Report, CountsEachFlagOnlyWhereItHolds) {
+    study::Problem p;
+    p.u = 2.5;
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Central, study::Scheme::Quick, study::Scheme::Upwind};
+    plan.refine = 6;
+    const std::string report = cli::Report(study::Run(p, plan), {});
+    // QUICK's far upstream coefficient is negative on every grid, but its
+    // solution oscillates on the first only; central's flags go at N = 20.
+    EXPECT_NE(report.find("outside [0, 1]) (negative coefficients on all 7 grids; oscillates only at N = 5)\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("below 2 (negative coefficients at N = 5 and 10; oscillates at N = 5 and 10)\n"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("finer grid"), std::string::npos) << report;
+    EXPECT_EQ(report.find("upwind at"), std::string::npos) << report;
+}
+
 TEST(Report, TellsRoundingFromAGridStillTooCoarse) {
     study::Problem p;
     p.u = 2.5;
@@ -104,9 +142,13 @@ TEST(Report, TellsRoundingFromAGridStillTooCoarse) {
     plan.refine = 2;
     const std::string report = cli::Report(study::Run(p, plan), {});
     // Hybrid turns from upwind to central between N = 10 and 20: its error
-    // does not fall there; the exponential scheme's error is rounding only.
-    EXPECT_NE(report.find("1.25   1.6026e-01  -0.02   3.9239e-02   0.36  <- does not fall yet"), std::string::npos)
+    // rises there, and the report says why; the exponential scheme's error
+    // is rounding only.
+    EXPECT_NE(report.find("1.25   1.6026e-01  -0.02   3.9239e-02   0.36  <- hybrid switches here: upwind for |Pe| "
+                          ">= 2, central below\n"),
+              std::string::npos)
         << report;
+    EXPECT_EQ(report.find("does not fall yet"), std::string::npos) << report;
     EXPECT_NE(report.find("<- stops falling: rounding error has taken over"), std::string::npos) << report;
 }
 
