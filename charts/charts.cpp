@@ -1,11 +1,11 @@
 #include "charts.hpp"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGraphicsScene>
 #include <QLegendMarker>
 #include <QPainter>
-#include <QBuffer>
-#include <QFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cctype>

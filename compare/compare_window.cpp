@@ -87,7 +87,8 @@ CompareWindow::CompareWindow(QWidget* parent)
     banner_->setStyleSheet("QLabel { padding: 4px; background: #fff8dc; border: 1px solid #d8c880; }");
 
     solutionChart_ = new charts::SolutionChart;
-    solutionView_ = ChartView(solutionChart_, "solutionChart", "Solutions of the ticked schemes and the exact solution");
+    solutionView_ =
+        ChartView(solutionChart_, "solutionChart", "Solutions of the ticked schemes and the exact solution");
     markerTip_ = new MarkerTip(solutionView_);
     tabs_ = new QTabWidget;
     tabs_->addTab(solutionView_, "&Solutions");
@@ -277,19 +278,19 @@ void CompareWindow::StartConvergence() {
     study::Plan plan = current_->plan;
     plan.refine = 0;
     while (plan.refine < kMostRefinements && (plan.N << (plan.refine + 1)) <= study::kMaxN) ++plan.refine;
-    converging_.Start([problem = current_->problem, plan](JobControl& control)
-                          -> std::optional<std::shared_ptr<const study::Study>> {
-        study::Callbacks callbacks;
-        callbacks.cancelled = [&control] { return control.Cancelled(); };
-        callbacks.progress = [&control](double share) { control.Progress(share); };
-        try {
-            return std::make_shared<const study::Study>(study::Run(problem, plan, callbacks));
-        } catch (const study::Cancelled&) {
-            return std::nullopt;
-        } catch (const study::SolveError& e) {
-            return nullptr;  // the live calculation says why
-        }
-    });
+    converging_.Start(
+        [problem = current_->problem, plan](JobControl& control) -> std::optional<std::shared_ptr<const study::Study>> {
+            study::Callbacks callbacks;
+            callbacks.cancelled = [&control] { return control.Cancelled(); };
+            callbacks.progress = [&control](double share) { control.Progress(share); };
+            try {
+                return std::make_shared<const study::Study>(study::Run(problem, plan, callbacks));
+            } catch (const study::Cancelled&) {
+                return std::nullopt;
+            } catch (const study::SolveError&) {
+                return nullptr;  // the live calculation says why
+            }
+        });
 }
 
 void CompareWindow::Converged(std::shared_ptr<const study::Study> st) {

@@ -24,8 +24,8 @@ constexpr double kSettled = 0.1;
 
 bool SameInputs(const study::Study& a, const study::Study& b) {
     const study::Problem &p = a.problem, &q = b.problem;
-    return p.phiA == q.phiA && p.phiB == q.phiB && p.u == q.u && p.L == q.L && p.rho == q.rho &&
-           p.gamma == q.gamma && a.plan.N == b.plan.N && a.plan.schemes == b.plan.schemes;
+    return p.phiA == q.phiA && p.phiB == q.phiB && p.u == q.u && p.L == q.L && p.rho == q.rho && p.gamma == q.gamma &&
+           a.plan.N == b.plan.N && a.plan.schemes == b.plan.schemes;
 }
 
 // Whether the error on grid k is rounding rather than the scheme's: below
@@ -143,16 +143,17 @@ QVariant ErrorsModel::data(const QModelIndex& index, int role) const {
 QVariant ErrorsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumns) return {};
     if (role == Qt::DisplayRole) {
-        static const char* const titles[] = {"Scheme",  "Max error",             "RMS error", "",
-                                             "Bounded", "Negative coefficients", "Note"};
+        static const char* const titles[] = {"Scheme", "Max error", "RMS error", "", "Bounded", "Negative coefficients",
+                                             "Note"};
         if (section != kOrder) return titles[section];
         return finest_ ? "Order (finest grids)" : "Order (N to 2N, coarse)";
     }
     if (role == Qt::ToolTipRole && section == kOrder) {
         if (finest_)
-            return QString("The observed order between the two finest grids of the convergence run, N = %1 to %2 "
-                           "(finer grids left out where rounding has taken over); \"pre-asymptotic\" where the last "
-                           "two orders of the run differ by more than %3")
+            return QString(
+                       "The observed order between the two finest grids of the convergence run, N = %1 to %2 "
+                       "(finer grids left out where rounding has taken over); \"pre-asymptotic\" where the last "
+                       "two orders of the run differ by more than %3")
                 .arg(finest_->sizes.size() > 1 ? finest_->sizes[finest_->sizes.size() - 2] : 0)
                 .arg(finest_->sizes.back())
                 .arg(kSettled);

@@ -9,7 +9,7 @@
 
 namespace compare {
 
-MarkerTip::MarkerTip(QChartView* view) : QLabel(view->viewport()), view_(view) {
+MarkerTip::MarkerTip(QChartView* view) : QLabel(view->viewport()) {
     setObjectName("markerTip");
     setPalette(QToolTip::palette());
     setAutoFillBackground(true);
@@ -22,8 +22,9 @@ MarkerTip::MarkerTip(QChartView* view) : QLabel(view->viewport()), view_(view) {
 void MarkerTip::Follow(QLineSeries* series, std::function<QString(QPointF)> text) {
     if (series->property("markerTip").toBool()) return;
     series->setProperty("markerTip", true);
-    connect(series, &QLineSeries::hovered, this,
-            [this, text = std::move(text)](const QPointF& point, bool state) { ShowAtMouse(state ? text(point) : ""); });
+    connect(series, &QLineSeries::hovered, this, [this, text = std::move(text)](const QPointF& point, bool state) {
+        ShowAtMouse(state ? text(point) : "");
+    });
 }
 
 void MarkerTip::ShowAtMouse(const QString& text) {

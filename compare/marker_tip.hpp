@@ -23,9 +23,6 @@ public:
     void Follow(QLineSeries* series, std::function<QString(QPointF)> text);
     // Shows `text` beside the mouse, or hides the tip for an empty text.
     void ShowAtMouse(const QString& text);
-
-private:
-    QChartView* view_;
 };
 
 }  // namespace compare

@@ -3,6 +3,7 @@
 // the order column, coinciding schemes, every row in sight, and the charts'
 // labels and markers.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QChartView>
 #include <QCheckBox>
@@ -14,7 +15,6 @@
 #include <QLegendMarker>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <sys/stat.h>
 
 #include "charts/charts.hpp"
 #include "compare_fixture.hpp"
