@@ -97,6 +97,10 @@ void FitRange(QValueAxis* axis, double lo, double hi) {
         if (step < rough) step = factor * power;
     const double from = std::floor(lo / step) * step, to = std::ceil(hi / step) * step;
     if (!std::isfinite(from) || !std::isfinite(to) || !(to > from)) {
+        // No steps to be had: evenly spaced ticks, never an interval of an
+        // earlier range over this one.
+        axis->setTickType(QValueAxis::TicksFixed);
+        axis->setTickCount(5);
         axis->setRange(lo, hi);
         return;
     }

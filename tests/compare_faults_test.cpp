@@ -187,6 +187,14 @@ TEST(Charts, MarkersHaveRoomAndNoneStraysToTheCorner) {
     auto* y = static_cast<QValueAxis*>(chart.axes(Qt::Vertical).at(0));
     EXPECT_GT(y->max(), st.results[0][0].phiMax + 0.02 * (y->max() - y->min()));
     EXPECT_LT(y->min(), 0 - 0.02 * (y->max() - y->min()));
+    // A range without whole steps (near the largest double) takes evenly
+    // spaced ticks, not the last range's interval of 0.5 a billion billion times.
+    study::Study huge = st;
+    huge.results[0][0].phiMax = 1.7e308;
+    chart.Show(huge);
+    EXPECT_EQ(y->tickType(), QValueAxis::TicksFixed);
+    chart.Show(st);
+    EXPECT_EQ(y->tickType(), QValueAxis::TicksDynamic);
     QTemporaryDir dir;
     const QString svg = dir.filePath("s.svg");
     ASSERT_EQ(charts::Save(&chart, svg, QSize(1000, 650)), "");
