@@ -1,7 +1,11 @@
 // The main window as people use it: Return calculates, the listing can be
 // selected and copied, the plot copied and saved, every box has a name for
 // screen readers, and a very large QUICK listing is still exact.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QClipboard>
+#include <QFileInfo>
 #include <QImage>
 #include <QListView>
 #include <QStringListModel>
@@ -61,6 +65,19 @@ TEST_F(WindowTest, ResultsWriterKeepsOnlyTheNewestTableWaiting) {
     window_->WaitForResultsFile();
     EXPECT_EQ(written, 2);
     EXPECT_EQ(ResultsFile(), CentralTable("40"));
+}
+
+// A FIFO that no one reads holds neither the window nor its closing.
+TEST_F(WindowTest, ResultsFileThatIsAFifoWithNoReaderIsReported) {
+    const QString results = QDir(dir_.path()).filePath("Results.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(results).constData(), 0600), 0);
+    ::alarm(60);  // a writer waiting for a reader would wait for ever
+    MessageBoxCloser closer;
+    Calculate();
+    ::alarm(0);
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_EQ(closer.texts[0], "The results could not be written to " + results + ": No such device or address");
+    EXPECT_TRUE(QFileInfo(results).isFile() == false && QFileInfo::exists(results));
 }
 
 TEST_F(WindowTest, SelectedLinesAreCopiedInListOrder) {
