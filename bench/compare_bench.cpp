@@ -7,7 +7,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -28,7 +28,7 @@ double ChangeToRepaintMs(compare::CompareWindow& w, int n, int runs) {
         w.findChild<QLineEdit*>("u")->setText(run % 2 ? "0.1" : "2.5");
         w.UpdateNow();
         w.findChild<QChartView*>("solutionChart")->repaint();
-        w.findChild<QTableWidget*>("errors")->viewport()->repaint();
+        w.findChild<QTableView*>("errors")->viewport()->repaint();
         times.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
     std::sort(times.begin(), times.end());

@@ -1,14 +1,16 @@
 #include "charts.hpp"
 
-#include <QCoreApplication>
-#include <QGraphicsScene>
-#include <QPainter>
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFile>
+#include <QGraphicsScene>
+#include <QLegendMarker>
+#include <QPainter>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <limits>
 
 #include "files/whole_file.hpp"
 
@@ -28,6 +30,21 @@ QColor SchemeColour(study::Scheme s) {
 
 QString SchemeTitle(study::Scheme s) {
     return QString::fromUtf8(study::Title(s).data(), qsizetype(study::Title(s).size()));
+}
+
+std::optional<study::Scheme> SameAsEarlier(const study::Study& st, std::size_t row) {
+    const study::Result& r = st.results.at(row).at(0);
+    const study::Problem& p = st.problem;
+    const double tolerance = std::max(1e-12, 64 * std::numeric_limits<double>::epsilon() * double(r.grid.N)) *
+                             std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    for (std::size_t k = 0; k < row; ++k) {
+        const study::Result& earlier = st.results[k].at(0);
+        if (earlier.phi.size() != r.phi.size() || r.phi.empty()) continue;
+        bool same = true;
+        for (std::size_t i = 0; same && i < r.phi.size(); ++i) same = std::fabs(r.phi[i] - earlier.phi[i]) <= tolerance;
+        if (same) return earlier.scheme;
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -65,8 +82,9 @@ void StyleSeries(QLineSeries* s, QColor colour, bool markers) {
 }
 
 // A range from lo to hi widened to whole steps of 1, 2 or 5 times a power
-// of ten, with ticks at the steps: set in one go, as every change of range
-// lays out every series again.
+// of ten, with ticks at the steps, and a little room beyond for the markers
+// at the ends: set in one go, as every change of range lays out every series
+// again.
 void FitRange(QValueAxis* axis, double lo, double hi) {
     if (!(hi > lo)) {
         lo -= 0.5;
@@ -79,11 +97,19 @@ void FitRange(QValueAxis* axis, double lo, double hi) {
         if (step < rough) step = factor * power;
     const double from = std::floor(lo / step) * step, to = std::ceil(hi / step) * step;
     if (!std::isfinite(from) || !std::isfinite(to) || !(to > from)) {
+        // No steps to be had: evenly spaced ticks, never an interval of an
+        // earlier range over this one.
+        axis->setTickType(QValueAxis::TicksFixed);
+        axis->setTickCount(5);
         axis->setRange(lo, hi);
         return;
     }
-    axis->setTickCount(int(std::lround((to - from) / step)) + 1);
-    axis->setRange(from, to);
+    // A marker is about 14 pixels across, on a plot of 300 and more.
+    const double room = 0.025 * (to - from);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(from);
+    axis->setTickInterval(step);
+    axis->setRange(from - room, to + room);
 }
 
 }  // namespace
@@ -155,6 +181,16 @@ void SolutionChart::Show(const study::Study& st) {
         delete s;
     }
     series_ = std::move(kept);
+    // A scheme hidden under an earlier one says so in the legend. A legend
+    // marker keeps the text it was first laid out with: a change of text
+    // takes new markers.
+    std::vector<QString> labels;
+    for (std::size_t row = 0; row < st.results.size(); ++row) {
+        QLineSeries* s = series_.at(st.results[row][0].scheme);
+        const auto same = SameAsEarlier(st, row);
+        labels.push_back(same ? QString("%1 (same as %2 here)").arg(s->name(), SchemeTitle(*same)) : s->name());
+        for (QLegendMarker* marker : legend()->markers(s)) added = added || marker->label() != labels.back();
+    }
     // A new series goes to the end of the legend: put them all back in the
     // order of the study's schemes.
     for (const auto& perScheme : st.results) {
@@ -168,6 +204,9 @@ void SolutionChart::Show(const study::Study& st) {
         // The chart's theme styles a series as it is added: style it after.
         StyleSeries(s, SchemeColour(perScheme[0].scheme), perScheme[0].grid.N <= kMostMarkedNodes);
     }
+    for (std::size_t row = 0; row < st.results.size(); ++row)
+        for (QLegendMarker* marker : legend()->markers(series_.at(st.results[row][0].scheme)))
+            marker->setLabel(labels[row]);
     x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
     FitRange(y_, lo, hi);
 }
@@ -177,9 +216,16 @@ ConvergenceChart::ConvergenceChart() : x_(new QLogValueAxis), y_(new QLogValueAx
     x_->setLabelFormat("%g");
     y_->setTitleText("max error (units of φ)");
     y_->setLabelFormat("%.0e");
+    // A chart filled while its view is hidden lays out its labels at the
+    // hidden view's size, and would keep them cut short ("1...") once shown.
+    x_->setTruncateLabels(false);
+    y_->setTruncateLabels(false);
     addAxis(x_, Qt::AlignBottom);
     addAxis(y_, Qt::AlignLeft);
     legend()->setAlignment(Qt::AlignBottom);
+    // Legend markers drawn like their lines, so that the dashed and the
+    // dotted reference slopes tell themselves apart.
+    legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     setMargins(QMargins(6, 6, 6, 6));
 }
 
@@ -241,6 +287,9 @@ void Render(QChart* chart, QPainter& painter, QSize size) {
     chart->setGeometry(area);
     scene.setSceneRect(area);
     QCoreApplication::sendPostedEvents();  // lets the chart lay itself out at the new size
+    // Items of series removed since are deleted, not drawn where they were
+    // never laid out (at the picture's corner).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     painter.setRenderHint(QPainter::Antialiasing);
     scene.render(&painter, area, area);
     scene.removeItem(chart);

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QValueAxis>
 #include <map>
+#include <optional>
 #include <string_view>
 
 #include "study/study.hpp"
@@ -22,6 +23,11 @@ namespace charts {
 QColor SchemeColour(study::Scheme s);
 // "Central", "QUICK", "Power law", ...
 QString SchemeTitle(study::Scheme s);
+
+// The first scheme before row `row` of a study whose solution on the first
+// grid is the same as that row's, to rounding (central and hybrid for
+// |Pe| < 2): two schemes that coincide hide each other on a chart.
+std::optional<study::Scheme> SameAsEarlier(const study::Study& st, std::size_t row);
 
 // Markers at the nodes up to this many nodes; beyond, lines alone.
 inline constexpr long kMostMarkedNodes = 60;

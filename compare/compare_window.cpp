@@ -1,39 +1,34 @@
+// The comparison window: its layout, menus and the flow from a change of
+// the inputs to the charts, the table and the convergence run.
 #include "compare_window.hpp"
 
 #include <QAction>
 #include <QApplication>
 #include <QChartView>
-#include <QCheckBox>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QFormLayout>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QProgressBar>
-#include <QSaveFile>
-#include <QSettings>
-#include <QSlider>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QTableWidget>
-#include <QToolTip>
+#include <QTableView>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 #include <cmath>
 
 #include "charts/charts.hpp"
-#include "cli/options.hpp"
-#include "cli/report.hpp"
+#include "errors_model.hpp"
 #include "explain.hpp"
-#include "solver/vector_state.hpp"
-#include "study/csv.hpp"
+#include "exports.hpp"
+#include "input_panel.hpp"
+#include "marker_tip.hpp"
+#include "window_settings.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
 
@@ -41,40 +36,12 @@ namespace compare {
 
 namespace {
 
-constexpr int kSliderSteps = 10;  // the slider moves Pe in steps of 0.1
-constexpr int kSliderLimit = 10 * kSliderSteps;
-const QSize kExportSize(1000, 650);   // the size convdiff-study draws at
 constexpr int kMostRefinements = 10;  // N to 1024 N on the convergence tab
 // Nodes of all ticked schemes together, at N, that are solved on the
 // window's own thread (six schemes at N = 100,000 take about 70 ms).
 constexpr long kMostNodesOnTheWindowsThread = 600'000;
 
-struct Box {
-    const char* name;
-    const char* label;
-    const char* accessible;
-};
-constexpr std::array<Box, 7> kBoxes{{{"phiA", "φA", "φA, phi at x = 0"},
-                                     {"phiB", "φB", "φB, phi at x = L"},
-                                     {"u", "u (m/s)", "u, velocity in m/s"},
-                                     {"N", "N", "N, number of control volumes"},
-                                     {"L", "L (m)", "L, length of the domain in m"},
-                                     {"rho", "ρ (kg/m³)", "rho, density in kg/m3"},
-                                     {"gamma", "Γ (kg/(m·s))", "Gamma, diffusion coefficient in kg/(m s)"}}};
-
 QString Number(double v) { return QString::number(v, 'g', 4); }
-
-// Until the inputs have once been good (a remembered entry may not be),
-// there is nothing to export.
-const QString kNothingYet = "nothing has been calculated yet: correct the marked inputs first";
-
-QString Saved(const QString& path, const std::string& text) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
-        file.commit())
-        return {};
-    return QString("%1: %2").arg(path, file.errorString());
-}
 
 // The schemes ticked at start, and after "Reset to defaults".
 bool TickedAtStart(study::Scheme s) {
@@ -82,29 +49,36 @@ bool TickedAtStart(study::Scheme s) {
            s == study::Scheme::Quick;
 }
 
-// "central", "powerlaw": the names of the settings file and the objectNames.
-QString NameOf(study::Scheme s) { return QString::fromUtf8(study::Name(s).data(), qsizetype(study::Name(s).size())); }
-
-QIcon Swatch(const QColor& colour) {
-    QPixmap pixmap(14, 14);
-    pixmap.fill(colour);
-    return QIcon(pixmap);
+// A chart's view. Markers are drawn a little beyond their series' bounds,
+// so the view repaints whole and finds hovered items without an index that
+// a refilled series would leave stale.
+QChartView* ChartView(QChart* chart, const char* name, const char* accessible) {
+    auto* view = new QChartView(chart);
+    view->setObjectName(name);
+    view->setAccessibleName(accessible);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setViewportUpdateMode(QGraphicsView::FullViewportUpdate);
+    view->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
+    return view;
 }
 
 }  // namespace
 
 CompareWindow::CompareWindow(QWidget* parent)
     : QMainWindow(parent),
-      computing_(new QFutureWatcher<Outcome>(this)),
-      cancelLive_(std::make_shared<std::atomic<bool>>(false)),
-      converging_(new QFutureWatcher<std::shared_ptr<const study::Study>>(this)),
-      cancelConvergence_(std::make_shared<std::atomic<bool>>(false)),
-      convergenceProgress_(std::make_shared<std::atomic<int>>(0)) {
+      calculating_(this,
+                   [this](Outcome outcome) {
+                       if (outcome.study)
+                           Shown(outcome.study);
+                       else
+                           Failed(outcome.error);
+                   }),
+      converging_(this, [this](std::shared_ptr<const study::Study> st) { Converged(std::move(st)); }) {
     setObjectName("CompareWindow");
     setWindowTitle("Convection-diffusion: compare schemes");
 
-    auto* panel = new QWidget;
-    BuildInputs(panel);
+    inputs_ = new InputPanel({study::kLinearSchemes.begin(), study::kLinearSchemes.end()}, TickedAtStart);
+    connect(inputs_, &InputPanel::changed, this, [this] { pending_.start(); });
 
     banner_ = new QLabel;
     banner_->setObjectName("banner");
@@ -113,51 +87,29 @@ CompareWindow::CompareWindow(QWidget* parent)
     banner_->setStyleSheet("QLabel { padding: 4px; background: #fff8dc; border: 1px solid #d8c880; }");
 
     solutionChart_ = new charts::SolutionChart;
-    solutionView_ = new QChartView(solutionChart_);
-    solutionView_->setObjectName("solutionChart");
-    solutionView_->setRenderHint(QPainter::Antialiasing);
-    solutionView_->setAccessibleName("Solutions of the ticked schemes and the exact solution");
-    convergenceChart_ = new charts::ConvergenceChart;
-    convergenceView_ = new QChartView(convergenceChart_);
-    convergenceView_->setObjectName("convergenceChart");
-    convergenceView_->setRenderHint(QPainter::Antialiasing);
-    convergenceView_->setAccessibleName("Max error against N");
-    progress_ = new QProgressBar;
-    progress_->setRange(0, 100);
-    progress_->setAccessibleName("Convergence computation");
-    auto* convergencePage = new QWidget;
-    auto* convergenceLayout = new QVBoxLayout(convergencePage);
-    convergenceLayout->addWidget(convergenceView_);
-    convergenceLayout->addWidget(progress_);
-
+    solutionView_ =
+        ChartView(solutionChart_, "solutionChart", "Solutions of the ticked schemes and the exact solution");
+    markerTip_ = new MarkerTip(solutionView_);
     tabs_ = new QTabWidget;
     tabs_->addTab(solutionView_, "&Solutions");
-    tabs_->addTab(convergencePage, "&Convergence");
+    tabs_->addTab(BuildConvergencePage(), "&Convergence");
+    BuildTable();
 
-    table_ = new QTableWidget(0, 7);
-    table_->setObjectName("errors");
-    table_->setAccessibleName("Errors of the ticked schemes");
-    table_->setHorizontalHeaderLabels(
-        {"Scheme", "Max error", "RMS error", "Order (N to 2N)", "Bounded", "Negative coefficients", "Note"});
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-
-    auto* right = new QSplitter(Qt::Vertical);
+    right_ = new QSplitter(Qt::Vertical);
     auto* top = new QWidget;
     auto* topLayout = new QVBoxLayout(top);
     topLayout->setContentsMargins(0, 0, 0, 0);
     topLayout->addWidget(banner_);
     topLayout->addWidget(tabs_, 1);
-    right->addWidget(top);
-    right->addWidget(table_);
-    right->setStretchFactor(0, 3);
-    right->setStretchFactor(1, 1);
+    right_->addWidget(top);
+    right_->addWidget(table_);
+    right_->setStretchFactor(0, 3);
+    right_->setStretchFactor(1, 1);
+    right_->setCollapsible(1, false);
 
     auto* main = new QSplitter(Qt::Horizontal);
-    main->addWidget(panel);
-    main->addWidget(right);
+    main->addWidget(inputs_);
+    main->addWidget(right_);
     main->setStretchFactor(1, 1);
     setCentralWidget(main);
     BuildMenus();
@@ -169,89 +121,41 @@ CompareWindow::CompareWindow(QWidget* parent)
     convergenceDelay_.setSingleShot(true);
     convergenceDelay_.setInterval(250);
     connect(&convergenceDelay_, &QTimer::timeout, this, &CompareWindow::StartConvergence);
-    progressTimer_.setInterval(100);
-    connect(&progressTimer_, &QTimer::timeout, this, [this] { progress_->setValue(convergenceProgress_->load()); });
-    connect(computing_, &QFutureWatcher<Outcome>::finished, this, [this] {
-        const Outcome outcome = computing_->result();
-        if (outcome.study)
-            Shown(outcome.study);
-        else if (!outcome.error.empty())
-            Failed(outcome.error);
-    });
-    connect(converging_, &QFutureWatcher<std::shared_ptr<const study::Study>>::finished, this, [this] {
-        progressTimer_.stop();
-        const auto result = converging_->result();
-        if (!result) return;  // cancelled, or failed (said in the status bar)
-        convergence_ = result;
-        progress_->setValue(100);
-        convergenceChart_->Show(*result);
-    });
 
     resize(1100, 720);
-    LoadSettings();
+    const QString why = LoadSettings(*inputs_, *this);
     Recalculate();
+    if (!why.isEmpty()) statusBar()->showMessage(why);
 }
 
-CompareWindow::~CompareWindow() {
-    cancelLive_->store(true);
-    cancelConvergence_->store(true);
-    computing_->waitForFinished();
-    converging_->waitForFinished();
+CompareWindow::~CompareWindow() = default;
+
+QWidget* CompareWindow::BuildConvergencePage() {
+    convergenceChart_ = new charts::ConvergenceChart;
+    convergenceView_ = ChartView(convergenceChart_, "convergenceChart", "Max error against N");
+    progress_ = new QProgressBar;
+    progress_->setRange(0, 100);
+    progress_->setAccessibleName("Convergence computation");
+    connect(&converging_, &JobBase::progressed, progress_, &QProgressBar::setValue);
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
+    layout->addWidget(convergenceView_);
+    layout->addWidget(progress_);
+    return page;
 }
 
-void CompareWindow::BuildInputs(QWidget* panel) {
-    auto* layout = new QVBoxLayout(panel);
-    auto* form = new QFormLayout;
-    const InputTexts defaults;
-    const QString values[] = {defaults.phiA, defaults.phiB, defaults.u,    defaults.N,
-                              defaults.L,    defaults.rho,  defaults.gamma};
-    for (std::size_t i = 0; i < kBoxes.size(); ++i) {
-        auto* box = new QLineEdit(values[i]);
-        box->setObjectName(kBoxes[i].name);
-        box->setAccessibleName(QString::fromUtf8(kBoxes[i].accessible));
-        box->setMinimumWidth(90);
-        auto* label = new QLabel(QString::fromUtf8(kBoxes[i].label) + ":");
-        label->setBuddy(box);
-        form->addRow(label, box);
-        boxes_[i] = box;
-        connect(box, &QLineEdit::textChanged, this, &CompareWindow::Changed);
-    }
-    phiA_ = boxes_[0];
-    phiB_ = boxes_[1];
-    u_ = boxes_[2];
-    N_ = boxes_[3];
-    L_ = boxes_[4];
-    rho_ = boxes_[5];
-    gamma_ = boxes_[6];
-    layout->addLayout(form);
-
-    auto* pecletLabel = new QLabel("Cell Peclet number, −10 to 10:");
-    peclet_ = new QSlider(Qt::Horizontal);
-    peclet_->setObjectName("peclet");
-    peclet_->setAccessibleName("Cell Peclet number");
-    peclet_->setRange(-kSliderLimit, kSliderLimit);
-    peclet_->setSingleStep(1);
-    peclet_->setPageStep(kSliderSteps);
-    peclet_->setTickPosition(QSlider::TicksBelow);
-    peclet_->setTickInterval(2 * kSliderSteps);
-    pecletLabel->setBuddy(peclet_);
-    connect(peclet_, &QSlider::valueChanged, this, &CompareWindow::SliderMoved);
-    layout->addWidget(pecletLabel);
-    layout->addWidget(peclet_);
-
-    auto* group = new QGroupBox("Schemes");
-    auto* groupLayout = new QVBoxLayout(group);
-    for (study::Scheme s : study::kLinearSchemes) {
-        auto* check = new QCheckBox(charts::SchemeTitle(s));
-        check->setObjectName("show_" + NameOf(s));
-        check->setIcon(Swatch(charts::SchemeColour(s)));
-        check->setChecked(TickedAtStart(s));
-        connect(check, &QCheckBox::toggled, this, &CompareWindow::Changed);
-        groupLayout->addWidget(check);
-        show_[s] = check;
-    }
-    layout->addWidget(group);
-    layout->addStretch(1);
+void CompareWindow::BuildTable() {
+    errors_ = new ErrorsModel(this);
+    table_ = new QTableView;
+    table_->setModel(errors_);
+    table_->setObjectName("errors");
+    table_->setAccessibleName("Errors of the ticked schemes");
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setWordWrap(false);
+    table_->setTextElideMode(Qt::ElideRight);
 }
 
 void CompareWindow::BuildMenus() {
@@ -291,12 +195,6 @@ void CompareWindow::BuildMenus() {
     });
 }
 
-// A change of any input: the update runs once the event loop has handled
-// every event already queued, so a dragged slider never queues work.
-void CompareWindow::Changed() {
-    if (!settingSlider_) pending_.start();
-}
-
 void CompareWindow::UpdateNow() {
     if (pending_.isActive()) {
         pending_.stop();
@@ -304,66 +202,23 @@ void CompareWindow::UpdateNow() {
     }
 }
 
-// Reads every box strictly; a box that cannot be used is marked, with the
-// reason as its tooltip and in the status bar. Returns whether all are good.
-bool CompareWindow::ReadInputs(study::Problem& p, long& N) {
-    QStringList reasons;
-    const bool quick = show_.at(study::Scheme::Quick)->isChecked();
-    double values[7] = {};
-    for (std::size_t i = 0; i < boxes_.size(); ++i) {
-        QString why;
-        const std::optional<double> v = cli::ReadStrictNumber(boxes_[i]->text().toStdString());
-        if (!v) {
-            why = "not a number: write it like 2.5 or 1e-3, with \".\" as the decimal point";
-        } else {
-            values[i] = *v;
-            if (boxes_[i] == N_) {
-                const long least = quick ? study::MinimumN(study::Scheme::Quick) : 1;
-                if (*v != std::floor(*v) || *v < double(least) || *v > double(study::kMaxN))
-                    why = quick ? "a whole number from 3 to 10,000,000 with QUICK ticked"
-                                : "a whole number from 1 to 10,000,000";
-            } else if (boxes_[i] == L_ && *v == 0) {
-                why = "must not be 0: the domain would have no length";
-            } else if (boxes_[i] == gamma_ && *v == 0) {
-                why = "must not be 0: with no diffusion the cell Peclet number is undefined";
-            }
-        }
-        boxes_[i]->setToolTip(why.isEmpty() ? QString() : QString::fromUtf8(kBoxes[i].label) + ": " + why);
-        boxes_[i]->setStyleSheet(why.isEmpty() ? QString()
-                                               : "QLineEdit { border: 2px solid #d62728; background: #fff0f0; }");
-        boxes_[i]->setProperty("invalid", !why.isEmpty());
-        if (!why.isEmpty()) reasons.append(QString::fromUtf8(kBoxes[i].label) + ": " + why);
-    }
-    if (!reasons.isEmpty()) {
-        statusBar()->showMessage(reasons.join("; ") + " (showing the last good result)");
-        return false;
-    }
-    p = {values[0], values[1], values[2], values[4], values[5], values[6]};
-    N = static_cast<long>(values[3]);
-    return true;
-}
-
-std::vector<study::Scheme> CompareWindow::Ticked() const {
-    std::vector<study::Scheme> ticked;
-    for (study::Scheme s : study::kLinearSchemes)
-        if (show_.at(s)->isChecked()) ticked.push_back(s);
-    return ticked;
-}
-
 // Every ticked scheme at N and, where it is allowed, at 2N for the observed
-// order.
+// order. Whatever is still being calculated for older inputs is dropped.
 void CompareWindow::Recalculate() {
-    study::Problem p;
-    long N = 0;
-    if (!ReadInputs(p, N)) return;
+    QString why;
+    const std::optional<Inputs> in = inputs_->Read(why);
+    if (!in) {
+        statusBar()->showMessage(why + " (showing the last good result)");
+        return;
+    }
     study::Plan plan;
-    plan.schemes = Ticked();
-    plan.N = N;
-    plan.refine = 2 * N <= study::kMaxN ? 1 : 0;
-    cancelLive_->store(true);  // a background calculation of older inputs is not wanted any more
-    if (N * long(plan.schemes.size()) <= kMostNodesOnTheWindowsThread) {
+    plan.schemes = in->schemes;
+    plan.N = in->N;
+    plan.refine = 2 * in->N <= study::kMaxN ? 1 : 0;
+    calculating_.Cancel();
+    if (in->N * long(plan.schemes.size()) <= kMostNodesOnTheWindowsThread) {
         try {
-            Shown(std::make_shared<const study::Study>(study::Run(p, plan)));
+            Shown(std::make_shared<const study::Study>(study::Run(in->problem, plan)));
         } catch (const study::SolveError& e) {
             Failed(e.what());
         }
@@ -371,28 +226,33 @@ void CompareWindow::Recalculate() {
     }
     // Millions of nodes take a second or more: solved off the window's
     // thread, which goes on answering; the result is shown when it is ready.
-    statusBar()->showMessage(QString("Calculating N = %1 …").arg(N));
-    cancelLive_ = std::make_shared<std::atomic<bool>>(false);
-    computing_->setFuture(QtConcurrent::run([p, plan, cancel = cancelLive_]() -> Outcome {
-        calc::ClearUpperVectorState();
+    statusBar()->showMessage(QString("Calculating N = %1 …").arg(in->N));
+    calculating_.Start([p = in->problem, plan](JobControl& control) -> std::optional<Outcome> {
         study::Callbacks callbacks;
-        callbacks.cancelled = [cancel] { return cancel->load(); };
+        callbacks.cancelled = [&control] { return control.Cancelled(); };
         try {
-            return {std::make_shared<const study::Study>(study::Run(p, plan, callbacks)), {}};
+            return Outcome{std::make_shared<const study::Study>(study::Run(p, plan, callbacks)), {}};
         } catch (const study::Cancelled&) {
-            return {};
+            return std::nullopt;
         } catch (const study::SolveError& e) {
-            return {nullptr, e.what()};
+            return Outcome{nullptr, e.what()};
         }
-    }));
+    });
 }
 
 // A new result: shown, and the convergence run started once the inputs rest.
 void CompareWindow::Shown(std::shared_ptr<const study::Study> st) {
-    Show(std::move(st));
+    current_ = std::move(st);
     const study::Grid g = study::MakeGrid(current_->problem, current_->plan.N);
+    banner_->setText(QString::fromStdString(Banner(g.Pe)));
+    solutionChart_->Show(*current_);
+    markerTip_->ShowAtMouse({});  // it told about the markers before
+    ConnectHover();
+    errors_->Show(current_, convergence_);
+    FitTable();
+    inputs_->ShowPeclet(g.Pe);
     statusBar()->showMessage(QString("N = %1, cell Pe = %2").arg(g.N).arg(Number(g.Pe)));
-    CancelConvergence();
+    converging_.Cancel();
     convergenceDelay_.start();
 }
 
@@ -401,40 +261,44 @@ void CompareWindow::Failed(const std::string& why) {
         QString("The calculation failed: %1 (showing the last good result)").arg(QString::fromStdString(why)));
 }
 
-bool CompareWindow::Calculating() const { return computing_->isRunning(); }
-
-void CompareWindow::Show(std::shared_ptr<const study::Study> st) {
-    current_ = std::move(st);
-    const study::Grid g = study::MakeGrid(current_->problem, current_->plan.N);
-    banner_->setText(QString::fromStdString(Banner(g.Pe)));
-    solutionChart_->Show(*current_);
-    ConnectHover();
-    FillTable(*current_);
-    SyncSlider();
+// Every row in sight: the table takes the height its rows need, the charts
+// the rest; a note too long for its cell is whole in its tooltip.
+void CompareWindow::FitTable() {
+    for (int column = 0; column < ErrorsModel::kNote; ++column) table_->resizeColumnToContents(column);
+    table_->resizeRowsToContents();
+    int height = table_->horizontalHeader()->height() + 2 * table_->frameWidth();
+    for (int row = 0; row < errors_->rowCount(); ++row) height += table_->rowHeight(row);
+    if (table_->horizontalScrollBar()->isVisible()) height += table_->horizontalScrollBar()->height();
+    table_->setMinimumHeight(height);
 }
 
-void CompareWindow::FillTable(const study::Study& st) {
-    table_->setRowCount(int(st.results.size()));
-    for (std::size_t row = 0; row < st.results.size(); ++row) {
-        const study::Result& r = st.results[row].at(0);
-        QString order = "–";  // none at the finest N allowed
-        if (st.results[row].size() > 1 && st.results[row][1].orderMax) order = Number(*st.results[row][1].orderMax);
-        const QString cells[] = {charts::SchemeTitle(r.scheme),
-                                 Number(r.maxError),
-                                 Number(r.rmsError),
-                                 order,
-                                 r.bounded ? "yes" : "no",
-                                 r.NegativeCoefficients() ? "yes" : "no",
-                                 QString::fromStdString(cli::Warning(st, r))};
-        for (int column = 0; column < 7; ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
-            if (!r.bounded) item->setBackground(QColor(255, 215, 215));
-            if (column == 0) item->setIcon(Swatch(charts::SchemeColour(r.scheme)));
-            item->setToolTip(cells[6]);
-            table_->setItem(int(row), column, item);
-        }
-    }
-    for (int column = 0; column < 6; ++column) table_->resizeColumnToContents(column);
+// The convergence tab: N, 2N, ... up to 1024 N (at most 10^7), off the
+// window's thread, once the inputs have rested for a moment.
+void CompareWindow::StartConvergence() {
+    study::Plan plan = current_->plan;
+    plan.refine = 0;
+    while (plan.refine < kMostRefinements && (plan.N << (plan.refine + 1)) <= study::kMaxN) ++plan.refine;
+    converging_.Start(
+        [problem = current_->problem, plan](JobControl& control) -> std::optional<std::shared_ptr<const study::Study>> {
+            study::Callbacks callbacks;
+            callbacks.cancelled = [&control] { return control.Cancelled(); };
+            callbacks.progress = [&control](double share) { control.Progress(share); };
+            try {
+                return std::make_shared<const study::Study>(study::Run(problem, plan, callbacks));
+            } catch (const study::Cancelled&) {
+                return std::nullopt;
+            } catch (const study::SolveError&) {
+                return nullptr;  // the live calculation says why
+            }
+        });
+}
+
+void CompareWindow::Converged(std::shared_ptr<const study::Study> st) {
+    if (!st) return;
+    convergence_ = std::move(st);
+    convergenceChart_->Show(*convergence_);
+    errors_->Show(current_, convergence_);
+    FitTable();
 }
 
 // Hovering over a marker tells its node, x, phi and error.
@@ -442,81 +306,21 @@ void CompareWindow::ConnectHover() {
     for (const auto& perScheme : current_->results) {
         const study::Scheme s = perScheme[0].scheme;
         QLineSeries* series = solutionChart_->SeriesOf(s);
-        if (!series || series->property("hover").toBool()) continue;
-        series->setProperty("hover", true);
-        connect(series, &QLineSeries::hovered, this, [this, s](const QPointF& point, bool state) {
-            if (!state || !current_) return QToolTip::hideText();
+        if (!series) continue;
+        markerTip_->Follow(series, [this, s](const QPointF& point) -> QString {
             for (const auto& results : current_->results) {
                 const study::Result& r = results[0];
                 if (r.scheme != s) continue;
                 const long i = std::clamp(long(std::lround(point.x() / r.grid.dx + 0.5)), 1L, r.grid.N);
                 const auto k = std::size_t(i - 1);
-                QToolTip::showText(QCursor::pos(), QString("%1, node %2\nx = %3 m\nφ = %4\nerror = %5")
-                                                       .arg(charts::SchemeTitle(s))
-                                                       .arg(i)
-                                                       .arg(Number(r.grid.x(i)), Number(r.phi[k]),
-                                                            Number(r.phi[k] - current_->exact[k])));
+                return QString("%1, node %2\nx = %3 m\nφ = %4\nerror = %5")
+                    .arg(charts::SchemeTitle(s))
+                    .arg(i)
+                    .arg(Number(r.grid.x(i)), Number(r.phi[k]), Number(r.phi[k] - current_->exact[k]));
             }
+            return {};
         });
     }
-}
-
-// A run still going stops before its next solve; its result is dropped.
-void CompareWindow::CancelConvergence() {
-    if (converging_->isRunning() && !cancelConvergence_->load()) ++cancelledRuns_;
-    cancelConvergence_->store(true);
-}
-
-// The convergence tab: N, 2N, ... up to 1024 N (at most 10^7), on a pool
-// thread, once the inputs have rested for a moment.
-void CompareWindow::StartConvergence() {
-    CancelConvergence();
-    cancelConvergence_ = std::make_shared<std::atomic<bool>>(false);
-    convergenceProgress_->store(0);
-    progress_->setValue(0);
-    study::Plan plan = current_->plan;
-    plan.refine = 0;
-    while (plan.refine < kMostRefinements && (plan.N << (plan.refine + 1)) <= study::kMaxN) ++plan.refine;
-    const study::Problem problem = current_->problem;
-    auto cancel = cancelConvergence_;
-    auto progress = convergenceProgress_;
-    converging_->setFuture(
-        QtConcurrent::run([problem, plan, cancel, progress]() -> std::shared_ptr<const study::Study> {
-            study::Callbacks callbacks;
-            callbacks.cancelled = [cancel] { return cancel->load(); };
-            callbacks.progress = [progress](double share) { progress->store(int(share * 100)); };
-            try {
-                return std::make_shared<const study::Study>(study::Run(problem, plan, callbacks));
-            } catch (const study::Cancelled&) {
-            } catch (const study::SolveError&) {
-            }
-            return nullptr;
-        }));
-    progressTimer_.start();
-}
-
-bool CompareWindow::ConvergenceRunning() const { return converging_->isRunning(); }
-
-// The slider sets u = Pe Gamma / (rho dx) from the other inputs.
-void CompareWindow::SliderMoved(int value) {
-    if (settingSlider_) return;
-    const auto gamma = cli::ReadStrictNumber(gamma_->text().toStdString());
-    const auto rho = cli::ReadStrictNumber(rho_->text().toStdString());
-    const auto L = cli::ReadStrictNumber(L_->text().toStdString());
-    const auto N = cli::ReadStrictNumber(N_->text().toStdString());
-    if (!gamma || !rho || !L || !N || *rho == 0 || *L == 0 || *N < 1) return;
-    const double dx = *L / *N;
-    const double u = double(value) / kSliderSteps * *gamma / (*rho * dx);
-    if (std::isfinite(u)) u_->setText(QString::number(u, 'g', 12));
-}
-
-// And u moves the slider, without the slider moving u back.
-void CompareWindow::SyncSlider() {
-    const double pe = study::MakeGrid(current_->problem, current_->plan.N).Pe;
-    const double steps = std::clamp(std::round(pe * kSliderSteps), double(-kSliderLimit), double(kSliderLimit));
-    settingSlider_ = true;
-    peclet_->setValue(int(steps));
-    settingSlider_ = false;
 }
 
 QChartView* CompareWindow::CurrentChartView() const {
@@ -526,37 +330,13 @@ QChartView* CompareWindow::CurrentChartView() const {
 // The chart on show, drawn afresh at the study program's size, so that the
 // file is the one `convdiff-study --plot` writes for the same inputs.
 QString CompareWindow::ExportChart(const QString& path) {
-    if (!current_) return kNothingYet;
-    if (tabs_->currentIndex() == 0) {
-        charts::SolutionChart chart;
-        chart.Show(*current_);
-        return charts::Save(&chart, path, kExportSize);
-    }
-    if (!convergence_) return "the convergence chart is still being computed";
-    charts::ConvergenceChart chart;
-    chart.Show(*convergence_);
-    return charts::Save(&chart, path, kExportSize);
+    if (tabs_->currentIndex() == 0 || !current_) return ExportSolutionChart(current_.get(), path);
+    return ExportConvergenceChart(convergence_.get(), path);
 }
 
-QString CompareWindow::ExportNodes(const QString& path) {
-    return current_ ? Saved(path, study::csv::NodesTable(*current_)) : kNothingYet;
-}
-QString CompareWindow::ExportErrors(const QString& path) {
-    return current_ ? Saved(path, study::csv::ErrorsTable(*current_)) : kNothingYet;
-}
-
-QString CompareWindow::TableText() const {
-    QStringList lines;
-    QStringList header;
-    for (int c = 0; c < table_->columnCount(); ++c) header.append(table_->horizontalHeaderItem(c)->text());
-    lines.append(header.join('\t'));
-    for (int r = 0; r < table_->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < table_->columnCount(); ++c) cells.append(table_->item(r, c)->text());
-        lines.append(cells.join('\t'));
-    }
-    return lines.join('\n') + '\n';
-}
+QString CompareWindow::ExportNodes(const QString& path) { return compare::ExportNodes(current_.get(), path); }
+QString CompareWindow::ExportErrors(const QString& path) { return compare::ExportErrors(current_.get(), path); }
+QString CompareWindow::TableText() const { return errors_->Text(); }
 
 void CompareWindow::AskAndExportChart() {
     const QString path =
@@ -575,46 +355,10 @@ void CompareWindow::AskAndExport(bool nodes) {
     if (!why.isEmpty()) QMessageBox::warning(this, windowTitle(), "The table could not be written to " + why);
 }
 
-void CompareWindow::SetInputs(const InputTexts& t) {
-    const QString values[] = {t.phiA, t.phiB, t.u, t.N, t.L, t.rho, t.gamma};
-    for (std::size_t i = 0; i < boxes_.size(); ++i) boxes_[i]->setText(values[i]);
-}
-
-void CompareWindow::ResetToDefaults() {
-    SetInputs({});
-    for (auto& [scheme, check] : show_) check->setChecked(TickedAtStart(scheme));
-}
-
-// The last inputs, ticked schemes and geometry. Anything unreadable or out
-// of place is passed over: the defaults stand in for it.
-void CompareWindow::LoadSettings() {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, "convdiff", "convdiff-compare");
-    if (settings.status() != QSettings::NoError) return;
-    for (std::size_t i = 0; i < boxes_.size(); ++i) {
-        const QVariant v = settings.value(QString("inputs/") + kBoxes[i].name);
-        if (v.typeId() == QMetaType::QString && v.toString().size() <= 64) boxes_[i]->setText(v.toString());
-    }
-    const QVariant schemes = settings.value("schemes");
-    if (schemes.typeId() == QMetaType::QStringList || schemes.typeId() == QMetaType::QString) {
-        const QStringList names = schemes.toStringList();
-        for (auto& [scheme, check] : show_) check->setChecked(names.contains(NameOf(scheme)));
-    }
-    const QVariant geometry = settings.value("geometry");
-    if (geometry.typeId() == QMetaType::QByteArray) restoreGeometry(geometry.toByteArray());
-}
-
-void CompareWindow::SaveSettings() const {
-    QSettings settings(QSettings::IniFormat, QSettings::UserScope, "convdiff", "convdiff-compare");
-    for (std::size_t i = 0; i < boxes_.size(); ++i)
-        settings.setValue(QString("inputs/") + kBoxes[i].name, boxes_[i]->text());
-    QStringList names;
-    for (study::Scheme s : Ticked()) names.append(NameOf(s));
-    settings.setValue("schemes", names);
-    settings.setValue("geometry", saveGeometry());
-}
+void CompareWindow::ResetToDefaults() { inputs_->Reset(); }
 
 void CompareWindow::closeEvent(QCloseEvent* event) {
-    SaveSettings();
+    SaveSettings(*inputs_, *this);
     QMainWindow::closeEvent(event);
 }
 

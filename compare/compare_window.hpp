@@ -1,27 +1,23 @@
 // The comparison window: every scheme solved side by side as the inputs
 // change, against the exact solution, with each scheme's error, observed
 // order and boundedness, and the convergence of the max error under
-// refinement on a second tab.
+// refinement on a second tab. The window lays out its pieces and holds the
+// menus; each piece does one job (compare/*.hpp).
 #pragma once
 
-#include <QFutureWatcher>
 #include <QMainWindow>
 #include <QTimer>
-#include <array>
-#include <atomic>
-#include <map>
 #include <memory>
-#include <optional>
+#include <string>
 
+#include "background_job.hpp"
 #include "study/study.hpp"
 
-class QCheckBox;
 class QLabel;
-class QLineEdit;
 class QProgressBar;
-class QSlider;
+class QSplitter;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 class QChartView;
 
 namespace charts {
@@ -31,10 +27,9 @@ class ConvergenceChart;
 
 namespace compare {
 
-// The inputs as typed, in the window's order.
-struct InputTexts {
-    QString phiA = "1", phiB = "0", u = "0.1", N = "5", L = "1", rho = "1", gamma = "0.1";
-};
+class InputPanel;
+class ErrorsModel;
+class MarkerTip;
 
 class CompareWindow : public QMainWindow {
     Q_OBJECT
@@ -47,10 +42,13 @@ public:
     const study::Study* Current() const { return current_.get(); }
     // The convergence study shown on the second tab, once computed.
     const study::Study* Convergence() const { return convergence_.get(); }
-    bool ConvergenceRunning() const;
+    bool ConvergenceRunning() const { return converging_.Running(); }
     // Whether a large calculation is under way off the window's thread.
-    bool Calculating() const;
-    int CancelledConvergenceRuns() const { return cancelledRuns_; }
+    bool Calculating() const { return calculating_.Running(); }
+    int CancelledConvergenceRuns() const { return converging_.CancelledRuns(); }
+    // The background work, for tests that hold it.
+    JobBase& LiveCalculation() { return calculating_; }
+    JobBase& ConvergenceRun() { return converging_; }
 
     // Runs a pending update now (the window coalesces changes and updates
     // from the event loop).
@@ -68,59 +66,45 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void BuildInputs(QWidget* panel);
-    void BuildMenus();
-    void SetInputs(const InputTexts& texts);
-    void Changed();
-    void Recalculate();
-    void Shown(std::shared_ptr<const study::Study> st);
-    void Failed(const std::string& why);
-    bool ReadInputs(study::Problem& p, long& N);
-    void Show(std::shared_ptr<const study::Study> st);
-    void FillTable(const study::Study& st);
-    void ConnectHover();
-    void CancelConvergence();
-    void StartConvergence();
-    void SliderMoved(int value);
-    void SyncSlider();
-    std::vector<study::Scheme> Ticked() const;
-    QChartView* CurrentChartView() const;
-    void LoadSettings();
-    void SaveSettings() const;
-    void AskAndExportChart();
-    void AskAndExport(bool nodes);
-
-    std::array<QLineEdit*, 7> boxes_{};
-    QLineEdit *phiA_, *phiB_, *u_, *N_, *L_, *rho_, *gamma_;
-    QSlider* peclet_;
-    std::map<study::Scheme, QCheckBox*> show_;
-    QLabel* banner_;
-    QTabWidget* tabs_;
-    QChartView* solutionView_;
-    QChartView* convergenceView_;
-    charts::SolutionChart* solutionChart_;
-    charts::ConvergenceChart* convergenceChart_;
-    QTableWidget* table_;
-    QProgressBar* progress_;
-
     // A calculation too large for the window's thread, and how it ended.
     struct Outcome {
         std::shared_ptr<const study::Study> study;
         std::string error;
     };
-    QFutureWatcher<Outcome>* computing_;
-    std::shared_ptr<std::atomic<bool>> cancelLive_;
 
+    QWidget* BuildConvergencePage();
+    void BuildTable();
+    void BuildMenus();
+    void Recalculate();
+    void Shown(std::shared_ptr<const study::Study> st);
+    void Failed(const std::string& why);
+    void Converged(std::shared_ptr<const study::Study> st);
+    void StartConvergence();
+    void FitTable();
+    void ConnectHover();
+    QChartView* CurrentChartView() const;
+    void AskAndExportChart();
+    void AskAndExport(bool nodes);
+
+    InputPanel* inputs_;
+    QLabel* banner_;
+    QTabWidget* tabs_;
+    QChartView* solutionView_;
+    QChartView* convergenceView_;
+    charts::SolutionChart* solutionChart_;
+    MarkerTip* markerTip_;
+    charts::ConvergenceChart* convergenceChart_;
+    ErrorsModel* errors_;
+    QTableView* table_;
+    QSplitter* right_;
+    QProgressBar* progress_;
+
+    BackgroundJob<Outcome> calculating_;
+    BackgroundJob<std::shared_ptr<const study::Study>> converging_;
     QTimer pending_;           // coalesces changes into one update
     QTimer convergenceDelay_;  // starts the convergence run once the inputs rest
     std::shared_ptr<const study::Study> current_;
     std::shared_ptr<const study::Study> convergence_;
-    QFutureWatcher<std::shared_ptr<const study::Study>>* converging_;
-    std::shared_ptr<std::atomic<bool>> cancelConvergence_;
-    std::shared_ptr<std::atomic<int>> convergenceProgress_;
-    QTimer progressTimer_;
-    int cancelledRuns_ = 0;
-    bool settingSlider_ = false;
 };
 
 }  // namespace compare

@@ -13,48 +13,16 @@
 #include <QSettings>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
-#include "find_child.hpp"
-
 #include "charts/charts.hpp"
 #include "compare/compare_window.hpp"
 #include "compare/explain.hpp"
+#include "compare_fixture.hpp"
 #include "study/csv.hpp"
-
-class CompareTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir_.isValid());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
-        window_ = std::make_unique<compare::CompareWindow>();
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    }
-
-    template <class W>
-    W* Get(const char* name) {
-        return FindChild<W>(window_.get(), name);
-    }
-
-    void Type(const char* box, const QString& text) {
-        QLineEdit* edit = Get<QLineEdit>(box);
-        edit->setFocus();
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-        window_->UpdateNow();
-    }
-
-    QString Cell(int row, int column) { return Get<QTableWidget>("errors")->item(row, column)->text(); }
-
-    QString File(const QString& name) { return QDir(dir_.path()).filePath(name); }
-
-    QTemporaryDir dir_;
-    std::unique_ptr<compare::CompareWindow> window_;
-};
 
 TEST_F(CompareTest, TypingUpdatesTheTableWithTheStudysValues) {
     Type("u", "2.5");
@@ -64,7 +32,7 @@ TEST_F(CompareTest, TypingUpdatesTheTableWithTheStudysValues) {
     plan.schemes = {study::Scheme::Central, study::Scheme::Upwind, study::Scheme::Hybrid, study::Scheme::Quick};
     plan.refine = 1;
     const study::Study st = study::Run(p, plan);
-    ASSERT_EQ(Get<QTableWidget>("errors")->rowCount(), 4);
+    ASSERT_EQ(Rows(), 4);
     for (int row = 0; row < 4; ++row) {
         EXPECT_EQ(Cell(row, 1), QString::number(st.results[row][0].maxError, 'g', 4));
         EXPECT_EQ(Cell(row, 2), QString::number(st.results[row][0].rmsError, 'g', 4));
@@ -123,7 +91,7 @@ TEST_F(CompareTest, TickingAddsAndRemovesSeriesAndRows) {
     EXPECT_EQ(chart->SeriesOf(study::Scheme::Upwind), nullptr);
     ASSERT_NE(chart->SeriesOf(study::Scheme::Exponential), nullptr);
     QStringList rows;
-    for (int r = 0; r < Get<QTableWidget>("errors")->rowCount(); ++r) rows.append(Cell(r, 0));
+    for (int r = 0; r < Rows(); ++r) rows.append(Cell(r, 0));
     EXPECT_EQ(rows, (QStringList{"Central", "Hybrid", "QUICK", "Exponential"}));
     // The legend follows the order of the check boxes.
     QStringList names;
@@ -218,7 +186,7 @@ TEST_F(CompareTest, LargeGridIsSolvedWhileTheWindowAnswers) {
     Type("N", "300000");  // the newer input wins; the older run is dropped
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->Calculating() && window_->Current() != before; }, 20000));
     EXPECT_EQ(window_->Current()->plan.N, 300000);
-    EXPECT_EQ(Get<QTableWidget>("errors")->rowCount(), 4);
+    EXPECT_EQ(Rows(), 4);
 }
 
 TEST(Banner, SaysWhatThePecletNumberMeans) {

@@ -1,0 +1,133 @@
+// One piece of background work a window keeps going: started off the
+// window's thread, cancelled, the newest request always winning (a result
+// of older inputs is dropped even when it arrives last), its progress, and
+// a hook for tests that holds the worker once its work is done.
+#pragma once
+
+#include <QFutureWatcher>
+#include <QObject>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+#include "solver/vector_state.hpp"
+
+namespace compare {
+
+// What the work sees of its job: whether it is still wanted, and where to
+// report how far it has got.
+class JobControl {
+public:
+    bool Cancelled() const { return cancelled_.load(); }
+    // The share done, 0 to 1.
+    void Progress(double share) { progress_.store(int(share * 100)); }
+
+private:
+    friend class JobBase;
+    std::atomic<bool> cancelled_{false};
+    std::atomic<int> progress_{0};
+};
+
+// The part that does not depend on the result's type.
+class JobBase : public QObject {
+    Q_OBJECT
+
+public:
+    explicit JobBase(QObject* parent);
+    ~JobBase() override;
+
+    // Asks the work under way to stop; a result it still gives is dropped.
+    void Cancel();
+    // Whether work is under way and wanted.
+    bool Running() const;
+    // Whether a worker is still going, wanted or not.
+    virtual bool Busy() const = 0;
+    // How many runs were cancelled while under way.
+    int CancelledRuns() const { return cancelledRuns_; }
+
+    // For tests: while held, a worker that has finished waits before its
+    // result is handed over, so that newer requests can be made in between.
+    void Hold(bool held);
+    // For tests: whether a worker is waiting at the hold.
+    bool WorkerHeld() const;
+
+signals:
+    void progressed(int percent);
+
+protected:
+    // A new run's control; the one before is cancelled.
+    std::shared_ptr<JobControl> Begin();
+    // Whether `control` is the newest run and was not cancelled.
+    bool Newest(const std::shared_ptr<JobControl>& control) const;
+    virtual void WaitForWorker() = 0;
+
+    // The hold, shared with the workers, which may outlive the job once
+    // cancelled.
+    struct Gate {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool held = false;
+        int waiting = 0;
+        // Called by a worker when its work is done.
+        void Pass();
+    };
+    std::shared_ptr<Gate> gate_ = std::make_shared<Gate>();
+    std::shared_ptr<JobControl> control_;
+
+private:
+    QTimer progressTimer_;
+    int cancelledRuns_ = 0;
+};
+
+// Runs `work` on a pool thread and hands its result to `done` on the
+// window's thread, when it is the newest run's. `work` returns nothing when
+// it stopped because it was cancelled.
+template <class Result>
+class BackgroundJob : public JobBase {
+public:
+    using Work = std::function<std::optional<Result>(JobControl&)>;
+
+    BackgroundJob(QObject* parent, std::function<void(Result)> done) : JobBase(parent), done_(std::move(done)) {
+        connect(&watcher_, &QFutureWatcherBase::finished, this, [this] {
+            std::optional<Result> result = watcher_.result();
+            const bool newest = Newest(running_);
+            running_.reset();
+            if (!newest || !result) return;
+            progressed(100);
+            done_(std::move(*result));
+        });
+    }
+    ~BackgroundJob() override {
+        Cancel();
+        Hold(false);
+        WaitForWorker();
+    }
+
+    void Start(Work work) {
+        auto control = Begin();
+        running_ = control;
+        watcher_.setFuture(QtConcurrent::run([gate = gate_, control, work = std::move(work)]() {
+            calc::ClearUpperVectorState();
+            std::optional<Result> result = work(*control);
+            gate->Pass();
+            return result;
+        }));
+    }
+
+    bool Busy() const override { return watcher_.isRunning(); }
+
+protected:
+    void WaitForWorker() override { watcher_.waitForFinished(); }
+
+private:
+    std::function<void(Result)> done_;
+    QFutureWatcher<std::optional<Result>> watcher_;
+    std::shared_ptr<JobControl> running_;  // the run the watcher follows
+};
+
+}  // namespace compare

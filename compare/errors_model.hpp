@@ -1,0 +1,50 @@
+// The comparison window's table of errors as a model: one row for each
+// ticked scheme with its errors, observed order, boundedness, negative
+// coefficients and a note on what that means.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+#include <memory>
+
+#include "study/study.hpp"
+
+namespace compare {
+
+class ErrorsModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Column { kScheme, kMaxError, kRmsError, kOrder, kBounded, kNegative, kNote, kColumns };
+
+    using QAbstractTableModel::QAbstractTableModel;
+
+    // The rows of `current`. The order column gives the order between the
+    // two finest grids of `convergence` when that is the convergence run of
+    // the same inputs, and the order from N to 2N, marked coarse, until then.
+    void Show(std::shared_ptr<const study::Study> current, std::shared_ptr<const study::Study> convergence);
+    // Whether the order column comes from a finished convergence run.
+    bool FinestOrders() const { return finest_ != nullptr; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // The table as tab-separated lines, the header first.
+    QString Text() const;
+
+private:
+    struct Order {
+        QString text;
+        QString grids;  // "from N = 5 to 10"
+        bool coarse = false;
+    };
+    Order OrderOf(int row) const;
+    QString Note(int row) const;
+
+    std::shared_ptr<const study::Study> current_;
+    std::shared_ptr<const study::Study> finest_;  // the convergence run of current_'s inputs
+};
+
+}  // namespace compare

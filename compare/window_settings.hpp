@@ -1,0 +1,19 @@
+// What the comparison window remembers between runs: the inputs, the ticked
+// schemes and its geometry, in convdiff/convdiff-compare.ini of the user's
+// settings. Only a regular file is read or written; anything unreadable or
+// out of place is passed over, and the defaults stand in for it.
+#pragma once
+
+#include <QString>
+
+class QMainWindow;
+
+namespace compare {
+
+class InputPanel;
+
+// Returns "" or why the settings were passed over.
+QString LoadSettings(InputPanel& inputs, QMainWindow& window);
+void SaveSettings(const InputPanel& inputs, const QMainWindow& window);
+
+}  // namespace compare
