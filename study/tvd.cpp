@@ -175,42 +175,74 @@ Ends MirrorNodes(const Rightward& o, const std::vector<double>& phi) {
     return {2 * o.phiA - phi.front(), 2 * o.phiB - phi.back()};
 }
 
+// The upwind rows, the linear part of every balance: the same in every
+// interior node, so they are kept as the first, an interior and the last
+// row of the study's assembly on three control volumes (or on N, below 3).
+struct UpwindRows {
+    struct Row {
+        double aW, aP, aE, Su;
+    };
+    Row first, middle, last;
+    const Row& At(std::size_t k, std::size_t n) const { return k == 0 ? first : k + 1 == n ? last : middle; }
+};
+
+UpwindRows UpwindOf(const Rightward& o) {
+    Grid few = o.g;
+    few.N = std::min<long>(o.g.N, 3);
+    const Rows r = Assemble(few, o.phiA, o.phiB, Scheme::Upwind);
+    auto row = [&](std::size_t k) { return UpwindRows::Row{r.aW[k], r.aP[k], r.aE[k], r.Su[k]}; };
+    const std::size_t last = r.aP.size() - 1;
+    return {row(0), row(std::min<std::size_t>(1, last)), row(last)};
+}
+
 // Node k's balance on the upwind rows plus F times the change of the
 // limited correction across it, + shift phi - extra; returns the largest
-// magnitude, NaN if any is NaN.
+// magnitude, NaN if any is NaN. The first and last nodes, whose neighbours
+// are mirror nodes, are done apart from the loop over the others.
 template <class L>
-double Residual(const L& lim, const Rows& up, const Rightward& o, double shift, const std::vector<double>& extra,
+double Residual(const L& lim, const UpwindRows& up, const Rightward& o, double shift, const std::vector<double>& extra,
                 const std::vector<double>& phi, std::vector<double>& out) {
     const std::size_t n = phi.size();
     const Ends e = MirrorNodes(o, phi);
     const double F = o.g.F;
     out.resize(n);
-    double west = 0, largest = 0;  // the inflow face carries phiA: no correction
-    for (std::size_t k = 0; k < n; ++k) {
-        const double before = k > 0 ? phi[k - 1] : e.before, after = k + 1 < n ? phi[k + 1] : e.after;
-        const double east = Correction(lim, phi[k] - before, after - phi[k]);
-        double row = up.aP[k] * phi[k] - up.Su[k] + F * (east - west) + shift * phi[k];
-        if (k > 0) row += up.aW[k] * phi[k - 1];
-        if (k + 1 < n) row += up.aE[k] * phi[k + 1];
-        if (!extra.empty()) row -= extra[k];
+    const double* x = phi.data();
+    const double* more = extra.empty() ? nullptr : extra.data();
+    double largest = 0, poison = 0;  // poison: NaN once a residual is NaN or infinite
+    // At the ends `before` and `after` are the mirror nodes, whose
+    // coefficients in the rows are 0.
+    auto node = [&](std::size_t k, double before, double after, double west, const UpwindRows::Row& r) {
+        const double east = Correction(lim, x[k] - before, after - x[k]);
+        double row = (r.aP + shift) * x[k] + r.aW * before + r.aE * after - r.Su + F * (east - west);
+        if (more) row -= more[k];
         out[k] = row;
-        largest = std::isnan(row) ? row : std::max(largest, std::fabs(row));
-        if (std::isnan(largest)) break;
-        west = east;
+        largest = std::max(largest, std::fabs(row));
+        poison += 0 * row;
+        return east;
+    };
+    if (n == 1) {
+        node(0, e.before, e.after, 0.0, up.first);
+    } else {
+        // The inflow face carries phiA: no correction.
+        double west = node(0, e.before, x[1], 0.0, up.first);
+        for (std::size_t k = 1; k + 1 < n; ++k) west = node(k, x[k - 1], x[k + 1], west, up.middle);
+        node(n - 1, x[n - 2], e.after, west, up.last);
     }
-    return largest;
+    return std::isnan(poison) ? poison : largest;
 }
 
 // The Jacobian of the residual, four bands (node k depends on k-2 .. k+1),
 // in the rows' convention, with -residual as the right-hand side.
 template <class L>
-void Jacobian(const L& lim, const Rows& up, const Rightward& o, double shift, const std::vector<double>& phi,
+void Jacobian(const L& lim, const UpwindRows& up, const Rightward& o, double shift, const std::vector<double>& phi,
               std::vector<double>& residual, Rows& j) {
     const std::size_t n = phi.size();
     const Ends e = MirrorNodes(o, phi);
     const double F = o.g.F;
-    for (auto* v : {&j.aWW, &j.aW, &j.aP, &j.aE, &j.aEE}) v->assign(n, 0.0);
+    for (auto* v : {&j.aWW, &j.aW, &j.aP, &j.aE}) v->resize(n);
+    j.aEE.assign(n, 0.0);
     j.Su.swap(residual);
+    bool far = false;  // any aWW not 0
     // The west face's derivatives by the nodes k-2, k-1 and k.
     double wm = 0, w0 = 0, wp = 0;
     for (std::size_t k = 0; k < n; ++k) {
@@ -222,27 +254,37 @@ void Jacobian(const L& lim, const Rows& up, const Rightward& o, double shift, co
         if (k == 0) e0 += d.byA, em = 0;
         if (k + 1 == n) e0 -= d.byB, ep = 0;
         j.aWW[k] = -F * wm;
-        j.aW[k] = up.aW[k] + F * (em - w0);
-        j.aP[k] = up.aP[k] + shift + F * (e0 - wp);
-        j.aE[k] = up.aE[k] + F * ep;
+        far = far || wm != 0;
+        const UpwindRows::Row& u = up.At(k, n);
+        j.aW[k] = u.aW + F * (em - w0);
+        j.aP[k] = u.aP + shift + F * (e0 - wp);
+        j.aE[k] = u.aE + F * ep;
         j.Su[k] = -j.Su[k];
         wm = em, w0 = e0, wp = ep;
     }
     j.aW.front() = 0;
     j.aE.back() = 0;
+    if (!far) {  // three bands, as on the first step from a flat guess: LAPACK's dgtsv
+        j.aWW.clear();
+        j.aEE.clear();
+    }
 }
 
 // Deferred correction's matrix: the upwind rows plus the shift, factorised
 // once by LAPACK's dgttrf and used for every step after.
 class UpwindFactor {
 public:
-    UpwindFactor(const Rows& up, double shift) : dl_(up.aW.begin() + 1, up.aW.end()), d_(up.aP), du_(up.aE) {
-        for (double& v : d_) v += shift;
-        du_.pop_back();
-        const int n = int(d_.size());
+    UpwindFactor(const UpwindRows& up, double shift, std::size_t n) : dl_(n - 1), d_(n), du_(n - 1) {
+        for (std::size_t k = 0; k < n; ++k) {
+            const UpwindRows::Row& u = up.At(k, n);
+            d_[k] = u.aP + shift;
+            if (k > 0) dl_[k - 1] = u.aW;
+            if (k + 1 < n) du_[k] = u.aE;
+        }
         du2_.resize(d_.size());
         ipiv_.resize(d_.size());
-        dgttrf_(&n, dl_.data(), d_.data(), du_.data(), du2_.data(), ipiv_.data(), &info_);
+        const int size = int(n);
+        dgttrf_(&size, dl_.data(), d_.data(), du_.data(), du2_.data(), ipiv_.data(), &info_);
     }
     bool Solve(std::vector<double>& b) const {
         if (info_ != 0) return false;
@@ -265,7 +307,7 @@ private:
 template <class L>
 TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std::vector<double>& extra,
                       std::vector<double>& phi, double tolerance, int maxIterations) {
-    const Rows up = Assemble(o.g, o.phiA, o.phiB, Scheme::Upwind);
+    const UpwindRows up = UpwindOf(o);
     const std::size_t n = phi.size();
     std::vector<double> residual, step, trial(n), trialResidual;
     Rows jacobian;
@@ -291,7 +333,7 @@ TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std:
             jacobian.Su.swap(step);  // keeps its storage for the next step
         }
         if (taken) continue;
-        if (!upwind) upwind = std::make_unique<UpwindFactor>(up, shift);
+        if (!upwind) upwind = std::make_unique<UpwindFactor>(up, shift, n);
         Residual(lim, up, o, shift, extra, phi, step);
         for (double& v : step) v = -v;
         if (!upwind->Solve(step)) break;
@@ -306,7 +348,7 @@ template <class L>
 void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
              std::vector<double>& balance) {
     const Rightward o = Orient(g, phiA, phiB);
-    const Rows up = Assemble(o.g, o.phiA, o.phiB, Scheme::Upwind);
+    const UpwindRows up = UpwindOf(o);
     Residual(lim, up, o, 0.0, {}, InOrder(o, phi), balance);
     if (o.mirrored) std::reverse(balance.begin(), balance.end());
 }
