@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "charts/charts.hpp"
+#include "charts/limiter_chart.hpp"
 #include "options.hpp"
 #include "report.hpp"
 #include "study/csv.hpp"
@@ -84,8 +85,17 @@ void WriteText(const std::string& path, const std::string& text) {
 
 // Qt Charts needs an application object; it is made only when a chart is
 // asked for, on the offscreen platform unless the user chose another.
+// The limiters of the chosen bounded schemes, or all nine.
+std::vector<study::Limiter> ChosenLimiters(const study::Plan& plan) {
+    std::vector<study::Limiter> limiters;
+    for (study::Scheme s : plan.schemes)
+        if (const auto l = study::LimiterOf(s)) limiters.push_back(*l);
+    if (limiters.empty()) limiters.assign(study::kLimiters.begin(), study::kLimiters.end());
+    return limiters;
+}
+
 void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char** argv) {
-    if (o.plotFile.empty() && o.convergencePlotFile.empty()) return;
+    if (o.plotFile.empty() && o.convergencePlotFile.empty() && o.limiterPlotFile.empty()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own notes (no runtime directory, fonts substituted) are not for
     // this program's users; its errors still show.
@@ -107,6 +117,11 @@ void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char**
         charts::ConvergenceChart chart;
         chart.Show(st);
         save(&chart, o.convergencePlotFile);
+    }
+    if (!o.limiterPlotFile.empty()) {
+        charts::LimiterChart chart;
+        chart.Show(ChosenLimiters(o.plan));
+        save(&chart, o.limiterPlotFile);
     }
 }
 
