@@ -83,8 +83,6 @@ void WriteText(const std::string& path, const std::string& text) {
         throw FileError{"cannot write " + path + ": " + file.errorString().toStdString()};
 }
 
-// Qt Charts needs an application object; it is made only when a chart is
-// asked for, on the offscreen platform unless the user chose another.
 // The limiters of the chosen bounded schemes, or all nine.
 std::vector<study::Limiter> ChosenLimiters(const study::Plan& plan) {
     std::vector<study::Limiter> limiters;
@@ -94,6 +92,8 @@ std::vector<study::Limiter> ChosenLimiters(const study::Plan& plan) {
     return limiters;
 }
 
+// Qt Charts needs an application object; it is made only when a chart is
+// asked for, on the offscreen platform unless the user chose another.
 void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char** argv) {
     if (o.plotFile.empty() && o.convergencePlotFile.empty() && o.limiterPlotFile.empty()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
