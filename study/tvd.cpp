@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "band_solve.hpp"
@@ -242,9 +243,18 @@ TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std:
     return t;
 }
 
+// phi, and extra when given, must hold the grid's N values, N >= 1.
+void CheckSizes(const Grid& g, const std::vector<double>& phi, const std::vector<double>& extra = {}) {
+    if (g.N < 1 || phi.size() != static_cast<std::size_t>(g.N) || (!extra.empty() && extra.size() != phi.size()))
+        throw std::invalid_argument("the bounded scheme's equations need N >= 1 values of phi (and of the extra "
+                                    "right-hand side, if any), N = " +
+                                    std::to_string(g.N) + ", " + std::to_string(phi.size()) + " given");
+}
+
 template <class L>
 void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
              std::vector<double>& balance) {
+    CheckSizes(g, phi);
     const Rightward o = Orient(g, phiA, phiB);
     const UpwindRows up = UpwindOf(o);
     Residual(lim, up, o, 0.0, {}, InOrder(o, phi), balance);
@@ -281,6 +291,7 @@ double TvdTolerance(const Problem& p, const Grid& g) {
 TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
                              int maxIterations) {
+    CheckSizes(g, phi, extra);
     const Rightward o = Orient(g, phiA, phiB);
     std::vector<double> x = InOrder(o, phi);
     const TvdIterations t = WithLimiter(
@@ -290,6 +301,7 @@ TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l,
 }
 
 std::vector<Face> LimitedFaces(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi) {
+    CheckSizes(g, phi);
     const Rightward o = Orient(g, phiA, phiB);
     const std::vector<double> x = InOrder(o, phi);
     const Ends e = MirrorNodes(o, x);

@@ -21,6 +21,9 @@
 
 namespace study {
 
+// Every function below that takes phi raises std::invalid_argument unless it
+// (and a non-empty `extra`) holds N >= 1 values.
+
 enum class Limiter { MinMod, VanLeer, VanAlbada, Superbee, MC, Koren, Ospre, Umist, QuickLimited };
 
 inline constexpr std::array<Limiter, 9> kLimiters{Limiter::MinMod, Limiter::VanLeer, Limiter::VanAlbada,
