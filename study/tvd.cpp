@@ -257,8 +257,12 @@ void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::v
     CheckSizes(g, phi);
     const Rightward o = Orient(g, phiA, phiB);
     const UpwindRows up = UpwindOf(o);
+    if (!o.mirrored) {
+        Residual(lim, up, o, 0.0, {}, phi, balance);
+        return;
+    }
     Residual(lim, up, o, 0.0, {}, InOrder(o, phi), balance);
-    if (o.mirrored) std::reverse(balance.begin(), balance.end());
+    std::reverse(balance.begin(), balance.end());
 }
 
 }  // namespace
@@ -293,10 +297,12 @@ TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l,
                              int maxIterations) {
     CheckSizes(g, phi, extra);
     const Rightward o = Orient(g, phiA, phiB);
-    std::vector<double> x = InOrder(o, phi);
+    if (!o.mirrored)
+        return WithLimiter(l, [&](auto lim) { return Iterate(lim, o, shift, extra, phi, tolerance, maxIterations); });
+    std::reverse(phi.begin(), phi.end());
     const TvdIterations t = WithLimiter(
-        l, [&](auto lim) { return Iterate(lim, o, shift, InOrder(o, extra), x, tolerance, maxIterations); });
-    phi = InOrder(o, x);
+        l, [&](auto lim) { return Iterate(lim, o, shift, InOrder(o, extra), phi, tolerance, maxIterations); });
+    std::reverse(phi.begin(), phi.end());
     return t;
 }
 
