@@ -299,9 +299,16 @@ TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l,
     const Rightward o = Orient(g, phiA, phiB);
     if (!o.mirrored)
         return WithLimiter(l, [&](auto lim) { return Iterate(lim, o, shift, extra, phi, tolerance, maxIterations); });
+    // The mirror image in place, turned back whatever happens.
     std::reverse(phi.begin(), phi.end());
-    const TvdIterations t = WithLimiter(
-        l, [&](auto lim) { return Iterate(lim, o, shift, InOrder(o, extra), phi, tolerance, maxIterations); });
+    TvdIterations t;
+    try {
+        t = WithLimiter(
+            l, [&](auto lim) { return Iterate(lim, o, shift, InOrder(o, extra), phi, tolerance, maxIterations); });
+    } catch (...) {
+        std::reverse(phi.begin(), phi.end());
+        throw;
+    }
     std::reverse(phi.begin(), phi.end());
     return t;
 }
