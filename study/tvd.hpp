@@ -21,11 +21,22 @@
 
 namespace study {
 
+// Every function below that takes phi raises std::invalid_argument unless it
+// (and a non-empty `extra`) holds N >= 1 values.
+
 enum class Limiter { MinMod, VanLeer, VanAlbada, Superbee, MC, Koren, Ospre, Umist, QuickLimited };
 
 inline constexpr std::array<Limiter, 9> kLimiters{Limiter::MinMod, Limiter::VanLeer, Limiter::VanAlbada,
                                                   Limiter::Superbee, Limiter::MC, Limiter::Koren,
                                                   Limiter::Ospre, Limiter::Umist, Limiter::QuickLimited};
+
+// The scheme of a limiter, and the limiter of a bounded scheme (nothing for
+// the linear ones).
+Scheme SchemeOf(Limiter l);
+std::optional<Limiter> LimiterOf(Scheme s);
+
+// The most iterations of a steady solve, unless told otherwise.
+inline constexpr int kMaxTvdIterations = 500;
 
 // psi(r); 0 for r <= 0.
 double Psi(Limiter l, double r);
@@ -33,9 +44,14 @@ double Psi(Limiter l, double r);
 // The balance of node i (element i - 1), for flow to the right
 //   F (phi_e - phi_w) - D_e (phi_E - phi_P) + D_w (phi_P - phi_W),
 // zero at the steady solution; a time step's right-hand side is its
-// negative. `phi` and `balance` hold N values.
+// negative. `phi` and `balance` hold N values. Flow to the left is the
+// mirror image, in the problem's own node order.
 void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi,
                 std::vector<double>& balance);
+// The same balance with any function of r in place of a limiter: psi = 1
+// gives the central scheme's equations, psi = 0 the upwind scheme's.
+void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
+                    std::vector<double>& balance);
 
 // The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|) max(|F|, D).
 double TvdTolerance(const Problem& p, const Grid& g);
@@ -51,12 +67,18 @@ struct TvdIterations {
 // largest residual is at most `tolerance` or `maxIterations` have been made.
 // shift >= 0; an empty `extra` is 0. The steady problem is shift = 0 with no
 // extra; an implicit time step has shift = rho dx / (theta dt).
+// Each iteration is one linear solve: a step of Newton's method, cut back by
+// halves while that lowers the largest residual, else one of deferred
+// correction on the upwind rows. From phi = 0 the first step gives the
+// upwind solution. Raises calc::CalcError where a coefficient of the upwind
+// rows is beyond the range of a double.
 TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
                              int maxIterations);
 
 // Every limited face of a solution, for Sweby's diagram: where it is, its
-// r and its psi(r). Faces whose r is undefined (phi_D = phi_U) are left out.
+// r and its psi(r). Faces whose r is undefined (phi_D = phi_U) are left out;
+// the others come in order of x, their r cut to +-1e50.
 struct Face {
     double x, r, psi;
 };

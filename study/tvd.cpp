@@ -1,0 +1,336 @@
+// The bounded (TVD) schemes: the limited corrections of the faces, the
+// balance of every control volume, and Newton's method on those equations,
+// its tridiagonal fallback being deferred correction on the upwind rows.
+#include "tvd.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "band_solve.hpp"
+#include "limiters.hpp"
+#include "rows.hpp"
+
+extern "C" {
+void dgttrf_(const int* n, double* dl, double* d, double* du, double* du2, int* ipiv, int* info);
+void dgttrs_(const char* trans, const int* n, const int* nrhs, const double* dl, const double* d, const double* du,
+             const double* du2, const int* ipiv, double* b, const int* ldb, int* info);
+}
+
+namespace study {
+
+namespace {
+
+using namespace limiters;
+
+double Ratio(double a, double b) { return std::clamp(a / b, -kLargeR, kLargeR); }
+
+// The limited correction psi(r) (phi_D - phi_U) / 2 of a face with
+// a = phi_U - phi_UU and b = phi_D - phi_U; 0 when b = 0.
+template <class L>
+double Correction(const L& lim, double a, double b) {
+    return b == 0 ? 0.0 : 0.5 * lim.Psi(Ratio(a, b)) * b;
+}
+
+// Its derivatives: by a, psi'(r) / 2; by b, (psi(r) - r psi'(r)) / 2.
+struct Derivatives {
+    double byA, byB;
+};
+template <class L>
+Derivatives CorrectionSlopes(const L&, double a, double b) {
+    if (b == 0) return {0, 0};
+    const double r = Ratio(a, b);
+    const Slope s = L::Both(r);
+    return {0.5 * s.dpsi, 0.5 * (s.psi - (s.dpsi == 0 ? 0.0 : r * s.dpsi))};
+}
+
+// The problem turned so that the flow is to the right: for F < 0 its mirror
+// image, whose node k is the problem's node N + 1 - k.
+struct Rightward {
+    Grid g;
+    double phiA, phiB;
+    bool mirrored;
+};
+
+Rightward Orient(const Grid& g, double phiA, double phiB) {
+    if (g.F >= 0) return {g, phiA, phiB, false};
+    Grid m = g;
+    m.F = -g.F;
+    m.Pe = -g.Pe;
+    return {m, phiB, phiA, true};
+}
+
+std::vector<double> InOrder(const Rightward& o, const std::vector<double>& v) {
+    return o.mirrored ? std::vector<double>(v.rbegin(), v.rend()) : v;
+}
+
+// The face values' neighbours across the ends: the mirror nodes.
+struct Ends {
+    double before, after;  // phi_0 = 2 phiA - phi_1, phi_(N+1) = 2 phiB - phi_N
+};
+Ends MirrorNodes(const Rightward& o, const std::vector<double>& phi) {
+    return {2 * o.phiA - phi.front(), 2 * o.phiB - phi.back()};
+}
+
+// The upwind rows, the linear part of every balance: the same in every
+// interior node, so they are kept as the first, an interior and the last
+// row of the study's assembly on three control volumes (or on N, below 3).
+struct UpwindRows {
+    struct Row {
+        double aW, aP, aE, Su;
+    };
+    Row first, middle, last;
+    const Row& At(std::size_t k, std::size_t n) const { return k == 0 ? first : k + 1 == n ? last : middle; }
+};
+
+UpwindRows UpwindOf(const Rightward& o) {
+    Grid few = o.g;
+    few.N = std::min<long>(o.g.N, 3);
+    const Rows r = Assemble(few, o.phiA, o.phiB, Scheme::Upwind);
+    auto row = [&](std::size_t k) { return UpwindRows::Row{r.aW[k], r.aP[k], r.aE[k], r.Su[k]}; };
+    const std::size_t last = r.aP.size() - 1;
+    return {row(0), row(std::min<std::size_t>(1, last)), row(last)};
+}
+
+// Node k's balance on the upwind rows plus F times the change of the
+// limited correction across it, + shift phi - extra; returns the largest
+// magnitude, NaN if any is NaN. The first and last nodes, whose neighbours
+// are mirror nodes, are done apart from the loop over the others.
+template <class L>
+double Residual(const L& lim, const UpwindRows& up, const Rightward& o, double shift, const std::vector<double>& extra,
+                const std::vector<double>& phi, std::vector<double>& out) {
+    const std::size_t n = phi.size();
+    const Ends e = MirrorNodes(o, phi);
+    const double F = o.g.F;
+    out.resize(n);
+    const double* x = phi.data();
+    const double* more = extra.empty() ? nullptr : extra.data();
+    double largest = 0, poison = 0;  // poison: NaN once a residual is NaN or infinite
+    // At the ends `before` and `after` are the mirror nodes, whose
+    // coefficients in the rows are 0.
+    auto node = [&](std::size_t k, double before, double after, double west, const UpwindRows::Row& r) {
+        const double east = Correction(lim, x[k] - before, after - x[k]);
+        double row = (r.aP + shift) * x[k] + r.aW * before + r.aE * after - r.Su + F * (east - west);
+        if (more) row -= more[k];
+        out[k] = row;
+        largest = std::max(largest, std::fabs(row));
+        poison += 0 * row;
+        return east;
+    };
+    if (n == 1) {
+        node(0, e.before, e.after, 0.0, up.first);
+    } else {
+        // The inflow face carries phiA: no correction.
+        double west = node(0, e.before, x[1], 0.0, up.first);
+        for (std::size_t k = 1; k + 1 < n; ++k) west = node(k, x[k - 1], x[k + 1], west, up.middle);
+        node(n - 1, x[n - 2], e.after, west, up.last);
+    }
+    return std::isnan(poison) ? poison : largest;
+}
+
+// The Jacobian of the residual, four bands (node k depends on k-2 .. k+1),
+// in the rows' convention, with -residual as the right-hand side.
+template <class L>
+void Jacobian(const L& lim, const UpwindRows& up, const Rightward& o, double shift, const std::vector<double>& phi,
+              std::vector<double>& residual, Rows& j) {
+    const std::size_t n = phi.size();
+    const Ends e = MirrorNodes(o, phi);
+    const double F = o.g.F;
+    for (auto* v : {&j.aWW, &j.aW, &j.aP, &j.aE}) v->resize(n);
+    j.aEE.assign(n, 0.0);
+    j.Su.swap(residual);
+    bool far = false;  // any aWW not 0
+    // The west face's derivatives by the nodes k-2, k-1 and k.
+    double wm = 0, w0 = 0, wp = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        const double before = k > 0 ? phi[k - 1] : e.before, after = k + 1 < n ? phi[k + 1] : e.after;
+        const Derivatives d = CorrectionSlopes(lim, phi[k] - before, after - phi[k]);
+        // a = phi_k - phi_(k-1), with phi_0 = 2 phiA - phi_1 at the first
+        // node; b = phi_(k+1) - phi_k, with phi_(N+1) = 2 phiB - phi_N.
+        double em = -d.byA, e0 = d.byA - d.byB, ep = d.byB;
+        if (k == 0) e0 += d.byA, em = 0;
+        if (k + 1 == n) e0 -= d.byB, ep = 0;
+        j.aWW[k] = -F * wm;
+        far = far || wm != 0;
+        const UpwindRows::Row& u = up.At(k, n);
+        j.aW[k] = u.aW + F * (em - w0);
+        j.aP[k] = u.aP + shift + F * (e0 - wp);
+        j.aE[k] = u.aE + F * ep;
+        j.Su[k] = -j.Su[k];
+        wm = em, w0 = e0, wp = ep;
+    }
+    j.aW.front() = 0;
+    j.aE.back() = 0;
+    if (!far) {  // three bands, as on the first step from a flat guess: LAPACK's dgtsv
+        j.aWW.clear();
+        j.aEE.clear();
+    }
+}
+
+// Deferred correction's matrix: the upwind rows plus the shift, factorised
+// once by LAPACK's dgttrf and used for every step after.
+class UpwindFactor {
+public:
+    UpwindFactor(const UpwindRows& up, double shift, std::size_t n) : dl_(n - 1), d_(n), du_(n - 1) {
+        for (std::size_t k = 0; k < n; ++k) {
+            const UpwindRows::Row& u = up.At(k, n);
+            d_[k] = u.aP + shift;
+            if (k > 0) dl_[k - 1] = u.aW;
+            if (k + 1 < n) du_[k] = u.aE;
+        }
+        du2_.resize(d_.size());
+        ipiv_.resize(d_.size());
+        const int size = int(n);
+        dgttrf_(&size, dl_.data(), d_.data(), du_.data(), du2_.data(), ipiv_.data(), &info_);
+    }
+    bool Solve(std::vector<double>& b) const {
+        if (info_ != 0) return false;
+        const int n = int(d_.size()), one = 1;
+        int info = 0;
+        dgttrs_("N", &n, &one, dl_.data(), d_.data(), du_.data(), du2_.data(), ipiv_.data(), b.data(), &n, &info);
+        return info == 0;
+    }
+
+private:
+    std::vector<double> dl_, d_, du_, du2_;
+    std::vector<int> ipiv_;
+    int info_ = 0;
+};
+
+// Newton's method, each step cut back by halves while that lowers the
+// largest residual; where no part of it does, or the Jacobian is singular,
+// the step is one of deferred correction on the upwind rows (the limited
+// corrections lagged), whose matrix is always regular.
+template <class L>
+TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std::vector<double>& extra,
+                      std::vector<double>& phi, double tolerance, int maxIterations) {
+    const UpwindRows up = UpwindOf(o);
+    const std::size_t n = phi.size();
+    std::vector<double> residual, step, trial(n), trialResidual;
+    Rows jacobian;
+    std::unique_ptr<UpwindFactor> upwind;
+    TvdIterations t;
+    t.residual = Residual(lim, up, o, shift, extra, phi, residual);
+    while (!(t.residual <= tolerance) && t.iterations < maxIterations && !std::isnan(t.residual)) {
+        ++t.iterations;
+        Jacobian(lim, up, o, shift, phi, residual, jacobian);
+        std::string why;
+        bool taken = false;
+        if (SolveRows(jacobian, step, why)) {
+            for (double share = 1; share > 1.0 / 16 && !taken; share /= 2) {
+                for (std::size_t k = 0; k < n; ++k) trial[k] = phi[k] + share * step[k];
+                const double r = Residual(lim, up, o, shift, extra, trial, trialResidual);
+                if (r < t.residual) {
+                    taken = true;
+                    t.residual = r;
+                    phi.swap(trial);
+                    residual.swap(trialResidual);
+                }
+            }
+            jacobian.Su.swap(step);  // keeps its storage for the next step
+        }
+        if (taken) continue;
+        if (!upwind) upwind = std::make_unique<UpwindFactor>(up, shift, n);
+        Residual(lim, up, o, shift, extra, phi, step);
+        for (double& v : step) v = -v;
+        if (!upwind->Solve(step)) break;
+        for (std::size_t k = 0; k < n; ++k) phi[k] += step[k];
+        t.residual = Residual(lim, up, o, shift, extra, phi, residual);
+    }
+    t.converged = t.residual <= tolerance;
+    return t;
+}
+
+// phi, and extra when given, must hold the grid's N values, N >= 1.
+void CheckSizes(const Grid& g, const std::vector<double>& phi, const std::vector<double>& extra = {}) {
+    if (g.N < 1 || phi.size() != static_cast<std::size_t>(g.N) || (!extra.empty() && extra.size() != phi.size()))
+        throw std::invalid_argument("the bounded scheme's equations need N >= 1 values of phi (and of the extra "
+                                    "right-hand side, if any), N = " +
+                                    std::to_string(g.N) + ", " + std::to_string(phi.size()) + " given");
+}
+
+template <class L>
+void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
+             std::vector<double>& balance) {
+    CheckSizes(g, phi);
+    const Rightward o = Orient(g, phiA, phiB);
+    const UpwindRows up = UpwindOf(o);
+    if (!o.mirrored) {
+        Residual(lim, up, o, 0.0, {}, phi, balance);
+        return;
+    }
+    Residual(lim, up, o, 0.0, {}, InOrder(o, phi), balance);
+    std::reverse(balance.begin(), balance.end());
+}
+
+}  // namespace
+
+Scheme SchemeOf(Limiter l) { return kTvdSchemes.at(static_cast<std::size_t>(l)); }
+
+std::optional<Limiter> LimiterOf(Scheme s) {
+    if (!IsTvd(s)) return std::nullopt;
+    return kLimiters.at(static_cast<std::size_t>(s) - static_cast<std::size_t>(Scheme::MinMod));
+}
+
+double Psi(Limiter l, double r) {
+    return WithLimiter(l, [r](auto lim) { return lim.Psi(std::min(r, kLargeR)); });
+}
+
+void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi,
+                std::vector<double>& balance) {
+    WithLimiter(l, [&](auto lim) { Balance(lim, g, phiA, phiB, phi, balance); });
+}
+
+void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
+                    std::vector<double>& balance) {
+    Balance(AnyPsi{psi}, g, phiA, phiB, phi, balance);
+}
+
+double TvdTolerance(const Problem& p, const Grid& g) {
+    return 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)}) * std::max(std::fabs(g.F), g.D);
+}
+
+TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
+                             const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
+                             int maxIterations) {
+    CheckSizes(g, phi, extra);
+    const Rightward o = Orient(g, phiA, phiB);
+    if (!o.mirrored)
+        return WithLimiter(l, [&](auto lim) { return Iterate(lim, o, shift, extra, phi, tolerance, maxIterations); });
+    // The mirror image in place, turned back whatever happens.
+    std::reverse(phi.begin(), phi.end());
+    TvdIterations t;
+    try {
+        t = WithLimiter(
+            l, [&](auto lim) { return Iterate(lim, o, shift, InOrder(o, extra), phi, tolerance, maxIterations); });
+    } catch (...) {
+        std::reverse(phi.begin(), phi.end());
+        throw;
+    }
+    std::reverse(phi.begin(), phi.end());
+    return t;
+}
+
+std::vector<Face> LimitedFaces(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi) {
+    CheckSizes(g, phi);
+    const Rightward o = Orient(g, phiA, phiB);
+    const std::vector<double> x = InOrder(o, phi);
+    const Ends e = MirrorNodes(o, x);
+    const std::size_t n = x.size();
+    std::vector<Face> faces;
+    for (std::size_t k = 0; k < n; ++k) {
+        const double before = k > 0 ? x[k - 1] : e.before, after = k + 1 < n ? x[k + 1] : e.after;
+        const double a = x[k] - before, b = after - x[k];
+        if (b == 0) continue;
+        // The face east of node k + 1 of the turned problem.
+        const double at = (o.mirrored ? double(n - k - 1) : double(k + 1)) * g.dx;
+        const double r = Ratio(a, b);
+        faces.push_back({at, r, Psi(l, r)});
+    }
+    if (o.mirrored) std::reverse(faces.begin(), faces.end());
+    return faces;
+}
+
+}  // namespace study
