@@ -51,6 +51,7 @@ void Range(QValueAxis* axis, double lo, double hi) {
 TransientProfileChart::TransientProfileChart() : x_(new QValueAxis), y_(new QValueAxis) {
     x_->setTitleText("x (m)");
     y_->setTitleText("phi");
+    y_->setLabelFormat("%.4g");
     addAxis(x_, Qt::AlignBottom);
     addAxis(y_, Qt::AlignLeft);
     legend()->setAlignment(Qt::AlignRight);
@@ -106,7 +107,22 @@ QColor ScaleColour(double value, double lo, double hi) {
 }
 
 SpaceTime::SpaceTime(const transient::Plan& plan, long rows, long columns)
-    : plan_(plan), rows_(rows), columns_(std::min(columns, plan.N)) {}
+    : plan_(plan), rows_(rows), columns_(std::min(columns, plan.N)) {
+    if (const auto steps = transient::StepsOf(plan.tEnd, plan.dt, plan.frames)) rows_ = std::min(rows_, steps->n + 1);
+    // The colour scale spans the initial state and the boundary values, with
+    // room for moderate over- and undershoots; beyond, colours saturate, so
+    // that a scheme that blows up does not flatten the others.
+    double lo = std::min(plan.problem.phiA, plan.problem.phiB), hi = std::max(plan.problem.phiA, plan.problem.phiB);
+    const study::Grid g = study::MakeGrid(plan.problem, plan.N);
+    for (long i = 1; i <= plan.N; ++i) {
+        const double v = transient::InitialValue(plan.problem, plan.initial, g.x(i));
+        lo = std::min(lo, v);
+        hi = std::max(hi, v);
+    }
+    const double room = hi > lo ? 0.25 * (hi - lo) : 0.5;
+    reachLo_ = lo - room;
+    reachHi_ = hi + room;
+}
 
 void SpaceTime::Add(const transient::Sample& s) {
     std::vector<float> row(static_cast<std::size_t>(columns_));
@@ -115,8 +131,8 @@ void SpaceTime::Add(const transient::Sample& s) {
         const auto i = std::min<long>(plan_.N - 1, long((double(c) + 0.5) * perColumn));
         const double v = s.phi[std::size_t(i)];
         row[std::size_t(c)] = float(v);
-        lo_ = any_ ? std::min(lo_, v) : v;
-        hi_ = any_ ? std::max(hi_, v) : v;
+        lo_ = std::max(reachLo_, any_ ? std::min(lo_, v) : v);
+        hi_ = std::min(reachHi_, any_ ? std::max(hi_, v) : v);
         any_ = true;
     }
     samples_[s.scheme].push_back(std::move(row));
@@ -125,7 +141,7 @@ void SpaceTime::Add(const transient::Sample& s) {
 QImage SpaceTime::Picture(const std::vector<study::Scheme>& order) const {
     const int perRow = std::min<int>(3, std::max<int>(1, int(order.size())));
     const int panelRows = (int(order.size()) + perRow - 1) / perRow;
-    const QSize panel(460, 380), bar(130, 380);
+    const QSize panel(460, 380), bar(150, 380);
     QImage picture(panel.width() * perRow + bar.width(), panel.height() * std::max(panelRows, 1),
                    QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::white);
@@ -135,6 +151,7 @@ QImage SpaceTime::Picture(const std::vector<study::Scheme>& order) const {
     // the samples as the plot area's background.
     auto draw = [&](QChart& chart, QValueAxis* x, QValueAxis* y, const QImage& data, QPoint at, QSize size) {
         chart.legend()->hide();
+        y->setLabelFormat("%.3g");
         chart.addAxis(x, Qt::AlignBottom);
         chart.addAxis(y, Qt::AlignLeft);
         Image(&chart, size);

@@ -51,7 +51,8 @@ private:
     transient::Plan plan_;
     long rows_, columns_;
     std::map<study::Scheme, std::vector<std::vector<float>>> samples_;  // [scheme][row][column]
-    double lo_ = 0, hi_ = 0;
+    double lo_ = 0, hi_ = 0;            // the colour scale
+    double reachLo_ = 0, reachHi_ = 0;  // how far it may reach
     bool any_ = false;
 };
 
