@@ -3,10 +3,14 @@
 #include <QCoreApplication>
 #include <QGraphicsScene>
 #include <QPainter>
-#include <QSaveFile>
+#include <QBuffer>
+#include <QFile>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+
+#include "files/whole_file.hpp"
 
 namespace charts {
 
@@ -252,22 +256,43 @@ QImage Image(QChart* chart, QSize size) {
     return image;
 }
 
-QString Save(QChart* chart, const QString& path, QSize size) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (path.endsWith(".svg", Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(chart->title());
-        QPainter painter(&svg);
+bool SvgName(std::string_view name) {
+    constexpr std::string_view kEnd = ".svg";
+    if (name.size() < kEnd.size()) return false;
+    const std::string_view end = name.substr(name.size() - kEnd.size());
+    return std::equal(end.begin(), end.end(), kEnd.begin(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+QByteArray Encode(QChart* chart, bool svg, QSize size) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (svg) {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setTitle(chart->title());
+        QPainter painter(&generator);
         Render(chart, painter, size);
-    } else if (!Image(chart, size).save(&file, "PNG")) {
-        file.cancelWriting();
-        return "the PNG could not be encoded";
+    } else if (!Image(chart, size).save(&buffer, "PNG")) {
+        return {};
     }
-    if (!file.commit()) return file.errorString();
+    return bytes;
+}
+
+QString Save(QChart* chart, const QString& path, QSize size) {
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray bytes = Encode(chart, SvgName(name.toStdString()), size);
+    if (bytes.isEmpty()) return "the picture could not be encoded";
+    try {
+        files::Output out(name.toStdString());
+        out.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        out.Commit();
+    } catch (const files::Failure& e) {
+        return QString::fromLocal8Bit(files::Reason(e));
+    }
     return {};
 }
 

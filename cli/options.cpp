@@ -6,6 +6,8 @@
 #include <map>
 #include <utility>
 
+#include "files/whole_file.hpp"
+
 namespace cli {
 
 const char* const kUsage =
@@ -33,6 +35,8 @@ const char* const kUsage =
     "                            bounded,negative_coefficients\n"
     "  --plot FILE               the solutions at the first N (.png or .svg)\n"
     "  --convergence-plot FILE   max error against N, log-log (.png or .svg; needs --refine >= 1)\n"
+    "  For --nodes and --errors, FILE - is standard output (the report is then left out).\n"
+    "  Two options may not name the same file.\n"
     "\n"
     "  --help        this text\n"
     "  --version     the version\n"
@@ -113,7 +117,7 @@ Options Parse(const std::vector<std::string>& args) {
         } else {
             throw UsageError("option --" + name + " needs a value");
         }
-        given[name] = value;
+        if (!given.emplace(name, value).second) throw UsageError("option --" + name + " is given twice");
     }
 
     bool allSchemes = true;
@@ -155,11 +159,19 @@ Options Parse(const std::vector<std::string>& args) {
         o.plan.schemes.erase(quick);
         o.notes.push_back("quick is left out: it needs N of at least 3.");
     }
-    for (const auto& [option, file] : {std::pair{"nodes", &o.nodesFile},
-                                       {"errors", &o.errorsFile},
-                                       {"plot", &o.plotFile},
-                                       {"convergence-plot", &o.convergencePlotFile}})
+    const std::pair<const char*, const std::string*> outputs[] = {{"nodes", &o.nodesFile},
+                                                                  {"errors", &o.errorsFile},
+                                                                  {"plot", &o.plotFile},
+                                                                  {"convergence-plot", &o.convergencePlotFile}};
+    for (const auto& [option, file] : outputs)
         if (given.count(option) && file->empty()) Bad(option, *file, "needs a file name");
+    for (std::size_t a = 0; a < std::size(outputs); ++a)
+        for (std::size_t b = a + 1; b < std::size(outputs); ++b) {
+            const std::string &first = *outputs[a].second, &second = *outputs[b].second;
+            if (!first.empty() && !second.empty() && files::SameFile(first, second))
+                throw UsageError("--" + std::string(outputs[a].first) + " '" + first + "' and --" +
+                                 outputs[b].first + " '" + second + "' name the same file");
+        }
     for (const auto& [option, file] : {std::pair{"plot", &o.plotFile}, {"convergence-plot", &o.convergencePlotFile}})
         if (!file->empty()) ImageName(option, *file);
     if (!o.convergencePlotFile.empty() && o.plan.refine < 1)

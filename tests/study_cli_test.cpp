@@ -83,6 +83,8 @@ TEST(Options, EveryBadOptionOrValueNamesBoth) {
         {{"--speed", "3"}, "unknown option '--speed'"},
         {{"--u"}, "option --u needs a value"},
         {{"u=3"}, "unexpected argument 'u=3'"},
+        {{"--u", "1", "--u=2"}, "option --u is given twice"},
+        {{"--nodes", "a.csv", "--nodes", "b.csv"}, "option --nodes is given twice"},
     };
     for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
 }
