@@ -22,6 +22,15 @@ QColor SchemeColour(study::Scheme s) {
         case study::Scheme::Quick: return QColor(255, 127, 14);
         case study::Scheme::PowerLaw: return QColor(148, 103, 189);
         case study::Scheme::Exponential: return QColor(140, 86, 75);
+        case study::Scheme::MinMod: return QColor(23, 190, 207);
+        case study::Scheme::VanLeer: return QColor(188, 189, 34);
+        case study::Scheme::VanAlbada: return QColor(227, 119, 194);
+        case study::Scheme::Superbee: return QColor(0, 0, 139);
+        case study::Scheme::MC: return QColor(128, 0, 0);
+        case study::Scheme::Koren: return QColor(0, 128, 128);
+        case study::Scheme::Ospre: return QColor(240, 190, 0);
+        case study::Scheme::Umist: return QColor(0, 90, 0);
+        case study::Scheme::QuickLimited: return QColor(90, 90, 90);
     }
     return Qt::gray;
 }
