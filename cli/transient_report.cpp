@@ -26,7 +26,8 @@ std::string FramesWithoutExact(const TransientOptions& o, const transient::Outco
     auto close = [&](long last) {
         if (first < 0) return;
         if (!text.empty()) text += ", ";
-        text += std::to_string(first) + (last > first ? "-" + std::to_string(last) : "");
+        text += std::to_string(first);
+        if (last > first) text += '-' + std::to_string(last);
         first = -1;
     };
     for (long k = 0; k <= o.plan.frames; ++k) {
@@ -146,7 +147,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
     }
 
     for (const transient::SchemeOutcome& s : out.schemes) {
-        t += "\n" + NameOf(s.scheme) + ":\n";
+        t += '\n' + NameOf(s.scheme) + ":\n";
         t += Column("t (s)");
         if (exact)
             t += Column("max error") + Column("rms error ");
