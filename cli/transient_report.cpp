@@ -55,7 +55,8 @@ std::string VerdictText(const transient::SchemeOutcome& s) {
     const transient::Verdict& v = s.verdict;
     if (v.tvd)
         return v.stable ? "the TVD condition (1 - theta)(2c + 2d) <= 1 holds: no new extrema."
-                        : "the TVD condition (1 - theta)(2c + 2d) <= 1 fails: new extrema may appear.";
+                        : "the TVD condition (1 - theta)(2c + 2d) <= 1 fails: new extrema may appear; it holds for "
+                          "steps up to dt = " + Seconds(v.largestStableDt.value_or(0)) + ".";
     std::string text;
     if (v.stable) {
         text = "stable (largest |G| = " + Short(v.maxAmplification, 6) + ")";

@@ -113,6 +113,13 @@ TEST(Stability, VonNeumannAgainstTheClosedForms) {
             };
             EXPECT_EQ(at(Scheme::Upwind, 0).stable, c + 2 * d <= 1) << "c " << c << " d " << d;
             EXPECT_EQ(at(Scheme::Central, 0).stable, 2 * d <= 1 && c * c <= 2 * d) << "c " << c << " d " << d;
+            // A limiter's TVD condition, and the step where it starts to fail.
+            const transient::Verdict tvd = at(Scheme::VanLeer, 0);
+            EXPECT_TRUE(tvd.tvd);
+            EXPECT_EQ(tvd.stable, 2 * c + 2 * d <= 1) << "c " << c << " d " << d;
+            if (!tvd.stable) {
+                EXPECT_NEAR(*tvd.largestStableDt, plan.dt / (2 * c + 2 * d), 1e-2 * plan.dt);
+            }
             for (double theta : {0.5, 0.75, 1.0}) {
                 EXPECT_TRUE(at(Scheme::Upwind, theta).stable);
                 EXPECT_TRUE(at(Scheme::Central, theta).stable);
