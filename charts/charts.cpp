@@ -295,14 +295,9 @@ QString Save(QChart* chart, const QString& path, QSize size) {
     const QByteArray name = QFile::encodeName(path);
     const QByteArray bytes = Encode(chart, SvgName(name.toStdString()), size);
     if (bytes.isEmpty()) return "the picture could not be encoded";
-    try {
-        files::Output out(name.toStdString());
-        out.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-        out.Commit();
-    } catch (const files::Failure& e) {
-        return QString::fromLocal8Bit(files::Reason(e));
-    }
-    return {};
+    const std::string why =
+        files::WriteWhole(name.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    return why.empty() ? QString() : QString::fromLocal8Bit(files::Reason(why));
 }
 
 }  // namespace charts

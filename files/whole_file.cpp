@@ -116,6 +116,10 @@ void Output::Write(std::string_view bytes) {
 void Output::Commit() {
     if (fd_ < 0) Fail(EBADF);
     if (direct_) {
+        // Standard output sent to a regular file: a full disk may only show
+        // when the data reaches it.
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd_) != 0 && errno != EINVAL) Fail(errno);
         if (fd_ != STDOUT_FILENO && ::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) Fail(errno);
         committed_ = true;
         return;
@@ -146,10 +150,9 @@ void Output::Discard() {
     temporary_.clear();
 }
 
-std::string Reason(const Failure& failure) {
-    const std::string message = failure.what();
+std::string Reason(std::string_view message) {
     const std::size_t colon = message.rfind(": ");
-    return colon == std::string::npos ? message : message.substr(colon + 2);
+    return std::string(colon == std::string_view::npos ? message : message.substr(colon + 2));
 }
 
 std::string WriteWhole(const std::string& path, std::string_view bytes) {
@@ -169,8 +172,11 @@ namespace {
 // exists, else its directory's and its last part.
 std::optional<std::tuple<dev_t, ino_t, std::string>> Identity(const std::string& path) {
     struct stat st {};
-    if (StandardOutput(path) ? ::fstat(STDOUT_FILENO, &st) == 0 : ::stat(path.c_str(), &st) == 0)
+    if (StandardOutput(path)) {
+        if (::fstat(STDOUT_FILENO, &st) != 0) return std::nullopt;
         return std::tuple{st.st_dev, st.st_ino, std::string()};
+    }
+    if (::stat(path.c_str(), &st) == 0) return std::tuple{st.st_dev, st.st_ino, std::string()};
     const auto [directory, name] = Split(path);
     if (!name.empty() && ::stat(directory.c_str(), &st) == 0) return std::tuple{st.st_dev, st.st_ino, name};
     return std::nullopt;

@@ -46,8 +46,9 @@ private:
     bool committed_ = false;
 };
 
-// The system's reason a Failure gives: "No space left on device".
-std::string Reason(const Failure& failure);
+// The system's reason in a Failure's message (or WriteWhole's): "No space
+// left on device" from "cannot write e.csv: No space left on device".
+std::string Reason(std::string_view message);
 
 // Writes `bytes` to `path` whole or not at all. Returns "" on success, or
 // the message of the Failure.

@@ -133,6 +133,7 @@ TEST_F(Files, DevicesAreWrittenToNeverReplaced) {
     EXPECT_EQ(files::WriteWhole("/dev/full", "x"), "cannot write /dev/full: No space left on device");
     EXPECT_EQ(files::WriteWhole("/dev/null", "x"), "");
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(files::Reason(files::WriteWhole(Path("a: b/c.csv"), "x")), "No such file or directory");
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
 
     // A link to a device stays a link to it.

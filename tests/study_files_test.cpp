@@ -106,7 +106,8 @@ TEST_F(StudyFiles, OneFileNamedTwiceIsRefusedAndNothingWritten) {
     fs::create_directory_symlink("d", dir / "alias");
     const std::string d = Path("d");
     const std::pair<std::string, std::string> cases[] = {
-        {"--errors " + d + "/x.csv --nodes " + d + "/x.csv", "--nodes '" + d + "/x.csv' and --errors '" + d + "/x.csv'"},
+        {"--errors " + d + "/x.csv --nodes " + d + "/x.csv",
+         "--nodes '" + d + "/x.csv' and --errors '" + d + "/x.csv'"},
         {"--errors " + d + "/x.csv --nodes " + d + "/./x.csv", "--nodes '" + d + "/./x.csv' and --errors"},
         {"--errors " + d + "/x.csv --nodes " + Path("alias") + "/x.csv", "--nodes '" + Path("alias") + "/x.csv' and"},
         {"--refine 1 --plot " + d + "/x.svg --convergence-plot " + d + "//x.svg", "--plot '" + d + "/x.svg' and"},
@@ -134,8 +135,8 @@ TEST_F(StudyFiles, FullStandardOutputIsAFailure) {
 }
 
 TEST_F(StudyFiles, ChartsNeedNoDisplay) {
-    EXPECT_EQ(Run("--plot " + Path("p.png") + " --errors " + Path("e.csv"), "unset DISPLAY WAYLAND_DISPLAY; QT_QPA_PLATFORM=xcb; export QT_QPA_PLATFORM;"), 0)
-        << Err();
+    const std::string noDisplay = "unset DISPLAY WAYLAND_DISPLAY; QT_QPA_PLATFORM=xcb; export QT_QPA_PLATFORM;";
+    EXPECT_EQ(Run("--plot " + Path("p.png") + " --errors " + Path("e.csv"), noDisplay), 0) << Err();
     EXPECT_EQ(Read(Path("p.png")).substr(1, 3), "PNG");
     EXPECT_EQ(Err(), "");
 }

@@ -5,9 +5,26 @@
 #include <QImage>
 #include <QListView>
 #include <QStringListModel>
+#include <atomic>
+#include <semaphore>
 
 #include "app/plot_area.hpp"
 #include "window_fixture.hpp"
+
+namespace {
+
+// Results.txt of central differencing at N control volumes, the other
+// inputs at their defaults.
+QByteArray CentralTable(const char* N) {
+    Mdl_Common::ProblemState state;
+    driver::Outputs out;
+    driver::InputTexts texts;
+    texts.N = N;
+    driver::Calculate(texts, driver::Scheme::Central, state, out);
+    return QByteArray::fromStdString(*out.resultsText);
+}
+
+}  // namespace
 
 TEST_F(WindowTest, ReturnOrEnterInAnyBoxCalculates) {
     const char* boxes[] = {"Text_FiA", "Text_FiB", "Text_u", "Text_N", "Text_L", "Text_Rho", "Text_Gama"};
@@ -20,12 +37,30 @@ TEST_F(WindowTest, ReturnOrEnterInAnyBoxCalculates) {
     }
     // The file holds the last calculation's table, N = 8.
     window_->WaitForResultsFile();
-    Mdl_Common::ProblemState state;
-    driver::Outputs out;
-    driver::InputTexts texts;
-    texts.N = "8";
-    driver::Calculate(texts, driver::Scheme::Central, state, out);
-    EXPECT_EQ(ResultsFile(), QByteArray::fromStdString(*out.resultsText));
+    EXPECT_EQ(ResultsFile(), CentralTable("8"));
+}
+
+// Clicks faster than the file is written: while one table is being written,
+// each new one replaces the one waiting, so two are written, the newest last.
+TEST_F(WindowTest, ResultsWriterKeepsOnlyTheNewestTableWaiting) {
+    std::atomic<int> written{0};
+    std::binary_semaphore holding{0}, released{0};
+    window_->ResultsWriter().SetHook([&] {
+        if (++written == 1) {
+            holding.release();
+            released.acquire();
+        }
+    });
+    QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton);
+    holding.acquire();  // the first table is being written, held
+    for (int n = 2; n <= 40; ++n) {
+        Type("Text_N", QString::number(n));
+        QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton);
+    }
+    released.release();
+    window_->WaitForResultsFile();
+    EXPECT_EQ(written, 2);
+    EXPECT_EQ(ResultsFile(), CentralTable("40"));
 }
 
 TEST_F(WindowTest, SelectedLinesAreCopiedInListOrder) {
