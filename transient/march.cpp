@@ -105,7 +105,7 @@ struct Stepper::Bounded {
     study::Grid g;
     study::Limiter limiter{};
     double theta = 0, lambda = 0, shift = 0, tolerance = 0;
-    std::vector<double> balance;
+    std::vector<double> balance, extra;
 
     Bounded(const study::Problem& problem, study::Scheme s, long N, double th, double dt)
         : scheme(s), p(problem), g(study::MakeGrid(problem, N)), limiter(*study::LimiterOf(s)), theta(th) {
@@ -124,7 +124,7 @@ struct Stepper::Bounded {
             for (std::size_t i = 0; i < phi.size(); ++i) next[i] = phi[i] - lambda * balance[i];
             return 0;
         }
-        std::vector<double> extra(phi.size());
+        extra.resize(phi.size());
         const double share = (1 - theta) / theta;
         for (std::size_t i = 0; i < phi.size(); ++i) extra[i] = shift * phi[i] - (theta < 1 ? share * balance[i] : 0.0);
         next = phi;
