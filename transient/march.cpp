@@ -1,0 +1,207 @@
+#include "march.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "rows.hpp"
+#include "study/study.hpp"
+#include "study/tvd.hpp"
+
+namespace transient {
+
+namespace {
+
+std::array<double, 6> RowAt(const study::Rows& r, std::size_t i) {
+    const bool five = r.FiveBand();
+    return {five ? r.aWW[i] : 0.0, r.aW[i], r.aP[i], r.aE[i], five ? r.aEE[i] : 0.0, r.Su[i]};
+}
+
+}  // namespace
+
+ExplicitPart::Row ExplicitPart::Scaled(const study::Rows& rows, std::size_t i) const {
+    const std::array<double, 6> a = RowAt(rows, i);
+    Row row{};
+    for (std::size_t j = 0; j < 5; ++j) row.k[j] = -lambda_ * w_ * a[j];
+    row.k[2] += 1.0;
+    row.s = lambda_ * a[5];
+    return row;
+}
+
+ExplicitPart::ExplicitPart(const study::Rows& rows, double lambda, double w) : lambda_(lambda), w_(w) {
+    n_ = static_cast<long>(rows.aP.size());
+    width_ = rows.FiveBand() ? 2 : 1;
+    lo_ = std::min<long>(width_, n_);
+    hi_ = std::max(lo_, n_ - width_);
+    bool constant = lo_ < hi_;
+    for (long i = lo_ + 1; constant && i < hi_; ++i) constant = RowAt(rows, std::size_t(i)) == RowAt(rows, std::size_t(lo_));
+    if (!constant) lo_ = hi_ = n_;
+    if (lo_ < hi_) interior_ = Scaled(rows, std::size_t(lo_));
+    for (long i = 0; i < n_; ++i)
+        if (i < lo_ || i >= hi_) edges_.push_back(Scaled(rows, std::size_t(i)));
+}
+
+// The loops over the interior rows are written for the compiler's vector
+// instructions (-fopenmp-simd), the check of phi riding along as
+// reductions that vectorise.
+bool ExplicitPart::Apply(const std::vector<double>& phi, std::vector<double>& out, double limit) const {
+    out.resize(phi.size());
+    const double* __restrict p = phi.data();
+    double* __restrict o = out.data();
+    unsigned bad = 0;
+    auto edge = [&](long i, const Row& row) {
+        double v = row.s;
+        for (long j = -2; j <= 2; ++j)
+            if (i + j >= 0 && i + j < n_) v += row.k[std::size_t(j + 2)] * p[i + j];
+        o[i] = v;
+        bad |= unsigned(!(std::fabs(p[i]) <= limit));
+    };
+    std::size_t e = 0;
+    for (long i = 0; i < lo_; ++i) edge(i, edges_[e++]);
+    // The largest |phi_i|, and a sum of phi_i - phi_i that only an
+    // infinity or a NaN makes other than 0.
+    double largest = 0, zero = 0;
+    const Row& c = interior_;
+    if (width_ == 1) {
+        const double kW = c.k[1], kP = c.k[2], kE = c.k[3], s = c.s;
+#pragma omp simd reduction(max : largest) reduction(+ : zero)
+        for (long i = lo_; i < hi_; ++i) {
+            o[i] = kW * p[i - 1] + kP * p[i] + kE * p[i + 1] + s;
+            largest = std::max(largest, std::fabs(p[i]));
+            zero += p[i] - p[i];
+        }
+    } else {
+        const double kWW = c.k[0], kW = c.k[1], kP = c.k[2], kE = c.k[3], kEE = c.k[4], s = c.s;
+#pragma omp simd reduction(max : largest) reduction(+ : zero)
+        for (long i = lo_; i < hi_; ++i) {
+            o[i] = kWW * p[i - 2] + kW * p[i - 1] + kP * p[i] + kE * p[i + 1] + kEE * p[i + 2] + s;
+            largest = std::max(largest, std::fabs(p[i]));
+            zero += p[i] - p[i];
+        }
+    }
+    for (long i = hi_; i < n_; ++i) edge(i, edges_[e++]);
+    return bad == 0 && largest <= limit && zero == 0;
+}
+
+// A linear scheme: the explicit part, and for theta > 0 the factors of
+// I + theta lambda A.
+struct Stepper::Linear {
+    explicit Linear(ExplicitPart p) : part(std::move(p)) {}
+    ExplicitPart part;
+    bool implicit = false;
+    study::ThreeBandFactors three;
+    study::FiveBandFactors five;
+    bool fiveBand = false;
+};
+
+// A bounded scheme: the TVD balance B, explicit as phi' = phi - lambda B(phi);
+// with theta > 0 each step solves
+//   B(phi') + shift phi' = shift phi - (1 - theta)/theta B(phi),
+// shift = rho dx / (theta dt), to the steady solve's tolerance scaled by
+// the larger of shift and the steady equations' own scale.
+struct Stepper::Bounded {
+    study::Scheme scheme{};
+    study::Problem p;
+    study::Grid g;
+    study::Limiter limiter{};
+    double theta = 0, lambda = 0, shift = 0, tolerance = 0;
+    std::vector<double> balance, extra;
+
+    Bounded(const study::Problem& problem, study::Scheme s, long N, double th, double dt)
+        : scheme(s), p(problem), g(study::MakeGrid(problem, N)), limiter(*study::LimiterOf(s)), theta(th) {
+        lambda = dt / (p.rho * g.dx);
+        if (theta <= 0) return;
+        shift = p.rho * g.dx / (theta * dt);
+        const double scale = std::max(std::fabs(g.F), g.D);
+        tolerance = scale > 0 ? study::TvdTolerance(p, g) / scale * std::max(scale, shift)
+                              : 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)}) * shift;
+    }
+
+    long Step(const std::vector<double>& phi, std::vector<double>& next) {
+        if (theta < 1) study::TvdBalance(g, p.phiA, p.phiB, limiter, phi, balance);
+        next.resize(phi.size());
+        if (theta <= 0) {
+            for (std::size_t i = 0; i < phi.size(); ++i) next[i] = phi[i] - lambda * balance[i];
+            return 0;
+        }
+        extra.resize(phi.size());
+        const double share = (1 - theta) / theta;
+        for (std::size_t i = 0; i < phi.size(); ++i) extra[i] = shift * phi[i] - (theta < 1 ? share * balance[i] : 0.0);
+        next = phi;
+        const study::TvdIterations t =
+            study::SolveTvdSystem(g, p.phiA, p.phiB, limiter, shift, extra, next, tolerance, study::kMaxTvdIterations);
+        // A step that runs away is a blow-up, seen at the next step.
+        if (!t.converged && std::isfinite(t.residual))
+            throw study::SolveError(scheme, g.N,
+                                    "a time step's iterations did not converge (residual " +
+                                        std::to_string(t.residual) + " after " + std::to_string(t.iterations) + ")");
+        return t.iterations;
+    }
+};
+
+Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, double theta, double dt) {
+    if (IsTvd(s)) {
+        bounded_ = std::make_unique<Bounded>(p, s, N, theta, dt);
+        return;
+    }
+    const double lambda = dt / (p.rho * p.L / static_cast<double>(N));
+    study::Rows rows = Rows(p, s, N);
+    linear_ = std::make_unique<Linear>(ExplicitPart(rows, lambda, theta > 0 ? 1.0 - theta : 1.0));
+    if (theta <= 0) return;
+    linear_->implicit = true;
+    linear_->fiveBand = rows.FiveBand();
+    const double scale = theta * lambda;
+    for (auto* v : {&rows.aWW, &rows.aW, &rows.aP, &rows.aE, &rows.aEE})
+        for (double& a : *v) a *= scale;
+    for (double& a : rows.aP) a += 1.0;
+    std::string why;
+    const bool ok = linear_->fiveBand ? linear_->five.Factor(rows, why) : linear_->three.Factor(rows, why);
+    if (!ok) throw study::SolveError(s, N, why);
+}
+
+Stepper::~Stepper() = default;
+Stepper::Stepper(Stepper&&) noexcept = default;
+
+bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, double limit) {
+    if (bounded_) {
+        if (!Within(phi, limit)) return false;
+        iterations_ += bounded_->Step(phi, next);
+        return true;
+    }
+    Linear& l = *linear_;
+    if (!l.part.Apply(phi, next, limit)) return false;
+    if (l.implicit) {
+        if (l.fiveBand)
+            l.five.Solve(next);
+        else
+            l.three.Solve(next);
+    }
+    return true;
+}
+
+std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, long N) {
+    if (IsTvd(s)) {
+        // From the upwind solution, as the study starts its own.
+        std::vector<double> phi = SteadySolution(p, study::Scheme::Upwind, N);
+        const study::Grid g = study::MakeGrid(p, N);
+        const study::TvdIterations t = study::SolveTvdSystem(g, p.phiA, p.phiB, *study::LimiterOf(s), 0.0, {}, phi,
+                                                             study::TvdTolerance(p, g), study::kMaxTvdIterations);
+        if (!t.converged) throw study::SolveError(s, N, "the steady iterations did not converge");
+        return phi;
+    }
+    study::Rows rows = Rows(p, s, N);
+    std::vector<double> phi;
+    std::string why;
+    if (!study::SolveRows(rows, phi, why)) throw study::SolveError(s, N, why);
+    return phi;
+}
+
+bool Within(const std::vector<double>& phi, double limit) {
+    unsigned bad = 0;
+    const double* __restrict p = phi.data();
+#pragma omp simd reduction(| : bad)
+    for (std::size_t i = 0; i < phi.size(); ++i) bad |= unsigned(!(std::fabs(p[i]) <= limit));
+    return bad == 0;
+}
+
+}  // namespace transient
