@@ -1,12 +1,8 @@
 // convdiff-study: every scheme solved against the exact solution on
 // refining grids; a report on standard output, CSV tables and charts on
 // request. Exit 0 done, 1 a calculation or a file failed, 2 a bad option.
-#include <unistd.h>
-
 #include <QApplication>
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 
@@ -19,30 +15,8 @@
 
 namespace {
 
-// A bar on standard error, once a run has taken half a second, and only
-// when standard error is a terminal.
-class Progress {
-public:
-    explicit Progress(bool enabled) : enabled_(enabled) {}
-    ~Progress() { Clear(); }
-    void operator()(double share) {
-        if (!enabled_ || std::chrono::steady_clock::now() - start_ < std::chrono::milliseconds(500)) return;
-        const int width = 40, filled = static_cast<int>(share * width);
-        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(std::size_t(filled), '#').c_str(),
-                     std::string(std::size_t(width - filled), ' ').c_str(), static_cast<int>(share * 100));
-        std::fflush(stderr);
-        shown_ = true;
-    }
-    void Clear() {
-        if (shown_) std::fprintf(stderr, "\r%50s\r", "");
-        shown_ = false;
-    }
-
-private:
-    bool enabled_;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
+using cli::Progress;
+using cli::WriteText;
 
 // The nodes table is written while the study runs, a stretch of nodes at a
 // time, so that neither the solutions of the finer grids nor a whole grid's
@@ -72,13 +46,6 @@ private:
     files::Output file_;
     std::string buffer_;
 };
-
-// A FIFO waits for its reader, as the shell's "> fifo" would.
-void WriteText(const std::string& path, std::string_view text) {
-    files::Output file(path, files::FifoReader::WaitFor);
-    file.Write(text);
-    file.Commit();
-}
 
 // The limiters of the chosen bounded schemes, or all nine.
 std::vector<study::Limiter> ChosenLimiters(const study::Plan& plan) {
@@ -139,7 +106,7 @@ int Run(const cli::Options& o, char** argv) {
     }
     std::unique_ptr<NodesFile> nodes;
     if (!o.nodesFile.empty()) nodes = std::make_unique<NodesFile>(o.nodesFile);
-    Progress progress(isatty(STDERR_FILENO));
+    Progress progress;
     study::Callbacks callbacks;
     callbacks.progress = [&](double share) { progress(share); };
     if (nodes)

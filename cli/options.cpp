@@ -1,9 +1,11 @@
+// Reading convdiff-study's command line, and its usage text.
 #include "options.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "files/whole_file.hpp"
@@ -53,53 +55,13 @@ const char* const kUsage =
 
 namespace {
 
-[[noreturn]] void Bad(const std::string& option, const std::string& value, const std::string& why) {
-    throw UsageError("--" + option + " '" + value + "': " + why);
-}
-
-double Number(const std::string& option, const std::string& value) {
-    const std::optional<double> v = study::ReadStrictNumber(value);
-    if (!v) Bad(option, value, study::NumberProblem(value));
-    return *v;
-}
-
-long Whole(const std::string& option, const std::string& value, long lo, long hi) {
-    const double v = Number(option, value);
-    if (v != std::floor(v) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
-        Bad(option, value, "must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
-    return static_cast<long>(v);
-}
-
-// The schemes of a group name, or nothing.
-std::optional<std::vector<study::Scheme>> Group(const std::string& name) {
-    if (name == "linear") return std::vector<study::Scheme>(study::kLinearSchemes.begin(), study::kLinearSchemes.end());
-    if (name == "tvd") return std::vector<study::Scheme>(study::kTvdSchemes.begin(), study::kTvdSchemes.end());
-    if (name == "all") return std::vector<study::Scheme>(study::kAllSchemes.begin(), study::kAllSchemes.end());
-    return std::nullopt;
-}
-
-// The names and groups of a list, each scheme once, in the order first met.
+// The schemes of a list, or a usage error naming the wrong name.
 std::vector<study::Scheme> Schemes(const std::string& value) {
-    std::vector<study::Scheme> schemes;
-    auto add = [&](study::Scheme s) {
-        if (std::find(schemes.begin(), schemes.end(), s) == schemes.end()) schemes.push_back(s);
-    };
-    std::size_t start = 0;
-    while (start <= value.size()) {
-        const std::size_t comma = std::min(value.find(',', start), value.size());
-        const std::string name = value.substr(start, comma - start);
-        if (const auto group = Group(name)) {
-            for (study::Scheme s : *group) add(s);
-        } else if (const auto s = study::SchemeNamed(name)) {
-            add(*s);
-        } else {
-            Bad("schemes", value,
-                (name.empty() ? std::string("an empty name") : "unknown scheme '" + name + "'") +
-                    " (choose from the names or groups linear, tvd, all; see --help)");
-        }
-        start = comma + 1;
+    try {
+        return study::SchemesNamed(value);
+    } catch (const study::SchemeListError& e) {
+        Bad("schemes", value, std::string(e.what()) + " (choose from the names or groups linear, tvd, all; see --help)");
     }
-    return schemes;
 }
 
 // Whether quick came in with a group, and may be left out quietly.
@@ -114,10 +76,6 @@ bool QuickByGroup(const std::string& value) {
         start = comma + 1;
     }
     return byGroup && !byName;
-}
-
-bool EndsWith(const std::string& text, std::string_view end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 void ImageName(const std::string& option, const std::string& value) {
@@ -152,31 +110,13 @@ Options Parse(const std::vector<std::string>& args) {
         {"limiter-plot", [&](auto&, auto& v) { o.limiterPlotFile = v; }},
         {"max-iterations", [&](auto& n, auto& v) { o.plan.maxIterations = static_cast<int>(Whole(n, v, 1, 100000)); }},
     };
-    std::map<std::string, std::string> given;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            o.help = true;
-            return o;
-        }
-        if (arg == "--version") {
-            o.version = true;
-            return o;
-        }
-        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "' (options start with --)");
-        std::string name = arg.substr(2), value;
-        const std::size_t eq = name.find('=');
-        if (eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-        }
-        if (!setters.count(name)) throw UsageError("unknown option '--" + name + "' (see --help)");
-        if (eq == std::string::npos) {
-            if (i + 1 == args.size()) throw UsageError("option --" + name + " needs a value");
-            value = args[++i];
-        }
-        if (!given.emplace(name, value).second) throw UsageError("option --" + name + " is given twice");
-    }
+    std::set<std::string> known;
+    for (const auto& [name, setter] : setters) known.insert(name);
+    Given read = ReadGiven(args, known);
+    o.help = read.help;
+    o.version = read.version;
+    if (o.help || o.version) return o;
+    std::map<std::string, std::string>& given = read.values;
 
     for (const auto& [name, value] : given) setters.at(name)(name, value);
 

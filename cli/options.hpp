@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/command_line.hpp"
 #include "study/numbers.hpp"
 #include "study/study.hpp"
 
@@ -20,12 +21,6 @@ struct Options {
     std::vector<std::string> notes;  // what the report should say about the choice of schemes
     bool help = false;
     bool version = false;
-};
-
-// A bad option or value; the message names both.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
 };
 
 // Kept for code that still reaches it here; it lives in the study.

@@ -3,12 +3,8 @@
 // distance to the steady state while marching; a report on standard
 // output, CSV tables and charts on request. Exit 0 done (a blow-up is a
 // result), 1 a calculation or a file failed, 2 a bad option.
-#include <unistd.h>
-
 #include <QApplication>
 #include <QBuffer>
-#include <chrono>
-#include <cstdio>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -22,30 +18,7 @@
 
 namespace {
 
-// A bar on standard error, once a run has taken half a second, and only
-// when standard error is a terminal.
-class Progress {
-public:
-    explicit Progress(bool enabled) : enabled_(enabled) {}
-    ~Progress() { Clear(); }
-    void operator()(double share) {
-        if (!enabled_ || std::chrono::steady_clock::now() - start_ < std::chrono::milliseconds(500)) return;
-        const int width = 40, filled = static_cast<int>(share * width);
-        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(std::size_t(filled), '#').c_str(),
-                     std::string(std::size_t(width - filled), ' ').c_str(), static_cast<int>(share * 100));
-        std::fflush(stderr);
-        shown_ = true;
-    }
-    void Clear() {
-        if (shown_) std::fprintf(stderr, "\r%50s\r", "");
-        shown_ = false;
-    }
-
-private:
-    bool enabled_;
-    bool shown_ = false;
-    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-};
+using cli::Progress;
 
 // A CSV file filled while the run goes, a few megabytes at a time, and put
 // in place only when it is complete.
@@ -103,16 +76,15 @@ int main(int argc, char** argv) {
         std::cerr << "convdiff-transient: " << e.what() << "\n";
         return 2;
     }
-    if (o.help) {
-        std::cout << cli::kTransientUsage;
-        return 0;
-    }
-    if (o.version) {
-        std::cout << "convdiff-transient " CONVDIFF_VERSION "\n";
-        return 0;
-    }
-
     try {
+        if (o.help) {
+            std::cout << cli::kTransientUsage;
+            return 0;
+        }
+        if (o.version) {
+            std::cout << "convdiff-transient " CONVDIFF_VERSION "\n";
+            return 0;
+        }
         std::unique_ptr<Table> history, errors;
         if (!o.historyFile.empty()) history = std::make_unique<Table>(o.historyFile, transient::csv::kHistoryHeader);
         if (!o.errorsFile.empty()) errors = std::make_unique<Table>(o.errorsFile, transient::csv::kErrorsHeader);
@@ -129,7 +101,7 @@ int main(int argc, char** argv) {
         const study::Grid grid = study::MakeGrid(plan.problem, plan.N);
 
         cli::TransientReport report(o);
-        Progress progress(isatty(STDERR_FILENO));
+        Progress progress;
         transient::Callbacks callbacks;
         callbacks.progress = [&](double share) { progress(share); };
         callbacks.frame = [&](const transient::Frame& f) {

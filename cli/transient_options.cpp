@@ -1,9 +1,11 @@
+// Reading convdiff-transient's command line, and its usage text.
 #include "transient_options.hpp"
 
 #include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
+#include <set>
 #include <utility>
 
 #include "files/whole_file.hpp"
@@ -61,23 +63,6 @@ const char* const kTransientUsage =
 
 namespace {
 
-[[noreturn]] void Bad(const std::string& option, const std::string& value, const std::string& why) {
-    throw UsageError("--" + option + " '" + value + "': " + why);
-}
-
-double Number(const std::string& option, const std::string& value) {
-    const std::optional<double> v = study::ReadStrictNumber(value);
-    if (!v) Bad(option, value, study::NumberProblem(value));
-    return *v;
-}
-
-long Whole(const std::string& option, const std::string& value, long lo, long hi) {
-    const double v = Number(option, value);
-    if (v != std::floor(v) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
-        Bad(option, value, "must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
-    return static_cast<long>(v);
-}
-
 std::vector<std::string> Split(const std::string& text, char by) {
     std::vector<std::string> parts;
     std::size_t start = 0;
@@ -89,27 +74,13 @@ std::vector<std::string> Split(const std::string& text, char by) {
     }
 }
 
+// The schemes of a list, or a usage error naming the wrong name.
 std::vector<study::Scheme> Schemes(const std::string& value) {
-    std::vector<study::Scheme> schemes;
-    auto add = [&](study::Scheme s) {
-        if (std::find(schemes.begin(), schemes.end(), s) == schemes.end()) schemes.push_back(s);
-    };
-    for (const std::string& name : Split(value, ',')) {
-        if (name == "all") {
-            for (study::Scheme s : study::kAllSchemes) add(s);
-        } else if (name == "linear") {
-            for (study::Scheme s : study::kLinearSchemes) add(s);
-        } else if (name == "tvd") {
-            for (study::Scheme s : study::kTvdSchemes) add(s);
-        } else if (const auto s = study::SchemeNamed(name)) {
-            add(*s);
-        } else {
-            Bad("schemes", value,
-                (name.empty() ? std::string("an empty name") : "unknown scheme '" + name + "'") +
-                    " (choose from the names in --help, or linear, tvd, all)");
-        }
+    try {
+        return study::SchemesNamed(value);
+    } catch (const study::SchemeListError& e) {
+        Bad("schemes", value, std::string(e.what()) + " (choose from the names in --help, or linear, tvd, all)");
     }
-    return schemes;
 }
 
 transient::Initial InitialState(const std::string& value, double L) {
@@ -149,39 +120,10 @@ double Theta(const std::string& value) {
     Bad("time", value, "choose explicit, cn or implicit (or give --theta)");
 }
 
-bool EndsWith(const std::string& text, std::string_view end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 }  // namespace
 
 TransientOptions ParseTransient(const std::vector<std::string>& args) {
     TransientOptions o;
-    std::map<std::string, std::string> given;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            o.help = true;
-            return o;
-        }
-        if (arg == "--version") {
-            o.version = true;
-            return o;
-        }
-        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "' (options start with --)");
-        std::string name = arg.substr(2), value;
-        if (const std::size_t eq = name.find('='); eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            throw UsageError("option --" + name + " needs a value");
-        }
-        if (given.count(name)) throw UsageError("option --" + name + " is given twice");
-        given[name] = value;
-    }
-
     transient::Plan& plan = o.plan;
     study::Problem& p = plan.problem;
     bool defaultSchemes = true;
@@ -211,11 +153,14 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
         {"plot", [&](auto&, auto& v) { o.plotFile = v; }},
         {"space-time-plot", [&](auto&, auto& v) { o.spaceTimePlotFile = v; }},
     };
-    for (const auto& [name, value] : given) {
-        const auto setter = setters.find(name);
-        if (setter == setters.end()) throw UsageError("unknown option '--" + name + "' (see --help)");
-        setter->second(name, value);
-    }
+    std::set<std::string> known;
+    for (const auto& [name, setter] : setters) known.insert(name);
+    Given read = ReadGiven(args, known);
+    o.help = read.help;
+    o.version = read.version;
+    if (o.help || o.version) return o;
+    std::map<std::string, std::string>& given = read.values;
+    for (const auto& [name, value] : given) setters.at(name)(name, value);
 
     if (!(p.L > 0)) Bad("L", given["L"], "the domain's length must be above 0");
     if (!(p.rho > 0)) Bad("rho", given["rho"], "the density must be above 0");

@@ -1,6 +1,8 @@
 #include "problem.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace study {
 
@@ -48,6 +50,32 @@ std::optional<Scheme> SchemeNamed(std::string_view name) {
     for (const Names& n : kNames)
         if (n.name == name) return n.scheme;
     return std::nullopt;
+}
+
+std::vector<Scheme> SchemesNamed(std::string_view list) {
+    std::vector<Scheme> schemes;
+    auto add = [&](Scheme s) {
+        if (std::find(schemes.begin(), schemes.end(), s) == schemes.end()) schemes.push_back(s);
+    };
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', start), list.size());
+        const std::string_view name = list.substr(start, comma - start);
+        if (name == "linear") {
+            for (Scheme s : kLinearSchemes) add(s);
+        } else if (name == "tvd") {
+            for (Scheme s : kTvdSchemes) add(s);
+        } else if (name == "all") {
+            for (Scheme s : kAllSchemes) add(s);
+        } else if (const auto s = SchemeNamed(name)) {
+            add(*s);
+        } else {
+            throw SchemeListError(name.empty() ? std::string("an empty name")
+                                               : "unknown scheme '" + std::string(name) + "'");
+        }
+        start = comma + 1;
+    }
+    return schemes;
 }
 
 bool IsTvd(Scheme s) { return s >= Scheme::MinMod; }

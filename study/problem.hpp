@@ -6,7 +6,9 @@
 
 #include <array>
 #include <optional>
+#include <stdexcept>
 #include <string_view>
+#include <vector>
 
 namespace study {
 
@@ -52,6 +54,17 @@ std::string_view Title(Scheme s);
 bool IsTvd(Scheme s);
 // The scheme of a command-line name; "hibrid" is taken for "hybrid".
 std::optional<Scheme> SchemeNamed(std::string_view name);
+
+// A list of schemes that names none; the message says which name is wrong:
+// "an empty name" or "unknown scheme 'name'".
+class SchemeListError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+// The schemes of a comma-separated list of names and of the groups linear,
+// tvd and all, each scheme once, in the order first met. Raises
+// SchemeListError.
+std::vector<Scheme> SchemesNamed(std::string_view list);
 // The fewest control volumes a scheme works on: QUICK's end rows reach two
 // nodes inwards, so it needs 3; the others 1.
 long MinimumN(Scheme s);
