@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "usage_message.hpp"
 #include "cli/options.hpp"
 #include "cli/report.hpp"
 #include "study/numbers.hpp"
@@ -47,14 +48,7 @@ TEST(StrictNumber, SaysWhyATextIsRefused) {
 
 namespace {
 
-std::string UsageMessage(const std::vector<std::string>& args) {
-    try {
-        cli::Parse(args);
-    } catch (const cli::UsageError& e) {
-        return e.what();
-    }
-    return "(accepted)";
-}
+std::string UsageMessage(const std::vector<std::string>& args) { return UsageMessageOf(cli::Parse, args); }
 
 }  // namespace
 

@@ -10,18 +10,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "usage_message.hpp"
 #include "cli/transient_options.hpp"
 
 namespace {
 
-std::string UsageMessage(const std::vector<std::string>& args) {
-    try {
-        cli::ParseTransient(args);
-    } catch (const cli::UsageError& e) {
-        return e.what();
-    }
-    return "(accepted)";
-}
+std::string UsageMessage(const std::vector<std::string>& args) { return UsageMessageOf(cli::ParseTransient, args); }
 
 }  // namespace
 

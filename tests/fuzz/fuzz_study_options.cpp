@@ -9,15 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_args.hpp"
 #include "cli/options.hpp"
 #include "cli/report.hpp"
 #include "study/csv.hpp"
 
 namespace {
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
 
 bool Clean(const std::string& text) {
     return text.find("nan") == std::string::npos && text.find("inf") == std::string::npos;
@@ -26,14 +23,7 @@ bool Clean(const std::string& text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Arguments are separated by newlines; a real argument holds no NUL.
-    std::vector<std::string> args(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == '\n' || data[i] == 0)
-            args.emplace_back();
-        else
-            args.back().push_back(static_cast<char>(data[i]));
-    }
+    const std::vector<std::string> args = Arguments(data, size);
     cli::Options o;
     try {
         o = cli::Parse(args);

@@ -9,15 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "fuzz_args.hpp"
 #include "cli/transient_options.hpp"
 #include "cli/transient_report.hpp"
 #include "transient/csv.hpp"
 
 namespace {
-
-void Check(bool ok) {
-    if (!ok) std::abort();
-}
 
 // No "nan" or "inf" but the report's word "infinite".
 bool Clean(std::string text) {
@@ -28,14 +25,7 @@ bool Clean(std::string text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    // Arguments are separated by newlines; a real argument holds no NUL.
-    std::vector<std::string> args(1);
-    for (std::size_t i = 0; i < size; ++i) {
-        if (data[i] == '\n' || data[i] == 0)
-            args.emplace_back();
-        else
-            args.back().push_back(static_cast<char>(data[i]));
-    }
+    const std::vector<std::string> args = Arguments(data, size);
     cli::TransientOptions o;
     try {
         o = cli::ParseTransient(args);
