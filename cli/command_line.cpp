@@ -42,6 +42,15 @@ Given ReadGiven(const std::vector<std::string>& args, const std::set<std::string
     return given;
 }
 
+Given ReadAndSet(const std::vector<std::string>& args, const Setters& setters) {
+    std::set<std::string> known;
+    for (const auto& [name, setter] : setters) known.insert(name);
+    Given given = ReadGiven(args, known);
+    if (!given.help && !given.version)
+        for (const auto& [name, value] : given.values) setters.at(name)(name, value);
+    return given;
+}
+
 void Bad(const std::string& option, const std::string& value, const std::string& why) {
     throw UsageError("--" + option + " '" + value + "': " + why);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -28,6 +29,12 @@ struct Given {
 // Reads "--name value" and "--name=value" of the names in `known`, each at
 // most once, up to --help, -h or --version. Raises UsageError.
 Given ReadGiven(const std::vector<std::string>& args, const std::set<std::string>& known);
+
+// What each option does with its value, by the option's name.
+using Setters = std::map<std::string, std::function<void(const std::string& name, const std::string& value)>>;
+// ReadGiven of the options in `setters`, each then set in the order of the
+// names, unless help or the version is asked for.
+Given ReadAndSet(const std::vector<std::string>& args, const Setters& setters);
 
 // "--option 'value': why", as a UsageError.
 [[noreturn]] void Bad(const std::string& option, const std::string& value, const std::string& why);

@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <map>
-#include <set>
 #include <utility>
 
 #include "files/whole_file.hpp"
@@ -88,8 +86,7 @@ void ImageName(const std::string& option, const std::string& value) {
 Options Parse(const std::vector<std::string>& args) {
     Options o;
     bool allSchemes = true;
-    using Setter = std::function<void(const std::string& name, const std::string& value)>;
-    const std::map<std::string, Setter> setters{
+    const Setters setters{
         {"phiA", [&](auto& n, auto& v) { o.problem.phiA = Number(n, v); }},
         {"phiB", [&](auto& n, auto& v) { o.problem.phiB = Number(n, v); }},
         {"u", [&](auto& n, auto& v) { o.problem.u = Number(n, v); }},
@@ -110,15 +107,11 @@ Options Parse(const std::vector<std::string>& args) {
         {"limiter-plot", [&](auto&, auto& v) { o.limiterPlotFile = v; }},
         {"max-iterations", [&](auto& n, auto& v) { o.plan.maxIterations = static_cast<int>(Whole(n, v, 1, 100000)); }},
     };
-    std::set<std::string> known;
-    for (const auto& [name, setter] : setters) known.insert(name);
-    Given read = ReadGiven(args, known);
+    Given read = ReadAndSet(args, setters);
     o.help = read.help;
     o.version = read.version;
     if (o.help || o.version) return o;
     std::map<std::string, std::string>& given = read.values;
-
-    for (const auto& [name, value] : given) setters.at(name)(name, value);
 
     if (o.problem.L == 0) Bad("L", given["L"], "the domain must have a length");
     if (o.problem.gamma == 0) Bad("gamma", given["gamma"], "with no diffusion the cell Peclet number is undefined");

@@ -3,9 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <map>
-#include <set>
 #include <utility>
 
 #include "files/whole_file.hpp"
@@ -127,8 +125,7 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
     transient::Plan& plan = o.plan;
     study::Problem& p = plan.problem;
     bool defaultSchemes = true;
-    using Setter = std::function<void(const std::string& name, const std::string& value)>;
-    const std::map<std::string, Setter> setters{
+    const Setters setters{
         {"phiA", [&](auto& n, auto& v) { p.phiA = Number(n, v); }},
         {"phiB", [&](auto& n, auto& v) { p.phiB = Number(n, v); }},
         {"u", [&](auto& n, auto& v) { p.u = Number(n, v); }},
@@ -153,14 +150,11 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
         {"plot", [&](auto&, auto& v) { o.plotFile = v; }},
         {"space-time-plot", [&](auto&, auto& v) { o.spaceTimePlotFile = v; }},
     };
-    std::set<std::string> known;
-    for (const auto& [name, setter] : setters) known.insert(name);
-    Given read = ReadGiven(args, known);
+    Given read = ReadAndSet(args, setters);
     o.help = read.help;
     o.version = read.version;
     if (o.help || o.version) return o;
     std::map<std::string, std::string>& given = read.values;
-    for (const auto& [name, value] : given) setters.at(name)(name, value);
 
     if (!(p.L > 0)) Bad("L", given["L"], "the domain's length must be above 0");
     if (!(p.rho > 0)) Bad("rho", given["rho"], "the density must be above 0");

@@ -281,3 +281,24 @@ TEST_F(Program, BoundedSchemesWithTheirDiagramAndANonConvergedSolveFailing) {
               0u)
         << Read("err");
 }
+
+TEST(SchemeList, EachSchemeOnceInTheOrderFirstMetOrTheWrongNameSaid) {
+    using study::Scheme;
+    const std::vector<Scheme> list = study::SchemesNamed("quick,hibrid,linear,superbee,tvd");
+    ASSERT_EQ(list.size(), 15u);
+    EXPECT_EQ(list[0], Scheme::Quick);
+    EXPECT_EQ(list[1], Scheme::Hybrid);
+    EXPECT_EQ(list[2], Scheme::Central);
+    EXPECT_EQ(list[6], Scheme::Superbee);
+    EXPECT_EQ(list[7], Scheme::MinMod);
+    EXPECT_EQ(study::SchemesNamed("all").size(), 15u);
+    for (const auto& [text, message] : {std::pair{"upwind,,central", "an empty name"}, {"", "an empty name"},
+                                        {"upwind,Central", "unknown scheme 'Central'"}}) {
+        try {
+            study::SchemesNamed(text);
+            ADD_FAILURE() << text;
+        } catch (const study::SchemeListError& e) {
+            EXPECT_EQ(std::string(e.what()), message) << text;
+        }
+    }
+}
