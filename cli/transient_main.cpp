@@ -76,15 +76,16 @@ int main(int argc, char** argv) {
         std::cerr << "convdiff-transient: " << e.what() << "\n";
         return 2;
     }
+    if (o.help) {
+        std::cout << cli::kTransientUsage;
+        return 0;
+    }
+    if (o.version) {
+        std::cout << "convdiff-transient " CONVDIFF_VERSION "\n";
+        return 0;
+    }
+
     try {
-        if (o.help) {
-            std::cout << cli::kTransientUsage;
-            return 0;
-        }
-        if (o.version) {
-            std::cout << "convdiff-transient " CONVDIFF_VERSION "\n";
-            return 0;
-        }
         std::unique_ptr<Table> history, errors;
         if (!o.historyFile.empty()) history = std::make_unique<Table>(o.historyFile, transient::csv::kHistoryHeader);
         if (!o.errorsFile.empty()) errors = std::make_unique<Table>(o.errorsFile, transient::csv::kErrorsHeader);
