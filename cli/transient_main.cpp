@@ -76,16 +76,12 @@ int main(int argc, char** argv) {
         std::cerr << "convdiff-transient: " << e.what() << "\n";
         return 2;
     }
-    if (o.help) {
-        std::cout << cli::kTransientUsage;
-        return 0;
-    }
-    if (o.version) {
-        std::cout << "convdiff-transient " CONVDIFF_VERSION "\n";
-        return 0;
-    }
-
     try {
+        if (o.help || o.version) {
+            cli::WriteText("-", o.help ? std::string(cli::kTransientUsage)
+                                       : std::string("convdiff-transient " CONVDIFF_VERSION "\n"));
+            return 0;
+        }
         std::unique_ptr<Table> history, errors;
         if (!o.historyFile.empty()) history = std::make_unique<Table>(o.historyFile, transient::csv::kHistoryHeader);
         if (!o.errorsFile.empty()) errors = std::make_unique<Table>(o.errorsFile, transient::csv::kErrorsHeader);
@@ -122,7 +118,6 @@ int main(int argc, char** argv) {
         transient::Run run(plan);
         const transient::Outcome out = run.Go(callbacks);
         progress.Clear();
-        std::cout << report.Text(out) << std::flush;
 
         if (history) history->Commit();
         if (errors) errors->Commit();
@@ -140,6 +135,9 @@ int main(int argc, char** argv) {
             WriteBytes(o.plotFile, charts::Encode(&chart, charts::SvgName(o.plotFile), QSize(1000, 650)));
         }
         if (spaceTime) WriteBytes(o.spaceTimePlotFile, Png(spaceTime->Picture(plan.schemes)));
+        // The report comes last, once every file is whole: a report that
+        // cannot be written is then the only failure there is to say.
+        cli::WriteText("-", report.Text(out));
     } catch (const study::SolveError& e) {
         std::cerr << "convdiff-transient: the calculation failed: " << e.what() << "\n";
         return 1;

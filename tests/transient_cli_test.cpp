@@ -123,6 +123,19 @@ TEST_F(TransientProgram, ABlowUpIsAResultWithNoInfinityWritten) {
     EXPECT_EQ(errors.find("\ncentral,2000,"), std::string::npos);
 }
 
+TEST_F(TransientProgram, AFullStandardOutputIsAFailureOnceTheFilesAreWhole) {
+    const std::string program = std::string(CONVDIFF_TRANSIENT);
+    const std::string err = " 2>" + (dir / "err").string();
+    for (const std::string& args : {"--N 20 --errors " + Path("e.csv"), std::string("--help"), std::string("--version")}) {
+        const int status = std::system((program + " " + args + " >/dev/full" + err).c_str());
+        ASSERT_TRUE(WIFEXITED(status));
+        EXPECT_EQ(WEXITSTATUS(status), 1) << args;
+        EXPECT_EQ(Read("err"), "convdiff-transient: cannot write standard output: No space left on device\n") << args;
+    }
+    // The table was complete before the report was lost.
+    EXPECT_EQ(Read("e.csv").rfind("scheme,step,t,", 0), 0u);
+}
+
 TEST_F(TransientProgram, AFailedWriteIsSaidAndExitsOne) {
     EXPECT_EQ(Run("--N 20 --history /dev/full"), 1);
     EXPECT_EQ(Read("err").rfind("convdiff-transient: cannot write /dev/full: ", 0), 0u) << Read("err");
