@@ -69,6 +69,7 @@ QByteArray Png(const QImage& picture) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    files::RemoveTemporariesOnSignals();
     cli::TransientOptions o;
     try {
         o = cli::ParseTransient(std::vector<std::string>(argv + 1, argv + argc));
