@@ -4,11 +4,15 @@
 #include <QGraphicsScene>
 #include <QLegendMarker>
 #include <QPainter>
-#include <QSaveFile>
+#include <QBuffer>
+#include <QFile>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
+
+#include "files/whole_file.hpp"
 
 namespace charts {
 
@@ -20,6 +24,15 @@ QColor SchemeColour(study::Scheme s) {
         case study::Scheme::Quick: return QColor(255, 127, 14);
         case study::Scheme::PowerLaw: return QColor(148, 103, 189);
         case study::Scheme::Exponential: return QColor(140, 86, 75);
+        case study::Scheme::MinMod: return QColor(23, 190, 207);
+        case study::Scheme::VanLeer: return QColor(188, 189, 34);
+        case study::Scheme::VanAlbada: return QColor(227, 119, 194);
+        case study::Scheme::Superbee: return QColor(0, 0, 139);
+        case study::Scheme::MC: return QColor(128, 0, 0);
+        case study::Scheme::Koren: return QColor(0, 128, 128);
+        case study::Scheme::Ospre: return QColor(240, 190, 0);
+        case study::Scheme::Umist: return QColor(0, 90, 0);
+        case study::Scheme::QuickLimited: return QColor(90, 90, 90);
     }
     return Qt::gray;
 }
@@ -287,22 +300,43 @@ QImage Image(QChart* chart, QSize size) {
     return image;
 }
 
-QString Save(QChart* chart, const QString& path, QSize size) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
-    if (path.endsWith(".svg", Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&file);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(chart->title());
-        QPainter painter(&svg);
+bool SvgName(std::string_view name) {
+    constexpr std::string_view kEnd = ".svg";
+    if (name.size() < kEnd.size()) return false;
+    const std::string_view end = name.substr(name.size() - kEnd.size());
+    return std::equal(end.begin(), end.end(), kEnd.begin(),
+                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+}
+
+QByteArray Encode(QChart* chart, bool svg, QSize size) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (svg) {
+        QSvgGenerator generator;
+        generator.setOutputDevice(&buffer);
+        generator.setSize(size);
+        generator.setViewBox(QRect(QPoint(0, 0), size));
+        generator.setTitle(chart->title());
+        QPainter painter(&generator);
         Render(chart, painter, size);
-    } else if (!Image(chart, size).save(&file, "PNG")) {
-        file.cancelWriting();
-        return "the PNG could not be encoded";
+    } else if (!Image(chart, size).save(&buffer, "PNG")) {
+        return {};
     }
-    if (!file.commit()) return file.errorString();
+    return bytes;
+}
+
+QString Save(QChart* chart, const QString& path, QSize size) {
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray bytes = Encode(chart, SvgName(name.toStdString()), size);
+    if (bytes.isEmpty()) return "the picture could not be encoded";
+    try {
+        files::Output out(name.toStdString());
+        out.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        out.Commit();
+    } catch (const files::Failure& e) {
+        return QString::fromLocal8Bit(files::Reason(e));
+    }
     return {};
 }
 

@@ -13,6 +13,7 @@
 #include <QValueAxis>
 #include <map>
 #include <optional>
+#include <string_view>
 
 #include "study/study.hpp"
 
@@ -69,8 +70,17 @@ QList<QPointF> ExactCurve(const study::Problem& p, int points = 400);
 // The chart drawn at `size` pixels.
 QImage Image(QChart* chart, QSize size);
 
+// Whether a file name asks for SVG rather than PNG: it ends in ".svg", in
+// any case.
+bool SvgName(std::string_view name);
+
+// The chart drawn at `size` as the bytes of a PNG file, or of an SVG file;
+// empty if the picture could not be encoded.
+QByteArray Encode(QChart* chart, bool svg, QSize size);
+
 // Writes the chart as PNG or SVG, by the file name's ending, whole or not at
-// all. Returns an empty text, or why the file could not be written.
+// all (through files::Output). Returns an empty text, or why the file could
+// not be written, in the system's words ("No space left on device").
 QString Save(QChart* chart, const QString& path, QSize size);
 
 }  // namespace charts

@@ -4,23 +4,19 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QSaveFile>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
 
 #include "charts/charts.hpp"
+#include "files/whole_file.hpp"
 #include "options.hpp"
 #include "report.hpp"
 #include "study/csv.hpp"
 
 namespace {
-
-// A file failure, with the file's name and the system's reason.
-struct FileError {
-    std::string what;
-};
 
 // A bar on standard error, once a run has taken half a second, and only
 // when standard error is a terminal.
@@ -47,46 +43,45 @@ private:
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
 
-// The nodes table is written while the study runs, a grid at a time, so
-// that the solutions of the finer grids need not be kept.
+// The nodes table is written while the study runs, a stretch of nodes at a
+// time, so that neither the solutions of the finer grids nor a whole grid's
+// text need be kept.
 class NodesFile {
 public:
-    explicit NodesFile(const std::string& path) : file_(QString::fromStdString(path)), path_(path) {
-        if (!file_.open(QIODevice::WriteOnly)) Fail();
-        buffer_ = study::csv::kNodesHeader;
-    }
+    explicit NodesFile(const std::string& path) : file_(path) { buffer_ = study::csv::kNodesHeader; }
     void Add(const study::Result& r, const std::vector<double>& exact) {
-        study::csv::AppendNodes(buffer_, r, exact);
-        if (buffer_.size() > (1u << 22)) Flush();
+        constexpr long kStretch = 1 << 16;
+        for (long first = 1; first <= r.grid.N; first += kStretch) {
+            study::csv::AppendNodes(buffer_, r, exact, first, std::min(r.grid.N, first + kStretch - 1));
+            if (buffer_.size() > (1u << 22)) Flush();
+        }
     }
     void Commit() {
         Flush();
-        if (!file_.commit()) Fail();
+        file_.Commit();
     }
 
 private:
     void Flush() {
-        if (file_.write(buffer_.data(), qint64(buffer_.size())) != qint64(buffer_.size())) Fail();
+        file_.Write(buffer_);
         buffer_.clear();
     }
-    [[noreturn]] void Fail() { throw FileError{"cannot write " + path_ + ": " + file_.errorString().toStdString()}; }
-    QSaveFile file_;
-    std::string path_;
+    files::Output file_;
     std::string buffer_;
 };
 
-void WriteText(const std::string& path, const std::string& text) {
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
-        !file.commit())
-        throw FileError{"cannot write " + path + ": " + file.errorString().toStdString()};
+void WriteText(const std::string& path, std::string_view text) {
+    files::Output file(path);
+    file.Write(text);
+    file.Commit();
 }
 
 // Qt Charts needs an application object; it is made only when a chart is
-// asked for, on the offscreen platform unless the user chose another.
+// asked for, and always on the offscreen platform: this program draws into
+// files and needs no display, whatever the environment names.
 void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char** argv) {
     if (o.plotFile.empty() && o.convergencePlotFile.empty()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own notes (no runtime directory, fonts substituted) are not for
     // this program's users; its errors still show.
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
@@ -95,8 +90,9 @@ void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char**
     QApplication app(argc, argv);
     const QSize size(1000, 650);
     auto save = [&](QChart* chart, const std::string& path) {
-        const QString why = charts::Save(chart, QString::fromStdString(path), size);
-        if (!why.isEmpty()) throw FileError{"cannot write " + path + ": " + why.toStdString()};
+        const QByteArray bytes = charts::Encode(chart, charts::SvgName(path), size);
+        if (bytes.isEmpty()) throw files::Failure("cannot write " + path + ": the picture could not be encoded");
+        WriteText(path, std::string_view(bytes.constData(), std::size_t(bytes.size())));
     };
     if (!o.plotFile.empty()) {
         charts::SolutionChart chart;
@@ -110,6 +106,32 @@ void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char**
     }
 }
 
+int Run(const cli::Options& o, int argc, char** argv) {
+    if (o.help) {
+        WriteText("-", cli::kUsage);
+        return 0;
+    }
+    if (o.version) {
+        WriteText("-", "convdiff-study " CONVDIFF_VERSION "\n");
+        return 0;
+    }
+    std::unique_ptr<NodesFile> nodes;
+    if (!o.nodesFile.empty()) nodes = std::make_unique<NodesFile>(o.nodesFile);
+    Progress progress(isatty(STDERR_FILENO));
+    study::Callbacks callbacks;
+    callbacks.progress = [&](double share) { progress(share); };
+    if (nodes)
+        callbacks.solved = [&](const study::Result& r, const std::vector<double>& exact) { nodes->Add(r, exact); };
+    const study::Study st = study::Run(o.problem, o.plan, callbacks);
+    progress.Clear();
+    // A table on standard output is all that goes there.
+    if (o.nodesFile != "-" && o.errorsFile != "-") WriteText("-", cli::Report(st, o.notes));
+    if (nodes) nodes->Commit();
+    if (!o.errorsFile.empty()) WriteText(o.errorsFile, study::csv::ErrorsTable(st));
+    WriteCharts(o, st, argc, argv);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,36 +142,13 @@ int main(int argc, char** argv) {
         std::cerr << "convdiff-study: " << e.what() << "\n";
         return 2;
     }
-    if (o.help) {
-        std::cout << cli::kUsage;
-        return 0;
-    }
-    if (o.version) {
-        std::cout << "convdiff-study " CONVDIFF_VERSION "\n";
-        return 0;
-    }
-
     try {
-        std::unique_ptr<NodesFile> nodes;
-        if (!o.nodesFile.empty()) nodes = std::make_unique<NodesFile>(o.nodesFile);
-        Progress progress(isatty(STDERR_FILENO));
-        study::Callbacks callbacks;
-        callbacks.progress = [&](double share) { progress(share); };
-        if (nodes)
-            callbacks.solved = [&](const study::Result& r, const std::vector<double>& exact) { nodes->Add(r, exact); };
-        const study::Study st = study::Run(o.problem, o.plan, callbacks);
-        progress.Clear();
-        std::cout << cli::Report(st, o.notes) << std::flush;
-
-        if (nodes) nodes->Commit();
-        if (!o.errorsFile.empty()) WriteText(o.errorsFile, study::csv::ErrorsTable(st));
-        WriteCharts(o, st, argc, argv);
+        return Run(o, argc, argv);
     } catch (const study::SolveError& e) {
         std::cerr << "convdiff-study: the calculation failed: " << e.what() << "\n";
         return 1;
-    } catch (const FileError& e) {
-        std::cerr << "convdiff-study: " << e.what << "\n";
+    } catch (const files::Failure& e) {
+        std::cerr << "convdiff-study: " << e.what() << "\n";
         return 1;
     }
-    return 0;
 }

@@ -1,11 +1,12 @@
 #include "options.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <functional>
 #include <map>
 #include <utility>
+
+#include "files/whole_file.hpp"
 
 namespace cli {
 
@@ -34,21 +35,14 @@ const char* const kUsage =
     "                            bounded,negative_coefficients\n"
     "  --plot FILE               the solutions at the first N (.png or .svg)\n"
     "  --convergence-plot FILE   max error against N, log-log (.png or .svg; needs --refine >= 1)\n"
+    "  For --nodes and --errors, FILE - is standard output (the report is then left out).\n"
+    "  Two options may not name the same file.\n"
     "\n"
     "  --help        this text\n"
     "  --version     the version\n"
     "\n"
     "Exit status: 0 done, 1 a calculation failed or a file could not be written,\n"
     "2 a bad option or value.\n";
-
-std::optional<double> ReadStrictNumber(std::string_view text) {
-    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
-    if (text.empty()) return std::nullopt;
-    double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
 
 namespace {
 
@@ -57,8 +51,8 @@ namespace {
 }
 
 double Number(const std::string& option, const std::string& value) {
-    const std::optional<double> v = ReadStrictNumber(value);
-    if (!v) Bad(option, value, "not a number (write it like 2.5 or 1e-3, with \".\" as the decimal point)");
+    const std::optional<double> v = study::ReadStrictNumber(value);
+    if (!v) Bad(option, value, study::NumberProblem(value));
     return *v;
 }
 
@@ -123,7 +117,7 @@ Options Parse(const std::vector<std::string>& args) {
         } else {
             throw UsageError("option --" + name + " needs a value");
         }
-        given[name] = value;
+        if (!given.emplace(name, value).second) throw UsageError("option --" + name + " is given twice");
     }
 
     bool allSchemes = true;
@@ -165,11 +159,19 @@ Options Parse(const std::vector<std::string>& args) {
         o.plan.schemes.erase(quick);
         o.notes.push_back("quick is left out: it needs N of at least 3.");
     }
-    for (const auto& [option, file] : {std::pair{"nodes", &o.nodesFile},
-                                       {"errors", &o.errorsFile},
-                                       {"plot", &o.plotFile},
-                                       {"convergence-plot", &o.convergencePlotFile}})
+    const std::pair<const char*, const std::string*> outputs[] = {{"nodes", &o.nodesFile},
+                                                                  {"errors", &o.errorsFile},
+                                                                  {"plot", &o.plotFile},
+                                                                  {"convergence-plot", &o.convergencePlotFile}};
+    for (const auto& [option, file] : outputs)
         if (given.count(option) && file->empty()) Bad(option, *file, "needs a file name");
+    for (std::size_t a = 0; a < std::size(outputs); ++a)
+        for (std::size_t b = a + 1; b < std::size(outputs); ++b) {
+            const std::string &first = *outputs[a].second, &second = *outputs[b].second;
+            if (!first.empty() && !second.empty() && files::SameFile(first, second))
+                throw UsageError("--" + std::string(outputs[a].first) + " '" + first + "' and --" +
+                                 outputs[b].first + " '" + second + "' name the same file");
+        }
     for (const auto& [option, file] : {std::pair{"plot", &o.plotFile}, {"convergence-plot", &o.convergencePlotFile}})
         if (!file->empty()) ImageName(option, *file);
     if (!o.convergencePlotFile.empty() && o.plan.refine < 1)

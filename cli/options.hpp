@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "study/numbers.hpp"
 #include "study/study.hpp"
 
 namespace cli {
@@ -26,9 +27,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The whole text as one finite number, "." as the decimal point: "2.5",
-// "-1e-3", "+4". Nothing for "", "abc", "1,5", "1e999", "inf", "0x10".
-std::optional<double> ReadStrictNumber(std::string_view text);
+// Kept for code that still reaches it here; it lives in the study.
+using study::ReadStrictNumber;
 
 // Reads the arguments after the program's name. Raises UsageError.
 Options Parse(const std::vector<std::string>& args);

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "study/warnings.hpp"
+
 namespace cli {
 
 namespace {
@@ -19,7 +21,7 @@ std::string Format(const char* format, ...) {
     return buffer;
 }
 
-std::string G(double v) { return Format("%.6g", v); }
+std::string G(double v) { return study::Short(v); }
 
 constexpr long kMostNodesShown = 40;
 
@@ -83,25 +85,15 @@ std::string ErrorTables(const study::Study& st) {
     return out;
 }
 
-std::string NegativeNames(unsigned bits) {
-    std::string names;
-    for (const auto& [bit, name] : {std::pair{study::kNegativeWW, "aWW"},
-                                    {study::kNegativeW, "aW"},
-                                    {study::kNegativeE, "aE"},
-                                    {study::kNegativeEE, "aEE"}})
-        if (bits & bit) names += (names.empty() ? "" : ", ") + std::string(name);
-    return names + " < 0";
-}
-
 std::string Warnings(const study::Study& st) {
     std::string out;
     for (const auto& perScheme : st.results) {
         for (const study::Result& r : perScheme) {
-            const std::string line = Warning(st, r);
+            const std::string line = study::Warning(st, r);
             if (line.empty()) continue;
             out += "  " + line;
             std::size_t more = 0;
-            for (const study::Result& other : perScheme) more += &other > &r && !Warning(st, other).empty();
+            for (const study::Result& other : perScheme) more += &other > &r && !study::Warning(st, other).empty();
             out += more ? " (also on " + std::to_string(more) + " finer grid" + (more > 1 ? "s" : "") + ")\n" : "\n";
             break;
         }
@@ -110,28 +102,6 @@ std::string Warnings(const study::Study& st) {
 }
 
 }  // namespace
-
-std::string Warning(const study::Study& st, const study::Result& r) {
-    if (r.bounded && !r.NegativeCoefficients()) return "";
-    const study::Problem& p = st.problem;
-    std::string line = std::string(Name(r.scheme)) + " at N = " + std::to_string(r.grid.N) + ": ";
-    if (r.NegativeCoefficients()) {
-        line += "Pe = " + G(r.grid.Pe);
-        if (r.scheme != study::Scheme::Quick && std::fabs(r.grid.Pe) > 2) line += r.grid.Pe > 0 ? " > 2" : " < -2";
-        line += ", " + NegativeNames(r.negative);
-        if (r.scheme == study::Scheme::Quick) line += " (QUICK's far upstream coefficient is negative for any flow)";
-        line += r.bounded ? ": bounded here, but the solution can overshoot where phi changes steeply"
-                          : ": the solution oscillates";
-    } else {
-        line += "the solution is not bounded";
-    }
-    if (!r.bounded)
-        line += " (phi from " + G(r.phiMin) + " to " + G(r.phiMax) + ", outside [" + G(std::min(p.phiA, p.phiB)) +
-                ", " + G(std::max(p.phiA, p.phiB)) + "])";
-    if (r.scheme == study::Scheme::Central && std::fabs(r.grid.Pe) > 2)
-        line += "; N above " + G(std::fabs(study::DomainPeclet(p)) / 2) + " brings |Pe| below 2";
-    return line;
-}
 
 std::string Report(const study::Study& st, const std::vector<std::string>& notes) {
     std::string out = Heading(st);

@@ -7,14 +7,14 @@
 #include <vector>
 
 #include "study/study.hpp"
+#include "study/warnings.hpp"
 
 namespace cli {
 
 // `notes` are lines about the choice of schemes, printed after the heading.
 std::string Report(const study::Study& st, const std::vector<std::string>& notes);
 
-// The one line saying what a scheme's flags at one grid mean for the user,
-// or "" when the solution is bounded and every coefficient positive.
-std::string Warning(const study::Study& st, const study::Result& r);
+// Kept for code that still reaches it here; it lives in the study.
+using study::Warning;
 
 }  // namespace cli

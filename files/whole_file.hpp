@@ -40,10 +40,14 @@ private:
 
     std::string path_;       // as the user named it
     std::string temporary_;  // empty when writing to the target directly
+    std::string target_;     // the file the temporary one replaces
     int fd_ = -1;
     bool direct_ = false;  // a device, a FIFO or standard output
     bool committed_ = false;
 };
+
+// The system's reason a Failure gives: "No space left on device".
+std::string Reason(const Failure& failure);
 
 // Writes `bytes` to `path` whole or not at all. Returns "" on success, or
 // the message of the Failure.

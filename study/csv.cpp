@@ -29,8 +29,12 @@ std::string Number(double value) {
 }
 
 void AppendNodes(std::string& out, const Result& r, const std::vector<double>& exact) {
+    AppendNodes(out, r, exact, 1, r.grid.N);
+}
+
+void AppendNodes(std::string& out, const Result& r, const std::vector<double>& exact, long first, long last) {
     const std::string lead = std::string(Name(r.scheme)) + "," + std::to_string(r.grid.N) + ",";
-    for (long i = 1; i <= r.grid.N; ++i) {
+    for (long i = first; i <= last; ++i) {
         const auto k = static_cast<std::size_t>(i - 1);
         out += lead;
         out += std::to_string(i);

@@ -20,6 +20,9 @@ inline constexpr const char* kErrorsHeader =
 // One row per node of one solution, appended to `out`; `exact` is the exact
 // solution at the same nodes. The solution must hold its nodal values.
 void AppendNodes(std::string& out, const Result& r, const std::vector<double>& exact);
+// The rows of nodes `first` to `last` alone (1 <= first, last <= N), so that
+// a large grid's table can be written a stretch at a time.
+void AppendNodes(std::string& out, const Result& r, const std::vector<double>& exact, long first, long last);
 
 // The nodes table of a study's first grid, header included.
 std::string NodesTable(const Study& st);

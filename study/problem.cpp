@@ -10,12 +10,21 @@ struct Names {
     Scheme scheme;
     std::string_view name, title;
 };
-constexpr std::array<Names, 6> kNames{{{Scheme::Central, "central", "Central"},
-                                       {Scheme::Upwind, "upwind", "Upwind"},
-                                       {Scheme::Hybrid, "hybrid", "Hybrid"},
-                                       {Scheme::Quick, "quick", "QUICK"},
-                                       {Scheme::PowerLaw, "powerlaw", "Power law"},
-                                       {Scheme::Exponential, "exponential", "Exponential"}}};
+constexpr std::array<Names, 15> kNames{{{Scheme::Central, "central", "Central"},
+                                        {Scheme::Upwind, "upwind", "Upwind"},
+                                        {Scheme::Hybrid, "hybrid", "Hybrid"},
+                                        {Scheme::Quick, "quick", "QUICK"},
+                                        {Scheme::PowerLaw, "powerlaw", "Power law"},
+                                        {Scheme::Exponential, "exponential", "Exponential"},
+                                        {Scheme::MinMod, "minmod", "Min-mod"},
+                                        {Scheme::VanLeer, "vanleer", "Van Leer"},
+                                        {Scheme::VanAlbada, "vanalbada", "Van Albada"},
+                                        {Scheme::Superbee, "superbee", "SUPERBEE"},
+                                        {Scheme::MC, "mc", "MC (monotonised central)"},
+                                        {Scheme::Koren, "koren", "Koren"},
+                                        {Scheme::Ospre, "ospre", "OSPRE"},
+                                        {Scheme::Umist, "umist", "UMIST"},
+                                        {Scheme::QuickLimited, "quicklimited", "QUICK (limited)"}}};
 
 const Names& Of(Scheme s) { return kNames.at(static_cast<std::size_t>(s)); }
 
@@ -40,6 +49,8 @@ std::optional<Scheme> SchemeNamed(std::string_view name) {
         if (n.name == name) return n.scheme;
     return std::nullopt;
 }
+
+bool IsTvd(Scheme s) { return s >= Scheme::MinMod; }
 
 long MinimumN(Scheme s) { return s == Scheme::Quick ? 3 : 1; }
 

@@ -10,17 +10,46 @@
 
 namespace study {
 
-enum class Scheme { Central, Upwind, Hybrid, Quick, PowerLaw, Exponential };
+// Six linear schemes, then nine bounded (TVD) ones, each a limiter of the
+// second-order upwind face value (tvd.hpp).
+enum class Scheme {
+    Central,
+    Upwind,
+    Hybrid,
+    Quick,
+    PowerLaw,
+    Exponential,
+    MinMod,
+    VanLeer,
+    VanAlbada,
+    Superbee,
+    MC,
+    Koren,
+    Ospre,
+    Umist,
+    QuickLimited
+};
 
 inline constexpr std::array<Scheme, 6> kLinearSchemes{Scheme::Central, Scheme::Upwind,   Scheme::Hybrid,
                                                    Scheme::Quick,   Scheme::PowerLaw, Scheme::Exponential};
+inline constexpr std::array<Scheme, 9> kTvdSchemes{Scheme::MinMod, Scheme::VanLeer, Scheme::VanAlbada,
+                                                   Scheme::Superbee, Scheme::MC, Scheme::Koren,
+                                                   Scheme::Ospre, Scheme::Umist, Scheme::QuickLimited};
+inline constexpr std::array<Scheme, 15> kAllSchemes{
+    Scheme::Central, Scheme::Upwind,   Scheme::Hybrid,    Scheme::Quick, Scheme::PowerLaw,
+    Scheme::Exponential, Scheme::MinMod, Scheme::VanLeer, Scheme::VanAlbada, Scheme::Superbee,
+    Scheme::MC,      Scheme::Koren,    Scheme::Ospre,     Scheme::Umist, Scheme::QuickLimited};
 
 // The name used on the command line and in the CSV files: "central",
-// "upwind", "hybrid", "quick", "powerlaw", "exponential".
+// "upwind", "hybrid", "quick", "powerlaw", "exponential", "minmod",
+// "vanleer", "vanalbada", "superbee", "mc", "koren", "ospre", "umist",
+// "quicklimited".
 std::string_view Name(Scheme s);
 // The name for people: "Central", "Upwind", "Hybrid", "QUICK", "Power law",
-// "Exponential".
+// "Exponential", "Min-mod", "Van Leer", ..., "QUICK (limited)".
 std::string_view Title(Scheme s);
+// True for the nine bounded (TVD) schemes.
+bool IsTvd(Scheme s);
 // The scheme of a command-line name; "hibrid" is taken for "hybrid".
 std::optional<Scheme> SchemeNamed(std::string_view name);
 // The fewest control volumes a scheme works on: QUICK's end rows reach two

@@ -66,11 +66,20 @@ ThreePoint ThreePointOf(Scheme s, const Grid& g) {
         case Scheme::PowerLaw: return Patankar(PowerLawA, g.F, g.D);
         case Scheme::Exponential: return Patankar(ExponentialA, g.F, g.D);
         case Scheme::Quick: break;
+        case Scheme::MinMod:
+        case Scheme::VanLeer:
+        case Scheme::VanAlbada:
+        case Scheme::Superbee:
+        case Scheme::MC:
+        case Scheme::Koren:
+        case Scheme::Ospre:
+        case Scheme::Umist:
+        case Scheme::QuickLimited: return FromTerms(UpwindTerms(g.F, g.D), UpwindTerms(g.F, g.D), g.D);
     }
     throw calc::CalcError("QUICK is not a three-point scheme");
 }
 
-Rows AssembleThreePoint(const ThreePoint& c, const Problem& p, long N) {
+Rows AssembleThreePoint(const ThreePoint& c, double phiA, double phiB, long N) {
     const calc::Where at{"assembling the end rows"};
     const auto n = static_cast<std::size_t>(N);
     Rows r;
@@ -82,12 +91,12 @@ Rows AssembleThreePoint(const ThreePoint& c, const Problem& p, long N) {
     r.aE.back() = 0.0;
     if (N == 1) {
         r.aP[0] = calc::Add(c.left, c.right, at);
-        r.Su[0] = calc::Add(calc::Mul(c.left, p.phiA, at), calc::Mul(c.right, p.phiB, at), at);
+        r.Su[0] = calc::Add(calc::Mul(c.left, phiA, at), calc::Mul(c.right, phiB, at), at);
     } else {
         r.aP.front() = calc::Diagonal(0.0, c.east, -c.left, at);
         r.aP.back() = calc::Diagonal(c.west, 0.0, -c.right, at);
-        r.Su.front() = calc::Mul(c.left, p.phiA, at);
-        r.Su.back() = calc::Mul(c.right, p.phiB, at);
+        r.Su.front() = calc::Mul(c.left, phiA, at);
+        r.Su.back() = calc::Mul(c.right, phiB, at);
         r.negative = NegativeBits(0, c.west, c.east, 0);
     }
     return r;
@@ -134,11 +143,12 @@ Rows Mirrored(Rows m) {
 
 }  // namespace
 
-Rows Assemble(const Problem& p, Scheme s, long N) {
-    const Grid g = MakeGrid(p, N);
-    if (s != Scheme::Quick) return AssembleThreePoint(ThreePointOf(s, g), p, N);
-    if (g.F >= 0) return AssembleQuick(N, g.F, g.D, p.phiA, p.phiB);
-    return Mirrored(AssembleQuick(N, -g.F, g.D, p.phiB, p.phiA));
+Rows Assemble(const Problem& p, Scheme s, long N) { return Assemble(MakeGrid(p, N), p.phiA, p.phiB, s); }
+
+Rows Assemble(const Grid& g, double phiA, double phiB, Scheme s) {
+    if (s != Scheme::Quick) return AssembleThreePoint(ThreePointOf(s, g), phiA, phiB, g.N);
+    if (g.F >= 0) return AssembleQuick(g.N, g.F, g.D, phiA, phiB);
+    return Mirrored(AssembleQuick(g.N, -g.F, g.D, phiB, phiA));
 }
 
 }  // namespace study

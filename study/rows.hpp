@@ -31,6 +31,10 @@ struct Rows {
 };
 
 // Raises calc::CalcError when a coefficient is beyond the range of a double.
+// A bounded (TVD) scheme gives its upwind rows, the part of its equations
+// that is linear.
 Rows Assemble(const Problem& p, Scheme s, long N);
+// The same on a grid already made, with its end values.
+Rows Assemble(const Grid& g, double phiA, double phiB, Scheme s);
 
 }  // namespace study

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <exception>
+#include <limits>
 #include <thread>
 
 #include "band_solve.hpp"
@@ -41,7 +42,7 @@ void Bounds(const Problem& p, const std::vector<double>& phi, Result& r) {
     const auto [lo, hi] = std::minmax_element(phi.begin(), phi.end());
     r.phiMin = *lo;
     r.phiMax = *hi;
-    const double tolerance = 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    const double tolerance = BoundsTolerance(p, static_cast<long>(phi.size()));
     r.bounded = r.phiMin >= std::min(p.phiA, p.phiB) - tolerance && r.phiMax <= std::max(p.phiA, p.phiB) + tolerance;
 }
 
@@ -89,6 +90,11 @@ std::optional<double> Order(double coarse, double fine) {
 
 SolveError::SolveError(Scheme s, long n, const std::string& why)
     : std::runtime_error(std::string(Name(s)) + " at N = " + std::to_string(n) + ": " + why), scheme(s), N(n) {}
+
+double BoundsTolerance(const Problem& p, long N) {
+    const double grid = std::max(1e-12, 64 * std::numeric_limits<double>::epsilon() * static_cast<double>(N));
+    return grid * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+}
 
 std::vector<double> ExactAtNodes(const Problem& p, const Grid& g) {
     std::vector<double> exact(static_cast<std::size_t>(g.N));

@@ -27,15 +27,28 @@ inline constexpr std::array<Limiter, 9> kLimiters{Limiter::MinMod, Limiter::VanL
                                                   Limiter::Superbee, Limiter::MC, Limiter::Koren,
                                                   Limiter::Ospre, Limiter::Umist, Limiter::QuickLimited};
 
+// The scheme of a limiter, and the limiter of a bounded scheme (nothing for
+// the linear ones).
+Scheme SchemeOf(Limiter l);
+std::optional<Limiter> LimiterOf(Scheme s);
+
+// The most iterations of a steady solve, unless told otherwise.
+inline constexpr int kMaxTvdIterations = 500;
+
 // psi(r); 0 for r <= 0.
 double Psi(Limiter l, double r);
 
 // The balance of node i (element i - 1), for flow to the right
 //   F (phi_e - phi_w) - D_e (phi_E - phi_P) + D_w (phi_P - phi_W),
 // zero at the steady solution; a time step's right-hand side is its
-// negative. `phi` and `balance` hold N values.
+// negative. `phi` and `balance` hold N values. Flow to the left is the
+// mirror image, in the problem's own node order.
 void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi,
                 std::vector<double>& balance);
+// The same balance with any function of r in place of a limiter: psi = 1
+// gives the central scheme's equations, psi = 0 the upwind scheme's.
+void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
+                    std::vector<double>& balance);
 
 // The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|) max(|F|, D).
 double TvdTolerance(const Problem& p, const Grid& g);

@@ -9,8 +9,9 @@
 
 #include "cli/options.hpp"
 #include "cli/report.hpp"
+#include "study/numbers.hpp"
 
-using cli::ReadStrictNumber;
+using study::ReadStrictNumber;
 
 TEST(StrictNumber, WholeTextOneFiniteNumber) {
     EXPECT_EQ(ReadStrictNumber("2.5"), 2.5);
@@ -28,6 +29,20 @@ TEST(StrictNumber, WholeTextOneFiniteNumber) {
     EXPECT_EQ(ReadStrictNumber("nan"), std::nullopt);
     EXPECT_EQ(ReadStrictNumber("+-1"), std::nullopt);
     EXPECT_EQ(ReadStrictNumber("0x10"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("1e-400"), std::nullopt);
+    EXPECT_EQ(ReadStrictNumber("1e-310"), 1e-310);
+    EXPECT_EQ(ReadStrictNumber("0e-400"), 0.0);
+}
+
+TEST(StrictNumber, SaysWhyATextIsRefused) {
+    EXPECT_EQ(study::NumberProblem("2.5"), "");
+    EXPECT_EQ(study::NumberProblem("-0"), "");
+    for (const char* big : {"1e309", "-1e309", "+1e309", "1e99999999999999999999", "12345678901234567890e300"})
+        EXPECT_EQ(study::NumberProblem(big).rfind("out of range: larger than the largest double", 0), 0u) << big;
+    for (const char* tiny : {"1e-400", "-1e-400", "0.000001e-320", "1e-99999999999999999999", "2e-324"})
+        EXPECT_EQ(study::NumberProblem(tiny).rfind("out of range: too small to represent", 0), 0u) << tiny;
+    for (const char* bad : {"", "abc", "1,5", "inf", "nan", "1e", "0x10", "1e309x"})
+        EXPECT_EQ(study::NumberProblem(bad).rfind("not a number", 0), 0u) << bad;
 }
 
 namespace {
@@ -48,7 +63,9 @@ TEST(Options, EveryBadOptionOrValueNamesBoth) {
         {{"--u", "abc"}, "--u 'abc': not a number"},
         {{"--phiA=1,5"}, "--phiA '1,5': not a number"},
         {{"--gamma", ""}, "--gamma '': not a number"},
-        {{"--rho", "1e999"}, "--rho '1e999': not a number"},
+        {{"--rho", "1e999"}, "--rho '1e999': out of range: larger than the largest double"},
+        {{"--u", "1e-400"}, "--u '1e-400': out of range: too small to represent"},
+        {{"--N", "1e400"}, "--N '1e400': out of range"},
         {{"--N", "0"}, "--N '0': must be a whole number from 1 to 10000000"},
         {{"--N", "2.5"}, "--N '2.5': must be a whole number"},
         {{"--N", "10000001"}, "--N '10000001': must be a whole number"},
@@ -66,6 +83,8 @@ TEST(Options, EveryBadOptionOrValueNamesBoth) {
         {{"--speed", "3"}, "unknown option '--speed'"},
         {{"--u"}, "option --u needs a value"},
         {{"u=3"}, "unexpected argument 'u=3'"},
+        {{"--u", "1", "--u=2"}, "option --u is given twice"},
+        {{"--nodes", "a.csv", "--nodes", "b.csv"}, "option --nodes is given twice"},
     };
     for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
 }

@@ -168,6 +168,20 @@ TEST(Flags, CentralOscillatesPastPecletTwoWhileUpwindStaysBounded) {
     EXPECT_TRUE(SolveAt(p, Scheme::Quick, 5).negative & study::kNegativeWW);
 }
 
+TEST(Flags, RoundingOnAFineGridIsNotAnOvershoot) {
+    study::Problem p;
+    p.u = 2.5;
+    // Monotone solutions whose rounding reaches some 5e-11 above phiA.
+    for (Scheme s : {Scheme::Central, Scheme::Upwind, Scheme::Hybrid}) {
+        const study::Result r = SolveAt(p, s, 5'000'000);
+        EXPECT_TRUE(r.bounded) << study::Name(s) << ": max " << r.phiMax - 1;
+    }
+    EXPECT_EQ(study::BoundsTolerance(p, 5), 1e-12);
+    EXPECT_EQ(study::BoundsTolerance(p, 5'000'000), 64 * 2.220446049250313e-16 * 5e6);
+    p.phiB = -1e6;
+    EXPECT_EQ(study::BoundsTolerance(p, 5), 1e-6);
+}
+
 TEST(Failures, NameTheSchemeAndN) {
     study::Problem p;
     p.gamma = 1e-320;  // D beyond the range of a double

@@ -1,0 +1,174 @@
+// convdiff-transient: every scheme marched in time by the theta-method,
+// with stability verdicts before marching and an exact reference or the
+// distance to the steady state while marching; a report on standard
+// output, CSV tables and charts on request. Exit 0 done (a blow-up is a
+// result), 1 a calculation or a file failed, 2 a bad option.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QBuffer>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <optional>
+
+#include "charts/charts.hpp"
+#include "charts/transient_charts.hpp"
+#include "files/whole_file.hpp"
+#include "transient/csv.hpp"
+#include "transient_options.hpp"
+#include "transient_report.hpp"
+
+namespace {
+
+// A bar on standard error, once a run has taken half a second, and only
+// when standard error is a terminal.
+class Progress {
+public:
+    explicit Progress(bool enabled) : enabled_(enabled) {}
+    ~Progress() { Clear(); }
+    void operator()(double share) {
+        if (!enabled_ || std::chrono::steady_clock::now() - start_ < std::chrono::milliseconds(500)) return;
+        const int width = 40, filled = static_cast<int>(share * width);
+        std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(std::size_t(filled), '#').c_str(),
+                     std::string(std::size_t(width - filled), ' ').c_str(), static_cast<int>(share * 100));
+        std::fflush(stderr);
+        shown_ = true;
+    }
+    void Clear() {
+        if (shown_) std::fprintf(stderr, "\r%50s\r", "");
+        shown_ = false;
+    }
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+};
+
+// A CSV file filled while the run goes, a few megabytes at a time, and put
+// in place only when it is complete.
+class Table {
+public:
+    Table(const std::string& path, const char* header) : file_(path), buffer_(header) {}
+    std::string& Buffer() { return buffer_; }
+    void Spill() {
+        if (buffer_.size() < (1u << 22)) return;
+        file_.Write(buffer_);
+        buffer_.clear();
+    }
+    void Commit() {
+        file_.Write(buffer_);
+        file_.Commit();
+    }
+
+private:
+    files::Output file_;
+    std::string buffer_;
+};
+
+// Qt Charts needs an application object; it is made only when a chart is
+// asked for, on the offscreen platform unless the user chose another.
+void ChartApplication(std::optional<QApplication>& app, int& argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << "\n";
+    });
+    app.emplace(argc, argv);
+}
+
+void WriteSpaceTime(const std::string& path, const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "PNG")) throw files::Failure("cannot write " + path + ": the PNG could not be encoded");
+    files::Output out(path);
+    out.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    out.Commit();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    cli::TransientOptions o;
+    try {
+        o = cli::ParseTransient(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const cli::UsageError& e) {
+        std::cerr << "convdiff-transient: " << e.what() << "\n";
+        return 2;
+    }
+    if (o.help) {
+        std::cout << cli::kTransientUsage;
+        return 0;
+    }
+    if (o.version) {
+        std::cout << "convdiff-transient " CONVDIFF_VERSION "\n";
+        return 0;
+    }
+
+    try {
+        std::unique_ptr<Table> history, errors;
+        if (!o.historyFile.empty()) history = std::make_unique<Table>(o.historyFile, transient::csv::kHistoryHeader);
+        if (!o.errorsFile.empty()) errors = std::make_unique<Table>(o.errorsFile, transient::csv::kErrorsHeader);
+        const bool pictures = !o.plotFile.empty() || !o.spaceTimePlotFile.empty();
+        std::optional<QApplication> app;
+        if (pictures) ChartApplication(app, argc, argv);
+
+        transient::Plan plan = o.plan;
+        const long kSpaceTimeRows = 400;
+        if (!o.spaceTimePlotFile.empty()) plan.samples = kSpaceTimeRows;
+        std::optional<charts::SpaceTime> spaceTime;
+        if (!o.spaceTimePlotFile.empty()) spaceTime.emplace(plan, kSpaceTimeRows);
+        std::map<study::Scheme, charts::Profile> profiles;
+        const study::Grid grid = study::MakeGrid(plan.problem, plan.N);
+
+        cli::TransientReport report(o);
+        Progress progress(isatty(STDERR_FILENO));
+        transient::Callbacks callbacks;
+        callbacks.progress = [&](double share) { progress(share); };
+        callbacks.frame = [&](const transient::Frame& f) {
+            report.Add(f);
+            if (history) {
+                transient::csv::AppendHistory(history->Buffer(), grid, f);
+                history->Spill();
+            }
+            if (errors) {
+                transient::csv::AppendErrors(errors->Buffer(), f);
+                errors->Spill();
+            }
+            // The last good profile of each scheme, for the plot.
+            if (!o.plotFile.empty()) profiles[f.scheme] = {f.scheme, f.phi, f.t, f.index < plan.frames};
+        };
+        if (spaceTime) callbacks.sampled = [&](const transient::Sample& s) { spaceTime->Add(s); };
+        transient::Run run(plan);
+        const transient::Outcome out = run.Go(callbacks);
+        progress.Clear();
+        std::cout << report.Text(out) << std::flush;
+
+        if (history) history->Commit();
+        if (errors) errors->Commit();
+        if (!o.stabilityFile.empty()) {
+            const std::string why = files::WriteWhole(o.stabilityFile, transient::csv::StabilityTable(plan, out));
+            if (!why.empty()) throw files::Failure(why);
+        }
+        if (!o.plotFile.empty()) {
+            std::vector<charts::Profile> shown;
+            for (const transient::SchemeOutcome& s : out.schemes) {
+                if (profiles.count(s.scheme)) shown.push_back(profiles[s.scheme]);
+            }
+            charts::TransientProfileChart chart;
+            chart.Show(plan, shown);
+            const QString why = charts::Save(&chart, QString::fromStdString(o.plotFile), QSize(1000, 650));
+            if (!why.isEmpty()) throw files::Failure("cannot write " + o.plotFile + ": " + why.toStdString());
+        }
+        if (spaceTime) WriteSpaceTime(o.spaceTimePlotFile, spaceTime->Picture(plan.schemes));
+    } catch (const study::SolveError& e) {
+        std::cerr << "convdiff-transient: the calculation failed: " << e.what() << "\n";
+        return 1;
+    } catch (const files::Failure& e) {
+        std::cerr << "convdiff-transient: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,259 @@
+#include "transient_options.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
+#include <utility>
+
+#include "files/whole_file.hpp"
+#include "study/numbers.hpp"
+#include "transient/rows.hpp"
+
+namespace cli {
+
+const char* const kTransientUsage =
+    "Usage: convdiff-transient [options]\n"
+    "Marches rho dphi/dt + d(rho u phi)/dx = d(Gamma dphi/dx)/dx on 0 <= x <= L, 0 < t <= t_end,\n"
+    "phi(0, t) = phiA, phi(L, t) = phiB, with every scheme by the theta-method, says before\n"
+    "marching whether each step is stable, and measures each scheme against the exact\n"
+    "solution or its own steady state.\n"
+    "\n"
+    "Problem (numbers with \".\" as the decimal point):\n"
+    "  --phiA V      phi at x = 0 (default 1)\n"
+    "  --phiB V      phi at x = L (default 0)\n"
+    "  --u V         velocity in m/s (default 0.1)\n"
+    "  --N K         control volumes, a whole number from 1 to 10000000 (default 50)\n"
+    "  --L V         length of the domain in m, above 0 (default 1)\n"
+    "  --rho V       density in kg/m3, above 0 (default 1)\n"
+    "  --gamma V     diffusion coefficient in kg/(m s), 0 or more (default 0.1)\n"
+    "  --initial S   the state at t = 0: uniform:V (default uniform:0), step:X0,\n"
+    "                pulse:X0:S (S > 0) or square:X1:X2 (X1 < X2); positions within [0, L]\n"
+    "\n"
+    "Time:\n"
+    "  --time T      explicit, cn (Crank-Nicolson) or implicit (default implicit)\n"
+    "  --theta T     or any theta from 0 (explicit) to 1 (implicit)\n"
+    "  --dt V        the time step in s (default 0.1)\n"
+    "  --t-end V     the end time in s (default 10)\n"
+    "  --frames K    frames kept, a whole number from 1 to 100000 (default 10); the run takes\n"
+    "                n = K ceil(t_end / (K dt)) steps of t_end / n\n"
+    "\n"
+    "Schemes:\n"
+    "  --schemes LIST  comma-separated: central, upwind, hybrid, quick, powerlaw,\n"
+    "                  exponential, linear (those six) or all (default linear;\n"
+    "                  quick needs N >= 3)\n"
+    "\n"
+    "Output files (each written whole or not at all):\n"
+    "  --history FILE          CSV: scheme,t,i,x,phi,exact at every frame\n"
+    "  --errors FILE           CSV: scheme,step,t,max_error,rms_error,phi_min,phi_max,\n"
+    "                          total_variation\n"
+    "  --stability FILE        CSV: scheme,theta,dt,courant,diffusion_number,cell_peclet,\n"
+    "                          max_amplification,stable,positive,largest_stable_dt\n"
+    "  --plot FILE             the solutions at t_end (.png or .svg)\n"
+    "  --space-time-plot FILE  phi over x and t, a panel per scheme (.png)\n"
+    "\n"
+    "  --help        this text\n"
+    "  --version     the version\n"
+    "\n"
+    "Exit status: 0 done (a scheme that blows up is a result), 1 a calculation failed or a\n"
+    "file could not be written, 2 a bad option or value.\n";
+
+namespace {
+
+[[noreturn]] void Bad(const std::string& option, const std::string& value, const std::string& why) {
+    throw UsageError("--" + option + " '" + value + "': " + why);
+}
+
+double Number(const std::string& option, const std::string& value) {
+    const std::optional<double> v = study::ReadStrictNumber(value);
+    if (!v) Bad(option, value, study::NumberProblem(value));
+    return *v;
+}
+
+long Whole(const std::string& option, const std::string& value, long lo, long hi) {
+    const double v = Number(option, value);
+    if (v != std::floor(v) || v < static_cast<double>(lo) || v > static_cast<double>(hi))
+        Bad(option, value, "must be a whole number from " + std::to_string(lo) + " to " + std::to_string(hi));
+    return static_cast<long>(v);
+}
+
+std::vector<std::string> Split(const std::string& text, char by) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t at = text.find(by, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
+std::vector<study::Scheme> Schemes(const std::string& value) {
+    std::vector<study::Scheme> schemes;
+    auto add = [&](study::Scheme s) {
+        if (std::find(schemes.begin(), schemes.end(), s) == schemes.end()) schemes.push_back(s);
+    };
+    for (const std::string& name : Split(value, ',')) {
+        if (name == "all" || name == "linear") {
+            for (study::Scheme s : study::kLinearSchemes) add(s);
+        } else if (const auto s = study::SchemeNamed(name)) {
+            add(*s);
+        } else {
+            Bad("schemes", value,
+                (name.empty() ? std::string("an empty name") : "unknown scheme '" + name + "'") +
+                    " (choose from central, upwind, hybrid, quick, powerlaw, exponential, linear, all)");
+        }
+    }
+    return schemes;
+}
+
+transient::Initial InitialState(const std::string& value, double L) {
+    const std::vector<std::string> parts = Split(value, ':');
+    const std::string& kind = parts[0];
+    const std::map<std::string, std::pair<transient::Shape, std::size_t>> shapes{
+        {"uniform", {transient::Shape::Uniform, 1}},
+        {"step", {transient::Shape::Step, 1}},
+        {"pulse", {transient::Shape::Pulse, 2}},
+        {"square", {transient::Shape::Square, 2}}};
+    const auto shape = shapes.find(kind);
+    if (shape == shapes.end())
+        Bad("initial", value, "choose uniform:V, step:X0, pulse:X0:S or square:X1:X2");
+    const std::size_t count = shape->second.second;
+    if (parts.size() != count + 1)
+        Bad("initial", value, kind + " takes " + (count == 1 ? "one number" : "two numbers") + " after the name");
+    double numbers[2] = {0, 0};
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::optional<double> v = study::ReadStrictNumber(parts[i + 1]);
+        if (!v) Bad("initial", value, "'" + parts[i + 1] + "': " + study::NumberProblem(parts[i + 1]));
+        numbers[i] = *v;
+    }
+    transient::Initial s{shape->second.first, numbers[0], numbers[1]};
+    const bool positions = s.shape != transient::Shape::Uniform;
+    if (positions && !(0 <= s.a && s.a <= L)) Bad("initial", value, "the position must lie within [0, L]");
+    if (s.shape == transient::Shape::Square && !(0 <= s.b && s.b <= L))
+        Bad("initial", value, "the position must lie within [0, L]");
+    if (s.shape == transient::Shape::Square && !(s.a < s.b)) Bad("initial", value, "needs X1 < X2");
+    if (s.shape == transient::Shape::Pulse && !(s.b > 0)) Bad("initial", value, "the width S must be above 0");
+    return s;
+}
+
+double Theta(const std::string& value) {
+    if (value == "explicit") return 0.0;
+    if (value == "cn") return 0.5;
+    if (value == "implicit") return 1.0;
+    Bad("time", value, "choose explicit, cn or implicit (or give --theta)");
+}
+
+bool EndsWith(const std::string& text, std::string_view end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+TransientOptions ParseTransient(const std::vector<std::string>& args) {
+    TransientOptions o;
+    std::map<std::string, std::string> given;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return o;
+        }
+        if (arg == "--version") {
+            o.version = true;
+            return o;
+        }
+        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "' (options start with --)");
+        std::string name = arg.substr(2), value;
+        if (const std::size_t eq = name.find('='); eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
+        } else {
+            throw UsageError("option --" + name + " needs a value");
+        }
+        if (given.count(name)) throw UsageError("option --" + name + " is given twice");
+        given[name] = value;
+    }
+
+    transient::Plan& plan = o.plan;
+    study::Problem& p = plan.problem;
+    bool defaultSchemes = true;
+    using Setter = std::function<void(const std::string& name, const std::string& value)>;
+    const std::map<std::string, Setter> setters{
+        {"phiA", [&](auto& n, auto& v) { p.phiA = Number(n, v); }},
+        {"phiB", [&](auto& n, auto& v) { p.phiB = Number(n, v); }},
+        {"u", [&](auto& n, auto& v) { p.u = Number(n, v); }},
+        {"L", [&](auto& n, auto& v) { p.L = Number(n, v); }},
+        {"rho", [&](auto& n, auto& v) { p.rho = Number(n, v); }},
+        {"gamma", [&](auto& n, auto& v) { p.gamma = Number(n, v); }},
+        {"N", [&](auto& n, auto& v) { plan.N = Whole(n, v, 1, study::kMaxN); }},
+        {"initial", [&](auto&, auto&) {}},  // read once L is known
+        {"time", [&](auto&, auto& v) { plan.theta = Theta(v); }},
+        {"theta", [&](auto& n, auto& v) { plan.theta = Number(n, v); }},
+        {"dt", [&](auto& n, auto& v) { plan.dt = Number(n, v); }},
+        {"t-end", [&](auto& n, auto& v) { plan.tEnd = Number(n, v); }},
+        {"frames", [&](auto& n, auto& v) { plan.frames = Whole(n, v, 1, transient::kMaxFrames); }},
+        {"schemes",
+         [&](auto&, auto& v) {
+             plan.schemes = Schemes(v);
+             defaultSchemes = v == "linear" || v == "all";
+         }},
+        {"history", [&](auto&, auto& v) { o.historyFile = v; }},
+        {"errors", [&](auto&, auto& v) { o.errorsFile = v; }},
+        {"stability", [&](auto&, auto& v) { o.stabilityFile = v; }},
+        {"plot", [&](auto&, auto& v) { o.plotFile = v; }},
+        {"space-time-plot", [&](auto&, auto& v) { o.spaceTimePlotFile = v; }},
+    };
+    for (const auto& [name, value] : given) {
+        const auto setter = setters.find(name);
+        if (setter == setters.end()) throw UsageError("unknown option '--" + name + "' (see --help)");
+        setter->second(name, value);
+    }
+
+    if (!(p.L > 0)) Bad("L", given["L"], "the domain's length must be above 0");
+    if (!(p.rho > 0)) Bad("rho", given["rho"], "the density must be above 0");
+    if (p.gamma < 0) Bad("gamma", given["gamma"], "the diffusion coefficient cannot be negative");
+    if (given.count("time") && given.count("theta"))
+        Bad("theta", given["theta"], "give either --time or --theta, not both");
+    if (!(0 <= plan.theta && plan.theta <= 1)) Bad("theta", given["theta"], "must lie from 0 to 1");
+    if (!(plan.dt > 0)) Bad("dt", given["dt"], "the time step must be above 0");
+    if (!(plan.tEnd > 0)) Bad("t-end", given["t-end"], "the end time must be above 0");
+    if (given.count("initial")) plan.initial = InitialState(given["initial"], p.L);
+
+    const std::optional<transient::Steps> steps = transient::StepsOf(plan.tEnd, plan.dt, plan.frames);
+    if (!steps)
+        Bad("dt", given.count("dt") ? given["dt"] : "0.1",
+            "the run would take more than " + std::to_string(transient::kMaxSteps) + " steps");
+    if (double(plan.N) * double(steps->n) > transient::kMaxWork)
+        Bad("N", std::to_string(plan.N),
+            "N times the " + std::to_string(steps->n) + " steps is more than 2e10 node updates");
+
+    auto quick = std::find(plan.schemes.begin(), plan.schemes.end(), study::Scheme::Quick);
+    if (quick != plan.schemes.end() && plan.N < study::MinimumN(study::Scheme::Quick)) {
+        if (!defaultSchemes) Bad("N", std::to_string(plan.N), "the QUICK scheme needs N of at least 3");
+        plan.schemes.erase(quick);
+        o.notes.push_back("quick is left out: it needs N of at least 3.");
+    }
+
+    const std::pair<const char*, std::string*> outputs[] = {{"history", &o.historyFile},
+                                                            {"errors", &o.errorsFile},
+                                                            {"stability", &o.stabilityFile},
+                                                            {"plot", &o.plotFile},
+                                                            {"space-time-plot", &o.spaceTimePlotFile}};
+    for (const auto& [option, file] : outputs)
+        if (given.count(option) && file->empty()) Bad(option, *file, "needs a file name");
+    if (!o.plotFile.empty() && !EndsWith(o.plotFile, ".png") && !EndsWith(o.plotFile, ".svg"))
+        Bad("plot", o.plotFile, "the file name must end in .png or .svg");
+    if (!o.spaceTimePlotFile.empty() && !EndsWith(o.spaceTimePlotFile, ".png"))
+        Bad("space-time-plot", o.spaceTimePlotFile, "the file name must end in .png");
+    for (std::size_t i = 0; i < std::size(outputs); ++i)
+        for (std::size_t j = i + 1; j < std::size(outputs); ++j)
+            if (!outputs[i].second->empty() && !outputs[j].second->empty() &&
+                files::SameFile(*outputs[i].second, *outputs[j].second))
+                Bad(outputs[j].first, *outputs[j].second, std::string("is also the file of --") + outputs[i].first);
+    return o;
+}
+
+}  // namespace cli

@@ -1,0 +1,27 @@
+// The command line of convdiff-transient: the problem, the initial state,
+// the time stepping, the schemes, and where to write what.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/options.hpp"
+#include "transient/run.hpp"
+
+namespace cli {
+
+struct TransientOptions {
+    transient::Plan plan;
+    std::string historyFile, errorsFile, stabilityFile, plotFile, spaceTimePlotFile;
+    std::vector<std::string> notes;  // about the choice of schemes or of the step
+    bool help = false;
+    bool version = false;
+};
+
+// Reads the arguments after the program's name. Raises UsageError, whose
+// message names the option and its value.
+TransientOptions ParseTransient(const std::vector<std::string>& args);
+
+extern const char* const kTransientUsage;
+
+}  // namespace cli

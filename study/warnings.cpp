@@ -1,0 +1,51 @@
+// The one-line explanation of a scheme's flags at one grid.
+#include "warnings.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+namespace study {
+
+std::string Short(double v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.6g", v);
+    return buffer;
+}
+
+namespace {
+
+std::string NegativeNames(unsigned bits) {
+    std::string names;
+    for (const auto& [bit, name] :
+         {std::pair{kNegativeWW, "aWW"}, {kNegativeW, "aW"}, {kNegativeE, "aE"}, {kNegativeEE, "aEE"}})
+        if (bits & bit) names += (names.empty() ? "" : ", ") + std::string(name);
+    return names + " < 0";
+}
+
+}  // namespace
+
+std::string Warning(const Study& st, const Result& r) {
+    if (r.bounded && !r.NegativeCoefficients()) return "";
+    const Problem& p = st.problem;
+    std::string line = std::string(Name(r.scheme)) + " at N = " + std::to_string(r.grid.N) + ": ";
+    if (r.NegativeCoefficients()) {
+        line += "Pe = " + Short(r.grid.Pe);
+        if (r.scheme != Scheme::Quick && std::fabs(r.grid.Pe) > 2) line += r.grid.Pe > 0 ? " > 2" : " < -2";
+        line += ", " + NegativeNames(r.negative);
+        if (r.scheme == Scheme::Quick) line += " (QUICK's far upstream coefficient is negative for any flow)";
+        line += r.bounded ? ": bounded here, but the solution can overshoot where phi changes steeply"
+                          : ": the solution oscillates";
+    } else {
+        line += "the solution is not bounded";
+    }
+    if (!r.bounded)
+        line += " (phi from " + Short(r.phiMin) + " to " + Short(r.phiMax) + ", outside [" +
+                Short(std::min(p.phiA, p.phiB)) + ", " + Short(std::max(p.phiA, p.phiB)) + "])";
+    if (r.scheme == Scheme::Central && std::fabs(r.grid.Pe) > 2)
+        line += "; N above " + Short(std::fabs(DomainPeclet(p)) / 2) + " brings |Pe| below 2";
+    return line;
+}
+
+}  // namespace study

@@ -1,0 +1,39 @@
+// The state a time-dependent run starts from, at the node centres, and the
+// exact solution on an unbounded domain where the state has one: a
+// Gaussian pulse, a square or a step carried at u and spread by Gamma/rho.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "study/problem.hpp"
+
+namespace transient {
+
+enum class Shape { Uniform, Step, Pulse, Square };
+
+// uniform:V, step:X0, pulse:X0:S, square:X1:X2.
+struct Initial {
+    Shape shape = Shape::Uniform;
+    double a = 0;  // V, X0, X0 or X1
+    double b = 0;  // S or X2
+};
+
+// phi at x at t = 0.
+double InitialValue(const study::Problem& p, const Initial& s, double x);
+
+// Whether the state has an exact reference (all but uniform).
+bool HasExact(const Initial& s);
+
+// The unbounded-domain solution at x and t >= 0; for Gamma = 0 the initial
+// shape moved by u t. Only for states with HasExact.
+double ExactValue(const study::Problem& p, const Initial& s, double x, double t);
+
+// Whether the unbounded-domain solution still fits the boundary values at t:
+// at each end it is within 1e-3 of that end's value.
+bool ExactApplies(const study::Problem& p, const Initial& s, double t);
+
+// "uniform:0", "pulse:0.3:0.05", as the option is written.
+std::string Text(const Initial& s);
+
+}  // namespace transient

@@ -1,0 +1,133 @@
+#include "march.hpp"
+
+#include <cmath>
+#include <utility>
+
+#include "rows.hpp"
+#include "study/study.hpp"
+
+namespace transient {
+
+namespace {
+
+std::array<double, 6> RowAt(const study::Rows& r, std::size_t i) {
+    const bool five = r.FiveBand();
+    return {five ? r.aWW[i] : 0.0, r.aW[i], r.aP[i], r.aE[i], five ? r.aEE[i] : 0.0, r.Su[i]};
+}
+
+}  // namespace
+
+ExplicitPart::Row ExplicitPart::Scaled(const study::Rows& rows, std::size_t i) const {
+    const std::array<double, 6> a = RowAt(rows, i);
+    Row row{};
+    for (std::size_t j = 0; j < 5; ++j) row.k[j] = -lambda_ * w_ * a[j];
+    row.k[2] += 1.0;
+    row.s = lambda_ * a[5];
+    return row;
+}
+
+ExplicitPart::ExplicitPart(const study::Rows& rows, double lambda, double w) : lambda_(lambda), w_(w) {
+    n_ = static_cast<long>(rows.aP.size());
+    width_ = rows.FiveBand() ? 2 : 1;
+    lo_ = std::min<long>(width_, n_);
+    hi_ = std::max(lo_, n_ - width_);
+    bool constant = lo_ < hi_;
+    for (long i = lo_ + 1; constant && i < hi_; ++i) constant = RowAt(rows, std::size_t(i)) == RowAt(rows, std::size_t(lo_));
+    if (!constant) lo_ = hi_ = n_;
+    if (lo_ < hi_) interior_ = Scaled(rows, std::size_t(lo_));
+    for (long i = 0; i < n_; ++i)
+        if (i < lo_ || i >= hi_) edges_.push_back(Scaled(rows, std::size_t(i)));
+}
+
+bool ExplicitPart::Apply(const std::vector<double>& phi, std::vector<double>& out, double limit) const {
+    out.resize(phi.size());
+    const double* p = phi.data();
+    double* o = out.data();
+    auto edge = [&](long i, const Row& row) {
+        double v = row.s;
+        for (long j = -2; j <= 2; ++j)
+            if (i + j >= 0 && i + j < n_) v += row.k[std::size_t(j + 2)] * p[i + j];
+        o[i] = v;
+    };
+    std::size_t e = 0;
+    for (long i = 0; i < lo_; ++i) edge(i, edges_[e++]);
+    unsigned bad = 0;
+    const Row& c = interior_;
+    if (width_ == 1) {
+        const double kW = c.k[1], kP = c.k[2], kE = c.k[3], s = c.s;
+        for (long i = lo_; i < hi_; ++i) {
+            o[i] = kW * p[i - 1] + kP * p[i] + kE * p[i + 1] + s;
+            bad |= unsigned(!(std::fabs(p[i]) <= limit));
+        }
+    } else {
+        const double kWW = c.k[0], kW = c.k[1], kP = c.k[2], kE = c.k[3], kEE = c.k[4], s = c.s;
+        for (long i = lo_; i < hi_; ++i) {
+            o[i] = kWW * p[i - 2] + kW * p[i - 1] + kP * p[i] + kE * p[i + 1] + kEE * p[i + 2] + s;
+            bad |= unsigned(!(std::fabs(p[i]) <= limit));
+        }
+    }
+    for (long i = hi_; i < n_; ++i) edge(i, edges_[e++]);
+    for (long i = 0; i < n_; ++i)
+        if (i < lo_ || i >= hi_) bad |= unsigned(!(std::fabs(p[i]) <= limit));
+    return bad == 0;
+}
+
+// A linear scheme: the explicit part, and for theta > 0 the factors of
+// I + theta lambda A.
+struct Stepper::Linear {
+    explicit Linear(ExplicitPart p) : part(std::move(p)) {}
+    ExplicitPart part;
+    bool implicit = false;
+    study::ThreeBandFactors three;
+    study::FiveBandFactors five;
+    bool fiveBand = false;
+};
+
+struct Stepper::Bounded {};
+
+Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, double theta, double dt) {
+    const double lambda = dt / (p.rho * p.L / static_cast<double>(N));
+    study::Rows rows = Rows(p, s, N);
+    linear_ = std::make_unique<Linear>(ExplicitPart(rows, lambda, theta > 0 ? 1.0 - theta : 1.0));
+    if (theta <= 0) return;
+    linear_->implicit = true;
+    linear_->fiveBand = rows.FiveBand();
+    const double scale = theta * lambda;
+    for (auto* v : {&rows.aWW, &rows.aW, &rows.aP, &rows.aE, &rows.aEE})
+        for (double& a : *v) a *= scale;
+    for (double& a : rows.aP) a += 1.0;
+    std::string why;
+    const bool ok = linear_->fiveBand ? linear_->five.Factor(rows, why) : linear_->three.Factor(rows, why);
+    if (!ok) throw study::SolveError(s, N, why);
+}
+
+Stepper::~Stepper() = default;
+Stepper::Stepper(Stepper&&) noexcept = default;
+
+bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, double limit) {
+    Linear& l = *linear_;
+    if (!l.part.Apply(phi, next, limit)) return false;
+    if (l.implicit) {
+        if (l.fiveBand)
+            l.five.Solve(next);
+        else
+            l.three.Solve(next);
+    }
+    return true;
+}
+
+std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, long N) {
+    study::Rows rows = Rows(p, s, N);
+    std::vector<double> phi;
+    std::string why;
+    if (!study::SolveRows(rows, phi, why)) throw study::SolveError(s, N, why);
+    return phi;
+}
+
+bool Within(const std::vector<double>& phi, double limit) {
+    unsigned bad = 0;
+    for (double v : phi) bad |= unsigned(!(std::fabs(v) <= limit));
+    return bad == 0;
+}
+
+}  // namespace transient

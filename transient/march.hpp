@@ -1,0 +1,76 @@
+// One scheme's time step by the theta-method,
+//   rho dx (phi' - phi) / dt = theta R(phi') + (1 - theta) R(phi),
+// with R(phi) = Su - A phi for the linear schemes. A linear scheme's matrix
+// I + theta lambda A is constant: it is factored once (LAPACK's dgttrf for
+// three-point rows, the five-point LU for QUICK) and every step forms the
+// right-hand side and solves with the factors.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "study/band_solve.hpp"
+#include "study/problem.hpp"
+
+namespace transient {
+
+// phi + lambda (Su - w A phi), row by row: the explicit update for w = 1,
+// the right-hand side of the implicit system for w = 1 - theta. Every
+// interior row of the study's schemes is the same, so those rows are
+// computed from constants and only the rows near the ends from their own
+// coefficients.
+class ExplicitPart {
+public:
+    ExplicitPart(const study::Rows& rows, double lambda, double w);
+    // out = the update of phi. Returns false when some |phi_i| exceeds
+    // `limit` or is not finite.
+    bool Apply(const std::vector<double>& phi, std::vector<double>& out, double limit) const;
+
+private:
+    struct Row {
+        std::array<double, 5> k;  // the multipliers of phi(i-2) .. phi(i+2)
+        double s;
+    };
+    Row Scaled(const study::Rows& rows, std::size_t i) const;
+
+    double lambda_, w_;
+    long n_ = 0, lo_ = 0, hi_ = 0;  // rows [lo, hi) use `interior_`
+    int width_ = 1;
+    Row interior_{};
+    std::vector<Row> edges_;  // rows [0, lo) then [hi, n)
+};
+
+class Stepper {
+public:
+    // Raises study::SolveError when the implicit matrix is singular, and
+    // calc::CalcError when a coefficient overflows.
+    Stepper(const study::Problem& p, study::Scheme s, long N, double theta, double dt);
+    ~Stepper();
+    Stepper(Stepper&&) noexcept;
+
+    // next = phi a step later. Returns false, leaving `next` undefined, when
+    // phi itself is beyond `limit` or not finite. Raises study::SolveError
+    // when a bounded scheme's iterations do not converge.
+    bool Step(const std::vector<double>& phi, std::vector<double>& next, double limit);
+
+    // The iterations of the bounded scheme's steps so far.
+    long Iterations() const { return iterations_; }
+
+private:
+    struct Linear;
+    struct Bounded;
+    std::unique_ptr<Linear> linear_;
+    std::unique_ptr<Bounded> bounded_;
+    long iterations_ = 0;
+};
+
+// The steady solution of a scheme on N volumes (Gamma > 0). Raises
+// study::SolveError.
+std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, long N);
+
+// Whether every |phi_i| is within `limit` (and finite).
+bool Within(const std::vector<double>& phi, double limit);
+
+}  // namespace transient

@@ -1,0 +1,189 @@
+#include "run.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+
+#include "march.hpp"
+#include "solver/errors.hpp"
+#include "study/study.hpp"
+
+namespace transient {
+
+namespace {
+
+// One scheme on its way.
+struct Marcher {
+    SchemeOutcome outcome;
+    std::optional<Stepper> stepper;
+    std::vector<double> phi, next, steady;
+    long step = 0;
+    long observed = -1;  // the last step whose sample and distance were taken
+    bool alive = true;
+    double previousVariation = -1;
+    std::size_t nextSample = 0;
+};
+
+double MaxDifference(const std::vector<double>& a, const std::vector<double>& b) {
+    double worst = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) worst = std::max(worst, std::fabs(a[i] - b[i]));
+    return worst;
+}
+
+// The evenly spaced steps 0 .. n, at most `count` of them.
+std::vector<long> SampleSteps(long n, long count) {
+    std::vector<long> steps;
+    if (count <= 0) return steps;
+    const long s = std::min(count, n + 1);
+    for (long j = 0; j < s; ++j) {
+        const long step = s == 1 ? 0 : std::lround(double(j) * double(n) / double(s - 1));
+        if (steps.empty() || step > steps.back()) steps.push_back(step);
+    }
+    return steps;
+}
+
+}  // namespace
+
+std::optional<Steps> StepsOf(double tEnd, double dt, long frames) {
+    if (!(tEnd > 0) || !(dt > 0) || frames < 1) return std::nullopt;
+    // A quotient a rounding above a whole number is that number.
+    const double q = tEnd / (double(frames) * dt);
+    const double perFrame = std::max(1.0, std::ceil(q * (1 - 1e-12)));
+    if (!(perFrame * double(frames) <= double(kMaxSteps))) return std::nullopt;
+    Steps s;
+    s.perFrame = static_cast<long>(perFrame);
+    s.n = s.perFrame * frames;
+    s.dt = tEnd / double(s.n);
+    return s;
+}
+
+FrameStats StatsOf(const study::Problem& p, const std::vector<double>& phi, const std::vector<double>* exact,
+                   const std::vector<double>* steady, double previousVariation) {
+    FrameStats st;
+    st.phiMin = *std::min_element(phi.begin(), phi.end());
+    st.phiMax = *std::max_element(phi.begin(), phi.end());
+    double tv = std::fabs(phi.front() - p.phiA) + std::fabs(p.phiB - phi.back());
+    for (std::size_t i = 0; i + 1 < phi.size(); ++i) tv += std::fabs(phi[i + 1] - phi[i]);
+    st.totalVariation = tv;
+    st.variationGrew = previousVariation >= 0 && tv > previousVariation + 1e-10 * std::max(1.0, previousVariation);
+    if (exact) {
+        const double worst = MaxDifference(phi, *exact);
+        double sum = 0;
+        if (worst > 0)
+            for (std::size_t i = 0; i < phi.size(); ++i) {
+                const double e = (phi[i] - (*exact)[i]) / worst;
+                sum += e * e;
+            }
+        st.maxError = worst;
+        st.rmsError = worst * std::sqrt(sum / double(phi.size()));
+    }
+    if (steady) st.distance = MaxDifference(phi, *steady);
+    return st;
+}
+
+Run::Run(Plan plan) : plan_(std::move(plan)) {}
+
+Outcome Run::Go(const Callbacks& cb) {
+    const study::Problem& p = plan_.problem;
+    const long N = plan_.N;
+    const std::optional<Steps> steps = StepsOf(plan_.tEnd, plan_.dt, plan_.frames);
+    if (!steps) throw std::invalid_argument("the run's steps are out of range");
+    Outcome out;
+    out.steps = *steps;
+    out.numbers = NumbersOf(p, N, steps->dt);
+    const study::Grid g = study::MakeGrid(p, N);
+
+    std::vector<double> phi0(static_cast<std::size_t>(N));
+    double largest = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    out.settleTolerance = 1e-6 * largest;
+    for (long i = 1; i <= N; ++i) {
+        phi0[std::size_t(i - 1)] = InitialValue(p, plan_.initial, g.x(i));
+        largest = std::max(largest, std::fabs(phi0[std::size_t(i - 1)]));
+    }
+    const double limit = 1e6 * largest;
+    out.blowUpLimit = limit;
+    out.hasSteady = plan_.initial.shape == Shape::Uniform && p.gamma > 0;
+
+    std::vector<Marcher> marchers(plan_.schemes.size());
+    for (std::size_t s = 0; s < marchers.size(); ++s) {
+        Marcher& m = marchers[s];
+        const study::Scheme scheme = plan_.schemes[s];
+        m.outcome.scheme = scheme;
+        try {
+            m.outcome.verdict = Assess(p, scheme, N, plan_.theta, steps->dt);
+            m.stepper.emplace(p, scheme, N, plan_.theta, steps->dt);
+            if (out.hasSteady) m.steady = SteadySolution(p, scheme, N);
+        } catch (const calc::CalcError& e) {
+            throw study::SolveError(scheme, N, e.what());
+        }
+        m.phi = phi0;
+        out.schemes.push_back(m.outcome);
+    }
+    if (cb.started) cb.started(out);
+
+    const std::vector<long> samples = SampleSteps(steps->n, plan_.samples);
+    // The sample and the distance of a good state, once per step.
+    auto observe = [&](Marcher& m) {
+        if (m.step <= m.observed) return;
+        m.observed = m.step;
+        const double t = double(m.step) * steps->dt;
+        if (out.hasSteady && !m.outcome.settledTime && MaxDifference(m.phi, m.steady) < out.settleTolerance)
+            m.outcome.settledTime = t;
+        if (m.nextSample < samples.size() && samples[m.nextSample] == m.step) {
+            ++m.nextSample;
+            if (cb.sampled) cb.sampled(Sample{m.outcome.scheme, m.step, t, m.phi});
+        }
+    };
+    auto blowUp = [&](Marcher& m) {
+        m.alive = false;
+        m.outcome.blewUp = true;
+        m.outcome.blowUpStep = m.step;
+        m.outcome.blowUpTime = double(m.step) * steps->dt;
+    };
+
+    const double total = double(steps->n) * double(std::max<std::size_t>(marchers.size(), 1));
+    double done = 0;
+    std::vector<double> exact;
+    for (long k = 0; k <= plan_.frames; ++k) {
+        const long target = k * steps->perFrame;
+        const double t = double(target) * steps->dt;
+        const bool hasExact = HasExact(plan_.initial);
+        if (hasExact) {
+            exact.resize(std::size_t(N));
+            for (long i = 1; i <= N; ++i) exact[std::size_t(i - 1)] = ExactValue(p, plan_.initial, g.x(i), t);
+        }
+        for (Marcher& m : marchers) {
+            if (!m.alive) continue;
+            while (m.step < target) {
+                if (cancelled_.load(std::memory_order_relaxed)) throw study::Cancelled();
+                if (!m.stepper->Step(m.phi, m.next, limit)) break;
+                observe(m);
+                std::swap(m.phi, m.next);
+                ++m.step;
+                if ((++done, m.step % 4096 == 0) && cb.progress) cb.progress(done / total);
+            }
+            if (m.step < target || !Within(m.phi, limit)) {
+                blowUp(m);
+                continue;
+            }
+            observe(m);
+            const FrameStats st =
+                StatsOf(p, m.phi, hasExact ? &exact : nullptr, out.hasSteady ? &m.steady : nullptr, m.previousVariation);
+            m.previousVariation = st.totalVariation;
+            m.outcome.lastFrame = k;
+            if (st.distance) m.outcome.finalDistance = *st.distance;
+            if (cb.frame) cb.frame(Frame{m.outcome.scheme, k, target, t, m.phi, hasExact ? &exact : nullptr, st});
+        }
+        if (cb.progress) cb.progress(std::min(1.0, done / total));
+    }
+    for (std::size_t s = 0; s < marchers.size(); ++s) {
+        SchemeOutcome& o = out.schemes[s];
+        o = marchers[s].outcome;
+        if (marchers[s].stepper) o.iterations = marchers[s].stepper->Iterations();
+    }
+    return out;
+}
+
+}  // namespace transient

@@ -1,0 +1,129 @@
+// A time-dependent run: every chosen scheme marched from the same initial
+// state to t_end in lockstep, each frame handed out as it is computed (with
+// its statistics), and the outcome of each scheme: its stability verdict,
+// whether and where it blew up, when it settled. Memory is O(N) per
+// scheme: a frame lives only for its callback.
+//
+// Plain data in, plain data out; nothing here prints or touches a file.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "initial.hpp"
+#include "stability.hpp"
+#include "study/problem.hpp"
+
+namespace transient {
+
+inline constexpr long kMaxSteps = 10'000'000;
+inline constexpr double kMaxWork = 2e10;  // N times the steps
+inline constexpr long kMaxFrames = 100'000;
+
+struct Plan {
+    study::Problem problem;
+    long N = 50;
+    std::vector<study::Scheme> schemes{study::kLinearSchemes.begin(), study::kLinearSchemes.end()};
+    double theta = 1;
+    double dt = 0.1;
+    double tEnd = 10;
+    long frames = 10;
+    Initial initial;
+    // Besides the frames, up to this many evenly spaced steps (0 and the
+    // last included) are handed to Callbacks::sampled.
+    long samples = 0;
+};
+
+// n = K ceil(t_end / (K dt)) steps of t_end / n.
+struct Steps {
+    long n = 0;
+    double dt = 0;
+    long perFrame = 0;  // n / K
+};
+// Nothing when the run would take more than kMaxSteps steps.
+std::optional<Steps> StepsOf(double tEnd, double dt, long frames);
+
+struct FrameStats {
+    double phiMin = 0, phiMax = 0;
+    double totalVariation = 0;  // |phi_1 - phiA| + sum |phi_(i+1) - phi_i| + |phiB - phi_N|
+    bool variationGrew = false;  // beyond the previous frame's
+    std::optional<double> maxError, rmsError;  // against the exact reference
+    std::optional<double> distance;  // max |phi - phi_steady| (uniform start, Gamma > 0)
+};
+
+struct Frame {
+    study::Scheme scheme{};
+    long index = 0;  // k, 0 .. K
+    long step = 0;
+    double t = 0;
+    const std::vector<double>& phi;
+    const std::vector<double>* exact;  // at the nodes; null where there is none
+    FrameStats stats;
+};
+
+struct Sample {
+    study::Scheme scheme{};
+    long step = 0;
+    double t = 0;
+    const std::vector<double>& phi;
+};
+
+struct SchemeOutcome {
+    study::Scheme scheme{};
+    Verdict verdict;
+    bool blewUp = false;
+    long blowUpStep = 0;
+    double blowUpTime = 0;
+    long lastFrame = -1;                // the last frame handed out
+    std::optional<double> settledTime;  // when the distance to the steady state fell below its tolerance
+    double finalDistance = 0;
+    long iterations = 0;  // a bounded scheme's iterations, all steps together
+};
+
+struct Outcome {
+    Steps steps;
+    Numbers numbers;
+    double blowUpLimit = 0;  // 1e6 max(1, |phiA|, |phiB|, max |phi0|)
+    double settleTolerance = 0;  // 1e-6 max(1, |phiA|, |phiB|)
+    bool hasSteady = false;      // the distances to the steady state were measured
+    std::vector<SchemeOutcome> schemes;  // in plan order
+};
+
+// Called on the thread that runs, in the order frame 0 of every scheme,
+// frame 1 of every scheme, ...
+struct Callbacks {
+    std::function<void(double share)> progress;
+    std::function<void(const Frame&)> frame;
+    std::function<void(const Sample&)> sampled;
+    // The verdicts and steps, before the first step.
+    std::function<void(const Outcome&)> started;
+};
+
+class Run {
+public:
+    // The plan must be valid (N, steps and frames within their limits,
+    // N >= 3 for QUICK).
+    explicit Run(Plan plan);
+
+    // Stops Go with study::Cancelled at its next step; from any thread.
+    void Cancel() { cancelled_.store(true, std::memory_order_relaxed); }
+
+    // Raises study::SolveError (a singular matrix, an overflowing
+    // coefficient, iterations that do not converge) or study::Cancelled.
+    Outcome Go(const Callbacks& callbacks = {});
+
+    const Plan& plan() const { return plan_; }
+
+private:
+    Plan plan_;
+    std::atomic<bool> cancelled_{false};
+};
+
+// The statistics of one state at time t; `previousVariation` < 0 when there
+// is no previous frame.
+FrameStats StatsOf(const study::Problem& p, const std::vector<double>& phi, const std::vector<double>* exact,
+                   const std::vector<double>* steady, double previousVariation);
+
+}  // namespace transient

@@ -1,0 +1,102 @@
+#include "stability.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "rows.hpp"
+
+namespace transient {
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+double WaveNumber(int j) { return kPi * j / (kWaveNumbers - 1); }
+
+// |G(k)| <= 1 is (1 - 2 theta) lambda |s|^2 <= 2 Re s, with nothing
+// cancelling; so every lambda up to min over k of 2 Re s / ((1 - 2 theta)
+// |s|^2) is stable, and none is when Re s < 0 somewhere.
+double LargestStableLambda(const InteriorRow& row, double theta) {
+    double scale = 0;
+    for (double a : row.a) scale += std::fabs(a);
+    double best = std::numeric_limits<double>::infinity();
+    for (int j = 0; j < kWaveNumbers; ++j) {
+        const std::complex<double> s = Symbol(row, WaveNumber(j));
+        if (s.real() < -1e-14 * scale) return 0;
+        const double norm = std::norm(s);
+        if (norm <= 0 || theta >= 0.5) continue;
+        best = std::min(best, 2.0 * std::max(s.real(), 0.0) / ((1.0 - 2.0 * theta) * norm));
+    }
+    return best;
+}
+
+// `value` rounded down to 3 significant digits.
+double ThreeDigitsDown(double value) {
+    if (!(value > 0) || !std::isfinite(value)) return value;
+    const double unit = std::pow(10.0, std::floor(std::log10(value)) - 2);
+    double digits = std::floor(value / unit * (1 + 1e-12));
+    if (digits * unit > value * (1 + 1e-12)) digits -= 1;
+    return digits * unit;
+}
+
+}  // namespace
+
+Numbers NumbersOf(const study::Problem& p, long N, double dt) {
+    const double dx = p.L / static_cast<double>(N);
+    Numbers n;
+    n.courant = std::fabs(p.u) * dt / dx;
+    n.diffusion = p.gamma * dt / (p.rho * dx * dx);
+    n.lambda = dt / (p.rho * dx);
+    const double F = p.rho * p.u, D = p.gamma / dx;
+    n.cellPeclet = F == 0 ? 0.0 : D == 0 ? std::copysign(std::numeric_limits<double>::infinity(), F) : F / D;
+    return n;
+}
+
+InteriorRow InteriorRowOf(const study::Problem& p, study::Scheme s, long N) {
+    // The same dx on a grid of seven volumes, whose middle row is interior
+    // for every scheme.
+    study::Problem small = p;
+    small.L = p.L / static_cast<double>(N) * 7.0;
+    const study::Rows r = Rows(small, s, 7);
+    InteriorRow row;
+    row.a = {r.FiveBand() ? r.aWW[3] : 0.0, r.aW[3], r.aP[3], r.aE[3], r.FiveBand() ? r.aEE[3] : 0.0};
+    row.su = r.Su[3];
+    return row;
+}
+
+std::complex<double> Symbol(const InteriorRow& row, double k) {
+    std::complex<double> s = 0;
+    for (int j = -2; j <= 2; ++j) s += row.a[std::size_t(j + 2)] * std::polar(1.0, j * k);
+    return s;
+}
+
+std::complex<double> Amplification(const InteriorRow& row, double theta, double lambda, double k) {
+    const std::complex<double> ls = lambda * Symbol(row, k);
+    return (1.0 - (1.0 - theta) * ls) / (1.0 + theta * ls);
+}
+
+Verdict Assess(const study::Problem& p, study::Scheme s, long N, double theta, double dt) {
+    const Numbers n = NumbersOf(p, N, dt);
+    Verdict v;
+    if (IsTvd(s)) {
+        v.tvd = true;
+        v.stable = (1.0 - theta) * (2.0 * n.courant + 2.0 * n.diffusion) <= 1.0 + 1e-12;
+        return v;
+    }
+    const InteriorRow row = InteriorRowOf(p, s, N);
+    for (int j = 0; j < kWaveNumbers; ++j)
+        v.maxAmplification = std::max(v.maxAmplification, std::abs(Amplification(row, theta, n.lambda, WaveNumber(j))));
+    v.stable = v.maxAmplification <= 1.0 + 1e-12;
+    if (!v.stable) v.largestStableDt = ThreeDigitsDown(LargestStableLambda(row, theta) * p.rho * p.L / double(N));
+
+    const double explicitShare = (1.0 - theta) * n.lambda;
+    double scale = 0;
+    for (double a : row.a) scale = std::max(scale, std::fabs(a));
+    v.positive = 1.0 - explicitShare * row.a[2] >= -1e-12;
+    for (int j : {0, 1, 3, 4})
+        v.positive = v.positive && -(1.0 - theta) * row.a[std::size_t(j)] >= -1e-12 * scale;
+    return v;
+}
+
+}  // namespace transient
