@@ -12,6 +12,7 @@
 
 #include "charts/charts.hpp"
 #include "files/whole_file.hpp"
+#include "charts/limiter_chart.hpp"
 #include "options.hpp"
 #include "report.hpp"
 #include "study/csv.hpp"
@@ -79,8 +80,17 @@ void WriteText(const std::string& path, std::string_view text) {
 // Qt Charts needs an application object; it is made only when a chart is
 // asked for, and always on the offscreen platform: this program draws into
 // files and needs no display, whatever the environment names.
+// The limiters of the chosen bounded schemes, or all nine.
+std::vector<study::Limiter> ChosenLimiters(const study::Plan& plan) {
+    std::vector<study::Limiter> limiters;
+    for (study::Scheme s : plan.schemes)
+        if (const auto l = study::LimiterOf(s)) limiters.push_back(*l);
+    if (limiters.empty()) limiters.assign(study::kLimiters.begin(), study::kLimiters.end());
+    return limiters;
+}
+
 void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char** argv) {
-    if (o.plotFile.empty() && o.convergencePlotFile.empty()) return;
+    if (o.plotFile.empty() && o.convergencePlotFile.empty() && o.limiterPlotFile.empty()) return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own notes (no runtime directory, fonts substituted) are not for
     // this program's users; its errors still show.
@@ -103,6 +113,11 @@ void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char**
         charts::ConvergenceChart chart;
         chart.Show(st);
         save(&chart, o.convergencePlotFile);
+    }
+    if (!o.limiterPlotFile.empty()) {
+        charts::LimiterChart chart;
+        chart.Show(ChosenLimiters(o.plan));
+        save(&chart, o.limiterPlotFile);
     }
 }
 

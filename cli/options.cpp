@@ -25,16 +25,23 @@ const char* const kUsage =
     "  --gamma V     diffusion coefficient in kg/(m s), not 0 (default 0.1)\n"
     "\n"
     "Study:\n"
-    "  --schemes LIST  comma-separated: central, upwind, hybrid, quick, powerlaw,\n"
-    "                  exponential, or all (default all; quick needs N >= 3)\n"
+    "  --schemes LIST  comma-separated names and groups (default linear; quick needs N >= 3):\n"
+    "                  linear: central, upwind, hybrid, quick, powerlaw, exponential\n"
+    "                  tvd (bounded, limited): minmod, vanleer, vanalbada, superbee, mc,\n"
+    "                  koren, ospre, umist, quicklimited\n"
+    "                  all: the fifteen\n"
     "  --refine K      also solve at 2N, 4N, ..., 2^K N (K from 0 to 20, default 0)\n"
+    "  --max-iterations K  of each bounded scheme's nonlinear solve (1 to 100000,\n"
+    "                  default 500); a solve that needs more fails\n"
     "\n"
     "Output files (each written whole or not at all):\n"
     "  --nodes FILE              CSV: scheme,N,i,x,phi,exact,error\n"
     "  --errors FILE             CSV: scheme,N,Pe,max_error,rms_error,order_max,order_rms,\n"
-    "                            bounded,negative_coefficients\n"
+    "                            bounded,negative_coefficients,iterations\n"
     "  --plot FILE               the solutions at the first N (.png or .svg)\n"
     "  --convergence-plot FILE   max error against N, log-log (.png or .svg; needs --refine >= 1)\n"
+    "  --limiter-plot FILE       Sweby's diagram of the chosen bounded schemes' limiters,\n"
+    "                            all nine when none is chosen (.png or .svg)\n"
     "  For --nodes and --errors, FILE - is standard output (the report is then left out).\n"
     "  Two options may not name the same file.\n"
     "\n"
@@ -63,24 +70,50 @@ long Whole(const std::string& option, const std::string& value, long lo, long hi
     return static_cast<long>(v);
 }
 
+// The schemes of a group name, or nothing.
+std::optional<std::vector<study::Scheme>> Group(const std::string& name) {
+    if (name == "linear") return std::vector<study::Scheme>(study::kLinearSchemes.begin(), study::kLinearSchemes.end());
+    if (name == "tvd") return std::vector<study::Scheme>(study::kTvdSchemes.begin(), study::kTvdSchemes.end());
+    if (name == "all") return std::vector<study::Scheme>(study::kAllSchemes.begin(), study::kAllSchemes.end());
+    return std::nullopt;
+}
+
+// The names and groups of a list, each scheme once, in the order first met.
 std::vector<study::Scheme> Schemes(const std::string& value) {
     std::vector<study::Scheme> schemes;
+    auto add = [&](study::Scheme s) {
+        if (std::find(schemes.begin(), schemes.end(), s) == schemes.end()) schemes.push_back(s);
+    };
     std::size_t start = 0;
     while (start <= value.size()) {
         const std::size_t comma = std::min(value.find(',', start), value.size());
         const std::string name = value.substr(start, comma - start);
-        if (name == "all") {
-            schemes.assign(study::kLinearSchemes.begin(), study::kLinearSchemes.end());
+        if (const auto group = Group(name)) {
+            for (study::Scheme s : *group) add(s);
         } else if (const auto s = study::SchemeNamed(name)) {
-            if (std::find(schemes.begin(), schemes.end(), *s) == schemes.end()) schemes.push_back(*s);
+            add(*s);
         } else {
             Bad("schemes", value,
                 (name.empty() ? std::string("an empty name") : "unknown scheme '" + name + "'") +
-                    " (choose from central, upwind, hybrid, quick, powerlaw, exponential, all)");
+                    " (choose from the names or groups linear, tvd, all; see --help)");
         }
         start = comma + 1;
     }
     return schemes;
+}
+
+// Whether quick came in with a group, and may be left out quietly.
+bool QuickByGroup(const std::string& value) {
+    std::size_t start = 0;
+    bool byName = false, byGroup = false;
+    while (start <= value.size()) {
+        const std::size_t comma = std::min(value.find(',', start), value.size());
+        const std::string name = value.substr(start, comma - start);
+        byName = byName || name == "quick";
+        byGroup = byGroup || name == "linear" || name == "all";
+        start = comma + 1;
+    }
+    return byGroup && !byName;
 }
 
 bool EndsWith(const std::string& text, std::string_view end) {
@@ -134,12 +167,14 @@ Options Parse(const std::vector<std::string>& args) {
         {"schemes",
          [&](auto&, auto& v) {
              o.plan.schemes = Schemes(v);
-             allSchemes = v == "all";
+             allSchemes = QuickByGroup(v);
          }},
         {"nodes", [&](auto&, auto& v) { o.nodesFile = v; }},
         {"errors", [&](auto&, auto& v) { o.errorsFile = v; }},
         {"plot", [&](auto&, auto& v) { o.plotFile = v; }},
         {"convergence-plot", [&](auto&, auto& v) { o.convergencePlotFile = v; }},
+        {"limiter-plot", [&](auto&, auto& v) { o.limiterPlotFile = v; }},
+        {"max-iterations", [&](auto& n, auto& v) { o.plan.maxIterations = static_cast<int>(Whole(n, v, 1, 100000)); }},
     };
     for (const auto& [name, value] : given) {
         const auto setter = setters.find(name);
@@ -162,7 +197,8 @@ Options Parse(const std::vector<std::string>& args) {
     const std::pair<const char*, const std::string*> outputs[] = {{"nodes", &o.nodesFile},
                                                                   {"errors", &o.errorsFile},
                                                                   {"plot", &o.plotFile},
-                                                                  {"convergence-plot", &o.convergencePlotFile}};
+                                                                  {"convergence-plot", &o.convergencePlotFile},
+                                                                  {"limiter-plot", &o.limiterPlotFile}};
     for (const auto& [option, file] : outputs)
         if (given.count(option) && file->empty()) Bad(option, *file, "needs a file name");
     for (std::size_t a = 0; a < std::size(outputs); ++a)
@@ -172,7 +208,9 @@ Options Parse(const std::vector<std::string>& args) {
                 throw UsageError("--" + std::string(outputs[a].first) + " '" + first + "' and --" +
                                  outputs[b].first + " '" + second + "' name the same file");
         }
-    for (const auto& [option, file] : {std::pair{"plot", &o.plotFile}, {"convergence-plot", &o.convergencePlotFile}})
+    for (const auto& [option, file] : {std::pair{"plot", &o.plotFile},
+                                       {"convergence-plot", &o.convergencePlotFile},
+                                       {"limiter-plot", &o.limiterPlotFile}})
         if (!file->empty()) ImageName(option, *file);
     if (!o.convergencePlotFile.empty() && o.plan.refine < 1)
         Bad("convergence-plot", o.convergencePlotFile, "needs --refine 1 or more, so that there is more than one N");

@@ -16,6 +16,7 @@ struct Options {
     study::Problem problem;
     study::Plan plan;
     std::string nodesFile, errorsFile, plotFile, convergencePlotFile;
+    std::string limiterPlotFile;  // Sweby's diagram of the chosen limiters
     std::vector<std::string> notes;  // what the report should say about the choice of schemes
     bool help = false;
     bool version = false;

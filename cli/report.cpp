@@ -33,21 +33,57 @@ std::string Heading(const study::Study& st) {
     return out;
 }
 
+// The widest line of the node table; more schemes than fit are shown in
+// blocks, each with the node, x and exact columns again.
+constexpr std::size_t kWidestLine = 120;
+constexpr std::size_t kLeadWidth = 31;  // "%5s %12s %12s"
+
+int ColumnWidth(const study::Result& r) { return std::max(12, int(Title(r.scheme).size())); }
+
+// The schemes of each block: as many in a row as fit in kWidestLine.
+std::vector<std::vector<std::size_t>> Blocks(const study::Study& st) {
+    std::vector<std::vector<std::size_t>> blocks(1);
+    std::size_t width = kLeadWidth;
+    for (std::size_t s = 0; s < st.results.size(); ++s) {
+        const std::size_t column = 1 + std::size_t(ColumnWidth(st.results[s][0]));
+        if (!blocks.back().empty() && width + column > kWidestLine) {
+            blocks.emplace_back();
+            width = kLeadWidth;
+        }
+        blocks.back().push_back(s);
+        width += column;
+    }
+    return blocks;
+}
+
+std::string NodeBlock(const study::Study& st, const std::vector<std::size_t>& schemes) {
+    const study::Grid& g = st.results.at(0).at(0).grid;
+    std::string out = Format("%5s %12s %12s", "node", "x", "exact");
+    for (std::size_t s : schemes) {
+        const study::Result& r = st.results[s][0];
+        out += Format(" %*s", ColumnWidth(r), std::string(Title(r.scheme)).c_str());
+    }
+    out += "\n";
+    for (long i = 1; i <= g.N; ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
+        out += Format("%5ld %12.6g %12.6f", i, g.x(i), st.exact.at(k));
+        for (std::size_t s : schemes) {
+            const study::Result& r = st.results[s][0];
+            out += Format(" %*.6f", ColumnWidth(r), r.phi.at(k));
+        }
+        out += "\n";
+    }
+    return out;
+}
+
 std::string NodeTable(const study::Study& st) {
     const study::Grid& g = st.results.at(0).at(0).grid;
     std::string out = "\nNodal values at N = " + std::to_string(g.N) + " (dx = " + G(g.dx) + " m, F = " + G(g.F) +
                       ", D = " + G(g.D) + ", cell Pe = " + G(g.Pe) + ")\n";
     if (g.N > kMostNodesShown)
         return out + "  (" + std::to_string(g.N) + " nodes: too many to list here; --nodes FILE writes them all)\n";
-    out += Format("%5s %12s %12s", "node", "x", "exact");
-    for (const auto& perScheme : st.results) out += Format(" %12s", std::string(Title(perScheme[0].scheme)).c_str());
-    out += "\n";
-    for (long i = 1; i <= g.N; ++i) {
-        const auto k = static_cast<std::size_t>(i - 1);
-        out += Format("%5ld %12.6g %12.6f", i, g.x(i), st.exact.at(k));
-        for (const auto& perScheme : st.results) out += Format(" %12.6f", perScheme[0].phi.at(k));
-        out += "\n";
-    }
+    const std::vector<std::vector<std::size_t>> blocks = Blocks(st);
+    for (std::size_t b = 0; b < blocks.size(); ++b) out += (b > 0 ? "\n" : "") + NodeBlock(st, blocks[b]);
     return out;
 }
 
@@ -70,14 +106,17 @@ std::string Stall(const study::Study& st, const study::Result& r, double coarseE
 std::string ErrorTables(const study::Study& st) {
     std::string out = "\nErrors against the exact solution (order: log2 of the error's fall from N/2 to N)\n";
     for (const auto& perScheme : st.results) {
+        const bool bounded = study::IsTvd(perScheme[0].scheme);
         out += '\n';
         out += Title(perScheme[0].scheme);
-        out += '\n';
-        out += Format("%10s %10s %12s %6s %12s %6s\n", "N", "cell Pe", "max error", "order", "RMS error", "order");
+        out += bounded ? " (bounded: iterations of its nonlinear solve)\n" : "\n";
+        out += Format("%10s %10s %12s %6s %12s %6s", "N", "cell Pe", "max error", "order", "RMS error", "order");
+        out += bounded ? Format(" %10s\n", "iterations") : "\n";
         for (std::size_t k = 0; k < perScheme.size(); ++k) {
             const study::Result& r = perScheme[k];
             out += Format("%10ld %10.4g %12.4e %s %12.4e %s", r.grid.N, r.grid.Pe, r.maxError,
                           Order(r.orderMax).c_str(), r.rmsError, Order(r.orderRms).c_str());
+            if (r.iterations) out += Format(" %10d", *r.iterations);
             if (k > 0) out += Stall(st, r, perScheme[k - 1].maxError);
             out += "\n";
         }

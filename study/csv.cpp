@@ -75,6 +75,8 @@ std::string ErrorsTable(const Study& st) {
             out += Bool(r.bounded);
             out += ',';
             out += Bool(r.NegativeCoefficients());
+            out += ',';
+            if (r.iterations) out += std::to_string(*r.iterations);
             out += '\n';
         }
     return out;

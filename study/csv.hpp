@@ -15,7 +15,7 @@ std::string Number(double value);
 
 inline constexpr const char* kNodesHeader = "scheme,N,i,x,phi,exact,error\n";
 inline constexpr const char* kErrorsHeader =
-    "scheme,N,Pe,max_error,rms_error,order_max,order_rms,bounded,negative_coefficients\n";
+    "scheme,N,Pe,max_error,rms_error,order_max,order_rms,bounded,negative_coefficients,iterations\n";
 
 // One row per node of one solution, appended to `out`; `exact` is the exact
 // solution at the same nodes. The solution must hold its nodal values.
@@ -28,7 +28,7 @@ void AppendNodes(std::string& out, const Result& r, const std::vector<double>& e
 std::string NodesTable(const Study& st);
 
 // The errors table: header, then one row per scheme and grid, scheme by
-// scheme.
+// scheme; `iterations` is empty for the linear schemes.
 std::string ErrorsTable(const Study& st);
 
 }  // namespace study::csv

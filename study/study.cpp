@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 #include <exception>
 #include <limits>
 #include <thread>
@@ -81,6 +82,33 @@ void ParallelFor(std::size_t count, unsigned threads, const Job& job) {
         if (f) std::rethrow_exception(f);
 }
 
+// "3.1e-7": two digits, the exponent without padding.
+std::string Short(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2g", v);
+    std::string out = text;
+    for (const char* padded : {"e-0", "e+0"})
+        if (const std::size_t at = out.find(padded); at != std::string::npos) out.erase(at + 2, 1);
+    if (const std::size_t at = out.find("e+"); at != std::string::npos) out.erase(at + 1, 1);
+    return out;
+}
+
+// A bounded scheme: its nonlinear equations solved from phi = 0, whose
+// first step is the upwind solution. Its rows are the upwind ones, whose
+// coefficients are never negative.
+void SolveBounded(const Problem& p, Scheme s, int maxIterations, Result& r) {
+    r.phi.assign(static_cast<std::size_t>(r.grid.N), 0.0);
+    TvdIterations t;
+    try {
+        t = SolveTvdSystem(r.grid, p.phiA, p.phiB, *LimiterOf(s), 0.0, {}, r.phi, TvdTolerance(p, r.grid),
+                           maxIterations);
+    } catch (const calc::CalcError& e) {
+        throw SolveError(s, r.grid.N, e.what());
+    }
+    if (!t.converged) throw SolveError(s, r.grid.N, t);
+    r.iterations = t.iterations;
+}
+
 std::optional<double> Order(double coarse, double fine) {
     if (!(coarse > 0) || !(fine > 0)) return std::nullopt;
     return std::log2(coarse) - std::log2(fine);
@@ -96,6 +124,14 @@ double BoundsTolerance(const Problem& p, long N) {
     return grid * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
 }
 
+SolveError::SolveError(Scheme s, long n, const TvdIterations& stopped)
+    : std::runtime_error(std::string(Name(s)) + " at N = " + std::to_string(n) + " did not converge in " +
+                         std::to_string(stopped.iterations) + " iteration" + (stopped.iterations == 1 ? "" : "s") +
+                         (std::isfinite(stopped.residual) ? " (residual " + Short(stopped.residual) + ")"
+                                                          : " (the residual is beyond the range of a double)")),
+      scheme(s),
+      N(n) {}
+
 std::vector<double> ExactAtNodes(const Problem& p, const Grid& g) {
     std::vector<double> exact(static_cast<std::size_t>(g.N));
     // In stretches, on as many threads as there are cores for a large grid.
@@ -108,7 +144,7 @@ std::vector<double> ExactAtNodes(const Problem& p, const Grid& g) {
     return exact;
 }
 
-Result Solve(const Problem& p, Scheme s, long N, const std::vector<double>& exact) {
+Result Solve(const Problem& p, Scheme s, long N, const std::vector<double>& exact, int maxIterations) {
     Result r;
     r.scheme = s;
     r.grid = MakeGrid(p, N);
@@ -118,15 +154,19 @@ Result Solve(const Problem& p, Scheme s, long N, const std::vector<double>& exac
         throw SolveError(s, N,
                          "F = rho u, D = Gamma / dx or a Peclet number is beyond the range of a double, "
                          "or dx or D is 0");
-    Rows rows;
-    try {
-        rows = Assemble(p, s, N);
-    } catch (const calc::CalcError& e) {
-        throw SolveError(s, N, e.what());
+    if (IsTvd(s)) {
+        SolveBounded(p, s, maxIterations, r);
+    } else {
+        Rows rows;
+        try {
+            rows = Assemble(p, s, N);
+        } catch (const calc::CalcError& e) {
+            throw SolveError(s, N, e.what());
+        }
+        r.negative = rows.negative;
+        std::string why;
+        if (!SolveRows(rows, r.phi, why)) throw SolveError(s, N, why);
     }
-    r.negative = rows.negative;
-    std::string why;
-    if (!SolveRows(rows, r.phi, why)) throw SolveError(s, N, why);
     if (!Norms(r.phi, exact, r)) throw SolveError(s, N, "the solution is beyond the range of a double");
     Bounds(p, r.phi, r);
     return r;
@@ -152,7 +192,7 @@ Study Run(const Problem& p, const Plan& plan, const Callbacks& callbacks) {
         std::vector<Result> solved(plan.schemes.size());
         ParallelFor(plan.schemes.size(), Threads(N * long(plan.schemes.size())), [&](std::size_t s) {
             if (callbacks.cancelled && callbacks.cancelled()) throw Cancelled();
-            solved[s] = Solve(p, plan.schemes[s], N, exact);
+            solved[s] = Solve(p, plan.schemes[s], N, exact, plan.maxIterations);
         });
         for (std::size_t s = 0; s < plan.schemes.size(); ++s) {
             Result& r = solved[s];
