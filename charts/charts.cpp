@@ -215,6 +215,10 @@ ConvergenceChart::ConvergenceChart() : x_(new QLogValueAxis), y_(new QLogValueAx
     x_->setLabelFormat("%g");
     y_->setTitleText("max error (units of φ)");
     y_->setLabelFormat("%.0e");
+    // A chart filled while its view is hidden lays out its labels at the
+    // hidden view's size, and would keep them cut short ("1...") once shown.
+    x_->setTruncateLabels(false);
+    y_->setTruncateLabels(false);
     addAxis(x_, Qt::AlignBottom);
     addAxis(y_, Qt::AlignLeft);
     legend()->setAlignment(Qt::AlignBottom);

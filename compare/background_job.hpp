@@ -45,6 +45,8 @@ public:
     void Cancel();
     // Whether work is under way and wanted.
     bool Running() const;
+    // Whether a worker is still going, wanted or not.
+    virtual bool Busy() const = 0;
     // How many runs were cancelled while under way.
     int CancelledRuns() const { return cancelledRuns_; }
 
@@ -62,7 +64,6 @@ protected:
     std::shared_ptr<JobControl> Begin();
     // Whether `control` is the newest run and was not cancelled.
     bool Newest(const std::shared_ptr<JobControl>& control) const;
-    virtual bool Busy() const = 0;
     virtual void WaitForWorker() = 0;
 
     // The hold, shared with the workers, which may outlive the job once
@@ -118,8 +119,9 @@ public:
         }));
     }
 
-protected:
     bool Busy() const override { return watcher_.isRunning(); }
+
+protected:
     void WaitForWorker() override { watcher_.waitForFinished(); }
 
 private:

@@ -1,3 +1,4 @@
+// The banner's words on what a cell Peclet number means for the schemes.
 #include "explain.hpp"
 
 #include <algorithm>
