@@ -90,6 +90,7 @@ void TransientProfileChart::Show(const transient::Plan& plan, const std::vector<
     }
     x_->setRange(0, p.L);
     Range(y_, lo, hi);
+    y_->applyNiceNumbers();
 }
 
 QColor ScaleColour(double value, double lo, double hi) {
@@ -141,7 +142,7 @@ void SpaceTime::Add(const transient::Sample& s) {
 QImage SpaceTime::Picture(const std::vector<study::Scheme>& order) const {
     const int perRow = std::min<int>(3, std::max<int>(1, int(order.size())));
     const int panelRows = (int(order.size()) + perRow - 1) / perRow;
-    const QSize panel(460, 380), bar(150, 380);
+    const QSize panel(460, 380), bar(175, 380);
     QImage picture(panel.width() * perRow + bar.width(), panel.height() * std::max(panelRows, 1),
                    QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::white);

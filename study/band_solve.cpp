@@ -8,7 +8,7 @@ extern "C" {
 void dgtsv_(const int* n, const int* nrhs, double* dl, double* d, double* du, double* b, const int* ldb, int* info);
 void dgttrf_(const int* n, double* dl, double* d, double* du, double* du2, int* ipiv, int* info);
 void dgttrs_(const char* trans, const int* n, const int* nrhs, const double* dl, const double* d, const double* du,
-             const double* du2, const int* ipiv, double* b, const int* ldb, int* info, std::size_t transLength);
+             const double* du2, const int* ipiv, double* b, const int* ldb, int* info);
 }
 
 namespace study {
@@ -52,7 +52,7 @@ bool ThreeBandFactors::Factor(Rows& r, std::string& why) {
 void ThreeBandFactors::Solve(std::vector<double>& b) const {
     const int n = static_cast<int>(d_.size()), one = 1;
     int info = 0;
-    dgttrs_("N", &n, &one, dl_.data(), d_.data(), du_.data(), du2_.data(), pivots_.data(), b.data(), &n, &info, 1);
+    dgttrs_("N", &n, &one, dl_.data(), d_.data(), du_.data(), du2_.data(), pivots_.data(), b.data(), &n, &info);
 }
 
 // Gaussian elimination with partial pivoting, as LAPACK's dgbsv does it,

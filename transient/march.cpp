@@ -1,10 +1,12 @@
 #include "march.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
 #include "rows.hpp"
 #include "study/study.hpp"
+#include "study/tvd.hpp"
 
 namespace transient {
 
@@ -83,9 +85,56 @@ struct Stepper::Linear {
     bool fiveBand = false;
 };
 
-struct Stepper::Bounded {};
+// A bounded scheme: the TVD balance B, explicit as phi' = phi - lambda B(phi);
+// with theta > 0 each step solves
+//   B(phi') + shift phi' = shift phi - (1 - theta)/theta B(phi),
+// shift = rho dx / (theta dt), to the steady solve's tolerance scaled by
+// the larger of shift and the steady equations' own scale.
+struct Stepper::Bounded {
+    study::Scheme scheme{};
+    study::Problem p;
+    study::Grid g;
+    study::Limiter limiter{};
+    double theta = 0, lambda = 0, shift = 0, tolerance = 0;
+    std::vector<double> balance;
+
+    Bounded(const study::Problem& problem, study::Scheme s, long N, double th, double dt)
+        : scheme(s), p(problem), g(study::MakeGrid(problem, N)), limiter(*study::LimiterOf(s)), theta(th) {
+        lambda = dt / (p.rho * g.dx);
+        if (theta <= 0) return;
+        shift = p.rho * g.dx / (theta * dt);
+        const double scale = std::max(std::fabs(g.F), g.D);
+        tolerance = scale > 0 ? study::TvdTolerance(p, g) / scale * std::max(scale, shift)
+                              : 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)}) * shift;
+    }
+
+    long Step(const std::vector<double>& phi, std::vector<double>& next) {
+        if (theta < 1) study::TvdBalance(g, p.phiA, p.phiB, limiter, phi, balance);
+        next.resize(phi.size());
+        if (theta <= 0) {
+            for (std::size_t i = 0; i < phi.size(); ++i) next[i] = phi[i] - lambda * balance[i];
+            return 0;
+        }
+        std::vector<double> extra(phi.size());
+        const double share = (1 - theta) / theta;
+        for (std::size_t i = 0; i < phi.size(); ++i) extra[i] = shift * phi[i] - (theta < 1 ? share * balance[i] : 0.0);
+        next = phi;
+        const study::TvdIterations t =
+            study::SolveTvdSystem(g, p.phiA, p.phiB, limiter, shift, extra, next, tolerance, study::kMaxTvdIterations);
+        // A step that runs away is a blow-up, seen at the next step.
+        if (!t.converged && std::isfinite(t.residual))
+            throw study::SolveError(scheme, g.N,
+                                    "a time step's iterations did not converge (residual " +
+                                        std::to_string(t.residual) + " after " + std::to_string(t.iterations) + ")");
+        return t.iterations;
+    }
+};
 
 Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, double theta, double dt) {
+    if (IsTvd(s)) {
+        bounded_ = std::make_unique<Bounded>(p, s, N, theta, dt);
+        return;
+    }
     const double lambda = dt / (p.rho * p.L / static_cast<double>(N));
     study::Rows rows = Rows(p, s, N);
     linear_ = std::make_unique<Linear>(ExplicitPart(rows, lambda, theta > 0 ? 1.0 - theta : 1.0));
@@ -105,6 +154,11 @@ Stepper::~Stepper() = default;
 Stepper::Stepper(Stepper&&) noexcept = default;
 
 bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, double limit) {
+    if (bounded_) {
+        if (!Within(phi, limit)) return false;
+        iterations_ += bounded_->Step(phi, next);
+        return true;
+    }
     Linear& l = *linear_;
     if (!l.part.Apply(phi, next, limit)) return false;
     if (l.implicit) {
@@ -117,6 +171,15 @@ bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, do
 }
 
 std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, long N) {
+    if (IsTvd(s)) {
+        // From the upwind solution, as the study starts its own.
+        std::vector<double> phi = SteadySolution(p, study::Scheme::Upwind, N);
+        const study::Grid g = study::MakeGrid(p, N);
+        const study::TvdIterations t = study::SolveTvdSystem(g, p.phiA, p.phiB, *study::LimiterOf(s), 0.0, {}, phi,
+                                                             study::TvdTolerance(p, g), study::kMaxTvdIterations);
+        if (!t.converged) throw study::SolveError(s, N, "the steady iterations did not converge");
+        return phi;
+    }
     study::Rows rows = Rows(p, s, N);
     std::vector<double> phi;
     std::string why;

@@ -2,8 +2,6 @@
 
 namespace transient {
 
-bool IsTvd(study::Scheme) { return false; }
-
 study::Rows Rows(const study::Problem& p, study::Scheme s, long N) {
     // With Gamma = 0 the cell Peclet number is infinite, where the three
     // blends are upwind; their own formulas would divide 0 by 0.

@@ -1,13 +1,13 @@
 // The steady equations each scheme marches with: the study's rows for the
 // linear schemes (with no diffusion hybrid, power law and exponential are
-// upwind), and which schemes are the bounded ones that use the TVD balance.
+// upwind); the bounded ones march with the TVD balance instead.
 #pragma once
 
 #include "study/rows.hpp"
 
 namespace transient {
 
-bool IsTvd(study::Scheme s);
+using study::IsTvd;
 
 // The study's rows of a linear scheme; Gamma may be 0. Raises
 // calc::CalcError when a coefficient is beyond the range of a double.

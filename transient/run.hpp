@@ -15,6 +15,7 @@
 #include "initial.hpp"
 #include "stability.hpp"
 #include "study/problem.hpp"
+#include "study/study.hpp"  // SolveError, Cancelled
 
 namespace transient {
 

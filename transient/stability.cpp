@@ -18,15 +18,28 @@ double WaveNumber(int j) { return kPi * j / (kWaveNumbers - 1); }
 // cancelling; so every lambda up to min over k of 2 Re s / ((1 - 2 theta)
 // |s|^2) is stable, and none is when Re s < 0 somewhere.
 double LargestStableLambda(const InteriorRow& row, double theta) {
-    double scale = 0;
-    for (double a : row.a) scale += std::fabs(a);
+    double scale = 0, rowSum = 0;
+    for (double a : row.a) {
+        scale += std::fabs(a);
+        rowSum += a;
+    }
+    // Re s = row sum + sum over j != 0 of -A_j 2 sin^2(jk/2), so that the
+    // small k, where s is nearly 0, lose nothing to cancellation; a row sum
+    // at rounding level is 0.
+    if (std::fabs(rowSum) <= 1e-12 * scale) rowSum = 0;
     double best = std::numeric_limits<double>::infinity();
     for (int j = 0; j < kWaveNumbers; ++j) {
-        const std::complex<double> s = Symbol(row, WaveNumber(j));
-        if (s.real() < -1e-14 * scale) return 0;
-        const double norm = std::norm(s);
+        const double k = WaveNumber(j);
+        double re = rowSum, im = 0;
+        for (int o = -2; o <= 2; ++o) {
+            const double a = row.a[std::size_t(o + 2)], half = std::sin(o * k / 2);
+            if (o != 0) re -= a * 2 * half * half;
+            im += a * std::sin(o * k);
+        }
+        if (re < -1e-14 * scale) return 0;
+        const double norm = re * re + im * im;
         if (norm <= 0 || theta >= 0.5) continue;
-        best = std::min(best, 2.0 * std::max(s.real(), 0.0) / ((1.0 - 2.0 * theta) * norm));
+        best = std::min(best, 2.0 * std::max(re, 0.0) / ((1.0 - 2.0 * theta) * norm));
     }
     return best;
 }

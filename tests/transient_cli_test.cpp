@@ -1,0 +1,136 @@
+// convdiff-transient's command line: every usage error names its option and
+// value, and the program's exit codes, report and files, blow-ups included.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/transient_options.hpp"
+
+namespace {
+
+std::string UsageMessage(const std::vector<std::string>& args) {
+    try {
+        cli::ParseTransient(args);
+    } catch (const cli::UsageError& e) {
+        return e.what();
+    }
+    return "(accepted)";
+}
+
+}  // namespace
+
+TEST(TransientOptions, EveryBadOptionOrValueNamesBoth) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--dt", "abc"}, "--dt 'abc': not a number"},
+        {{"--dt", "0"}, "--dt '0': the time step must be above 0"},
+        {{"--t-end", "-1"}, "--t-end '-1': the end time must be above 0"},
+        {{"--frames", "0"}, "--frames '0': must be a whole number from 1 to 100000"},
+        {{"--frames", "100001"}, "--frames '100001'"},
+        {{"--theta", "1.5"}, "--theta '1.5': must lie from 0 to 1"},
+        {{"--time", "leapfrog"}, "--time 'leapfrog': choose explicit, cn or implicit"},
+        {{"--time", "cn", "--theta", "0.5"}, "--theta '0.5': give either --time or --theta"},
+        {{"--gamma", "-0.1"}, "--gamma '-0.1': the diffusion coefficient cannot be negative"},
+        {{"--rho", "0"}, "--rho '0': the density must be above 0"},
+        {{"--L", "-1"}, "--L '-1': the domain's length must be above 0"},
+        {{"--initial", "wave:1"}, "--initial 'wave:1': choose uniform:V"},
+        {{"--initial", "pulse:0.5"}, "--initial 'pulse:0.5': pulse takes two numbers"},
+        {{"--initial", "pulse:0.5:0"}, "--initial 'pulse:0.5:0': the width S must be above 0"},
+        {{"--initial", "step:1.5"}, "--initial 'step:1.5': the position must lie within [0, L]"},
+        {{"--initial", "square:0.6:0.4"}, "--initial 'square:0.6:0.4': needs X1 < X2"},
+        {{"--initial", "uniform:1,5"}, "--initial 'uniform:1,5': '1,5': not a number"},
+        {{"--dt", "1e-7", "--t-end", "10"}, "--dt '1e-7': the run would take more than 10000000 steps"},
+        {{"--N", "100000", "--dt", "1e-5"}, "--N '100000': N times the 1000000 steps is more than 2e10"},
+        {{"--schemes", "central,foo"}, "--schemes 'central,foo': unknown scheme 'foo'"},
+        {{"--schemes", "quick", "--N", "2"}, "--N '2': the QUICK scheme needs N of at least 3"},
+        {{"--space-time-plot", "a.svg"}, "--space-time-plot 'a.svg': the file name must end in .png"},
+        {{"--plot", "a.jpg"}, "--plot 'a.jpg': the file name must end in .png or .svg"},
+        {{"--history", "a.csv", "--errors", "./a.csv"}, "--errors './a.csv': is also the file of --history"},
+        {{"--history="}, "--history '': needs a file name"},
+        {{"--dt", "1", "--dt", "2"}, "option --dt is given twice"},
+        {{"--refine", "2"}, "unknown option '--refine'"},
+    };
+    for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
+}
+
+TEST(TransientOptions, StepsSchemesAndTheInitialState) {
+    const cli::TransientOptions o =
+        cli::ParseTransient({"--time", "cn", "--initial", "pulse:0.3:0.05", "--schemes", "tvd,upwind", "--gamma", "0"});
+    EXPECT_EQ(o.plan.theta, 0.5);
+    EXPECT_EQ(o.plan.initial.shape, transient::Shape::Pulse);
+    EXPECT_EQ(o.plan.initial.b, 0.05);
+    EXPECT_EQ(o.plan.schemes.size(), 10u);
+    EXPECT_EQ(o.plan.schemes.back(), study::Scheme::Upwind);
+    // Every scheme on two volumes: QUICK is left out, with a note.
+    const cli::TransientOptions few = cli::ParseTransient({"--N", "2", "--schemes", "all"});
+    EXPECT_EQ(few.plan.schemes.size(), 14u);
+    EXPECT_EQ(few.notes.size(), 1u);
+}
+
+// The program itself.
+class TransientProgram : public testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / ("transient-cli-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    int Run(const std::string& args) {
+        const std::string command = std::string(CONVDIFF_TRANSIENT) + " " + args + " >" + (dir / "out").string() +
+                                    " 2>" + (dir / "err").string();
+        const int status = std::system(command.c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Read(const std::string& name) {
+        std::ifstream in(dir / name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string Path(const std::string& name) { return (dir / name).string(); }
+    std::filesystem::path dir;
+};
+
+TEST_F(TransientProgram, UsageErrorWritesNothingAndExitsTwo) {
+    EXPECT_EQ(Run("--history " + Path("h.csv") + " --frames 2.5"), 2);
+    EXPECT_EQ(Read("err"), "convdiff-transient: --frames '2.5': must be a whole number from 1 to 100000\n");
+    EXPECT_EQ(Read("out"), "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "h.csv"));
+}
+
+TEST_F(TransientProgram, ABlowUpIsAResultWithNoInfinityWritten) {
+    ASSERT_EQ(Run("--time explicit --schemes central,upwind --gamma 0 --u 1 --N 50 --dt 0.01 --t-end 20 "
+                  "--initial square:0.2:0.4 --phiA 0 --frames 200 --history " +
+                  Path("h.csv") + " --errors " + Path("e.csv") + " --stability " + Path("s.csv")),
+              0)
+        << Read("err");
+    const std::string report = Read("out");
+    EXPECT_NE(report.find("central: unstable, grew past 1e6 at t = "), std::string::npos) << report;
+    EXPECT_NE(report.find("central: unstable (largest |G| = "), std::string::npos) << report;
+    EXPECT_NE(report.find("no step is stable with this time scheme"), std::string::npos) << report;
+    for (const char* name : {"h.csv", "e.csv", "s.csv"}) {
+        const std::string text = Read(name);
+        EXPECT_EQ(text.find("inf"), std::string::npos) << name;
+        EXPECT_EQ(text.find("nan"), std::string::npos) << name;
+    }
+    EXPECT_EQ(Read("s.csv"),
+              "scheme,theta,dt,courant,diffusion_number,cell_peclet,max_amplification,stable,positive,"
+              "largest_stable_dt\n"
+              "central,0,0.01,0.5,0,,1.118033988749895,false,false,0\n"
+              "upwind,0,0.01,0.5,0,,1,true,true,\n");
+    // The upwind rows reach t_end; the central ones stop early.
+    const std::string errors = Read("e.csv");
+    EXPECT_NE(errors.find("\nupwind,2000,20,"), std::string::npos);
+    EXPECT_EQ(errors.find("\ncentral,2000,"), std::string::npos);
+}
+
+TEST_F(TransientProgram, AFailedWriteIsSaidAndExitsOne) {
+    EXPECT_EQ(Run("--N 20 --history /dev/full"), 1);
+    EXPECT_EQ(Read("err").rfind("convdiff-transient: cannot write /dev/full: ", 0), 0u) << Read("err");
+    EXPECT_EQ(Run("--N 20 --errors " + Path("missing/e.csv")), 1);
+    EXPECT_NE(Read("err").find("cannot write " + Path("missing/e.csv")), std::string::npos) << Read("err");
+}

@@ -1,0 +1,233 @@
+// The time-dependent library: marching reaches each scheme's steady
+// solution, pure convection at c = 1 is exact, the stability verdicts agree
+// with the closed forms, limiters stay bounded, blow-ups stop cleanly, and
+// a run can be cancelled.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "study/band_solve.hpp"
+#include "study/tvd.hpp"
+#include "transient/march.hpp"
+#include "transient/run.hpp"
+
+using study::Scheme;
+using transient::Plan;
+
+namespace {
+
+// u = 1, rho = 1, L = 1 on N volumes, with the step and Gamma chosen so
+// that the Courant and diffusion numbers are c and d.
+Plan WithNumbers(double c, double d, double theta, long N = 20) {
+    Plan plan;
+    plan.N = N;
+    const double dx = 1.0 / double(N);
+    plan.problem.u = 1;
+    plan.problem.phiA = 0;
+    plan.dt = c * dx;
+    plan.problem.gamma = d * dx * dx / plan.dt;
+    plan.theta = theta;
+    return plan;
+}
+
+// Every frame of a run, per scheme.
+struct Recorded {
+    std::map<Scheme, std::vector<std::vector<double>>> phi;
+    std::map<Scheme, std::vector<transient::FrameStats>> stats;
+    transient::Outcome out;
+};
+
+Recorded Record(const Plan& plan) {
+    Recorded r;
+    transient::Callbacks cb;
+    cb.frame = [&](const transient::Frame& f) {
+        r.phi[f.scheme].push_back(f.phi);
+        r.stats[f.scheme].push_back(f.stats);
+    };
+    transient::Run run(plan);
+    r.out = run.Go(cb);
+    return r;
+}
+
+}  // namespace
+
+TEST(Steps, FramesFallOnSteps) {
+    const auto a = transient::StepsOf(10, 0.3, 10);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->n, 40);  // 10 ceil(10 / 3)
+    EXPECT_DOUBLE_EQ(a->dt, 0.25);
+    EXPECT_EQ(a->perFrame, 4);
+    const auto b = transient::StepsOf(1, 0.1, 10);  // 1 / (10 * 0.1) rounds to just above 1
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->n, 10);
+    EXPECT_EQ(transient::StepsOf(1, 1e-8, 1), std::nullopt);  // 10^8 steps
+}
+
+TEST(March, LongImplicitRunReachesEverySteadySolution) {
+    Plan plan;
+    plan.N = 16;
+    plan.problem.u = 0.5;
+    plan.schemes.assign(study::kAllSchemes.begin(), study::kAllSchemes.end());
+    plan.dt = 5;
+    plan.tEnd = 2000;
+    plan.frames = 2;
+    Recorded r = Record(plan);
+    ASSERT_TRUE(r.out.hasSteady);
+    for (const transient::SchemeOutcome& s : r.out.schemes) {
+        EXPECT_FALSE(s.blewUp) << study::Name(s.scheme);
+        EXPECT_LE(s.finalDistance, 1e-10) << study::Name(s.scheme);
+        EXPECT_TRUE(s.settledTime) << study::Name(s.scheme);
+    }
+    // The steady solutions are the steady equations' own: the bounded
+    // ones balance every volume.
+    const study::Grid g = study::MakeGrid(plan.problem, plan.N);
+    std::vector<double> balance;
+    study::TvdBalance(g, 1, 0, study::Limiter::VanLeer, r.phi[Scheme::VanLeer].back(), balance);
+    for (double b : balance) EXPECT_LE(std::fabs(b), 1e-9);
+}
+
+TEST(March, ExplicitUpwindAtCourantOneMovesASquareOneCellAStep) {
+    Plan plan = WithNumbers(1.0, 0.0, 0.0, 50);
+    plan.schemes = {Scheme::Upwind};
+    plan.initial = {transient::Shape::Square, 0.2, 0.4};
+    plan.tEnd = 20 * plan.dt;
+    plan.frames = 20;
+    const Recorded r = Record(plan);
+    const auto& frames = r.phi.at(Scheme::Upwind);
+    ASSERT_EQ(frames.size(), 21u);
+    for (std::size_t k = 1; k < frames.size(); ++k) {
+        for (std::size_t i = 0; i < frames[k].size(); ++i)
+            EXPECT_EQ(frames[k][i], i >= k ? frames[0][i - k] : 0.0) << "step " << k << " node " << i + 1;
+        EXPECT_LE(*r.stats.at(Scheme::Upwind)[k].maxError, 1e-12) << "the exact square moved by u t";
+    }
+}
+
+TEST(Stability, VonNeumannAgainstTheClosedForms) {
+    for (double c : {0.1, 0.37, 0.62, 0.91, 1.3})
+        for (double d : {0.0, 0.03, 0.17, 0.42, 0.7}) {
+            const Plan plan = WithNumbers(c, d, 0.0);
+            const auto at = [&](Scheme s, double theta) {
+                return transient::Assess(plan.problem, s, plan.N, theta, plan.dt);
+            };
+            EXPECT_EQ(at(Scheme::Upwind, 0).stable, c + 2 * d <= 1) << "c " << c << " d " << d;
+            EXPECT_EQ(at(Scheme::Central, 0).stable, 2 * d <= 1 && c * c <= 2 * d) << "c " << c << " d " << d;
+            for (double theta : {0.5, 0.75, 1.0}) {
+                EXPECT_TRUE(at(Scheme::Upwind, theta).stable);
+                EXPECT_TRUE(at(Scheme::Central, theta).stable);
+            }
+            // The largest stable explicit upwind step is c + 2d = 1, to 3
+            // digits rounded down.
+            const transient::Verdict up = at(Scheme::Upwind, 0);
+            if (!up.stable) {
+                const double limit = plan.dt / (c + 2 * d);
+                ASSERT_TRUE(up.largestStableDt);
+                EXPECT_LE(*up.largestStableDt, limit);
+                EXPECT_GE(*up.largestStableDt, limit * (1 - 1e-2));
+            }
+        }
+    // Explicit central without diffusion: no step is stable.
+    const Plan pure = WithNumbers(0.5, 0.0, 0.0);
+    EXPECT_EQ(transient::Assess(pure.problem, Scheme::Central, pure.N, 0, pure.dt).largestStableDt, 0.0);
+}
+
+TEST(Stability, CrankNicolsonMayRingAtLargeDiffusionNumbers) {
+    const Plan plan = WithNumbers(0.1, 20.0, 0.5);
+    for (Scheme s : {Scheme::Central, Scheme::Upwind, Scheme::Exponential}) {
+        const transient::Verdict cn = transient::Assess(plan.problem, s, plan.N, 0.5, plan.dt);
+        EXPECT_TRUE(cn.stable);
+        EXPECT_FALSE(cn.positive) << study::Name(s);
+        EXPECT_TRUE(transient::Assess(plan.problem, s, plan.N, 1.0, plan.dt).positive);
+        EXPECT_TRUE(transient::Assess(plan.problem, s, plan.N, 0.5, plan.dt / 100).positive);
+    }
+}
+
+TEST(March, LimitersUnderTheirConditionKeepASquareWithinZeroAndOne) {
+    for (const auto& [c, theta] : {std::pair{0.4, 0.0}, {0.9, 0.5}, {0.9, 1.0}}) {
+        Plan plan = WithNumbers(c, 0.01, theta, 80);
+        plan.schemes = {Scheme::MinMod, Scheme::VanLeer, Scheme::Superbee, Scheme::Koren};
+        plan.initial = {transient::Shape::Square, 0.1, 0.3};
+        plan.tEnd = 0.4;
+        plan.frames = 20;
+        const Recorded r = Record(plan);
+        for (const transient::SchemeOutcome& s : r.out.schemes) {
+            EXPECT_TRUE(s.verdict.tvd && s.verdict.stable);
+            for (const transient::FrameStats& st : r.stats.at(s.scheme)) {
+                EXPECT_GE(st.phiMin, -1e-10) << study::Name(s.scheme) << " theta " << theta;
+                EXPECT_LE(st.phiMax, 1 + 1e-10) << study::Name(s.scheme) << " theta " << theta;
+            }
+        }
+    }
+}
+
+TEST(March, CrankNicolsonFollowsAMovingPulse) {
+    Plan plan;
+    plan.N = 400;
+    plan.problem = {0, 0, 0.5, 1, 1, 0.001};
+    plan.schemes = {Scheme::Central, Scheme::Quick};
+    plan.theta = 0.5;
+    plan.dt = 0.001;
+    plan.tEnd = 0.5;
+    plan.frames = 5;
+    plan.initial = {transient::Shape::Pulse, 0.3, 0.05};
+    const Recorded r = Record(plan);
+    for (Scheme s : plan.schemes) EXPECT_LT(*r.stats.at(s).back().maxError, 2e-3) << study::Name(s);
+}
+
+TEST(March, ABlowUpStopsItsSchemeAtTheLastGoodFrame) {
+    Plan plan = WithNumbers(0.5, 0.0, 0.0);
+    plan.schemes = {Scheme::Central, Scheme::Upwind};
+    plan.initial = {transient::Shape::Square, 0.2, 0.4};
+    plan.tEnd = 2000 * plan.dt;
+    plan.frames = 100;
+    const Recorded r = Record(plan);
+    const transient::SchemeOutcome& central = r.out.schemes[0];
+    ASSERT_TRUE(central.blewUp);
+    EXPECT_GT(central.blowUpStep, 0);
+    EXPECT_LT(central.lastFrame, plan.frames);
+    EXPECT_EQ(long(r.phi.at(Scheme::Central).size()), central.lastFrame + 1);
+    for (const auto& frame : r.phi.at(Scheme::Central))
+        for (double v : frame) EXPECT_LE(std::fabs(v), r.out.blowUpLimit);
+    EXPECT_FALSE(r.out.schemes[1].blewUp);
+    EXPECT_EQ(r.phi.at(Scheme::Upwind).size(), 101u);
+}
+
+TEST(March, ARunStopsWhenCancelled) {
+    Plan plan;
+    plan.frames = 10;
+    transient::Run run(plan);
+    long frames = 0;
+    transient::Callbacks cb;
+    cb.frame = [&](const transient::Frame& f) {
+        ++frames;
+        if (f.index == 1) run.Cancel();
+    };
+    EXPECT_THROW(run.Go(cb), study::Cancelled);
+    EXPECT_LE(frames, 2 * long(plan.schemes.size()));
+}
+
+TEST(BandSolve, FactorsServeManyRightHandSides) {
+    study::Problem p;
+    p.u = -2;  // QUICK's mirrored rows, with pivoting
+    for (long N : {3L, 4L, 9L}) {
+        study::Rows rows = study::Assemble(p, Scheme::Quick, N), copy = rows;
+        std::vector<double> direct;
+        std::string why;
+        ASSERT_TRUE(study::SolveRows(copy, direct, why));
+        std::vector<double> b = rows.Su;
+        const study::Rows kept = rows;
+        study::FiveBandFactors five;
+        ASSERT_TRUE(five.Factor(rows, why));
+        for (int twice = 0; twice < 2; ++twice) {
+            std::vector<double> x = b;
+            five.Solve(x);
+            for (long i = 0; i < N; ++i) EXPECT_NEAR(x[std::size_t(i)], direct[std::size_t(i)], 1e-12);
+        }
+        // Another right-hand side: A x = b for b = A e_1.
+        std::vector<double> e(std::size_t(N), 0.0);
+        e[0] = kept.aP[0];
+        e[1] = kept.aW[1];
+        e[2] = kept.aWW[2];
+        five.Solve(e);
+        for (long i = 0; i < N; ++i) EXPECT_NEAR(e[std::size_t(i)], i == 0 ? 1.0 : 0.0, 1e-12);
+    }
+}
