@@ -109,7 +109,7 @@ std::string ErrorTables(const study::Study& st) {
         const bool bounded = study::IsTvd(perScheme[0].scheme);
         out += '\n';
         out += Title(perScheme[0].scheme);
-        out += bounded ? " (bounded: iterations of its nonlinear solve)\n" : "\n";
+        out += '\n';
         out += Format("%10s %10s %12s %6s %12s %6s", "N", "cell Pe", "max error", "order", "RMS error", "order");
         out += bounded ? Format(" %10s\n", "iterations") : "\n";
         for (std::size_t k = 0; k < perScheme.size(); ++k) {

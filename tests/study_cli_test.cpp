@@ -177,3 +177,84 @@ TEST_F(Program, WritesTheTablesAndBothCharts) {
     EXPECT_EQ(Read("c.png").substr(1, 3), "PNG");
     EXPECT_EQ(Read("err"), "");
 }
+
+TEST(Options, SchemeGroupsAndTheBoundedSchemesNames) {
+    EXPECT_EQ(cli::Parse({}).plan.schemes,
+              std::vector<study::Scheme>(study::kLinearSchemes.begin(), study::kLinearSchemes.end()));
+    EXPECT_EQ(cli::Parse({"--schemes", "tvd"}).plan.schemes,
+              std::vector<study::Scheme>(study::kTvdSchemes.begin(), study::kTvdSchemes.end()));
+    EXPECT_EQ(cli::Parse({"--schemes", "all"}).plan.schemes.size(), 15u);
+    EXPECT_EQ(cli::Parse({"--schemes", "vanleer,linear,quicklimited,upwind"}).plan.schemes,
+              (std::vector<study::Scheme>{study::Scheme::VanLeer, study::Scheme::Central, study::Scheme::Upwind,
+                                          study::Scheme::Hybrid, study::Scheme::Quick, study::Scheme::PowerLaw,
+                                          study::Scheme::Exponential, study::Scheme::QuickLimited}));
+    for (study::Scheme s : study::kAllSchemes)
+        EXPECT_EQ(cli::Parse({"--schemes", std::string(study::Name(s))}).plan.schemes, std::vector<study::Scheme>{s});
+    // QUICK on too few nodes: left out of a group, refused by name.
+    EXPECT_EQ(cli::Parse({"--schemes", "all", "--N", "2"}).plan.schemes.size(), 14u);
+    EXPECT_EQ(cli::Parse({"--schemes", "tvd", "--N", "1"}).plan.schemes.size(), 9u);
+    EXPECT_THROW(cli::Parse({"--schemes", "all,quick", "--N", "2"}), cli::UsageError);
+    EXPECT_EQ(cli::Parse({"--max-iterations", "7"}).plan.maxIterations, 7);
+    EXPECT_EQ(cli::Parse({}).plan.maxIterations, 500);
+    for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--schemes", "tvd,vanlear"}, "--schemes 'tvd,vanlear': unknown scheme 'vanlear'"},
+             {{"--max-iterations", "0"}, "--max-iterations '0': must be a whole number from 1 to 100000"},
+             {{"--limiter-plot", "d.pdf"}, "--limiter-plot 'd.pdf': the file name must end in .png or .svg"},
+             {{"--limiter-plot="}, "--limiter-plot '': needs a file name"}}) {
+        try {
+            cli::Parse(args);
+            ADD_FAILURE() << message;
+        } catch (const cli::UsageError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
+        }
+    }
+}
+
+TEST(Report, FifteenSchemesInNodeBlocksOfAtMost120ColumnsWithIterations) {
+    study::Plan plan;
+    plan.schemes.assign(study::kAllSchemes.begin(), study::kAllSchemes.end());
+    plan.N = 6;
+    plan.refine = 1;
+    study::Problem p;
+    p.u = 1.5;
+    const std::string report = cli::Report(study::Run(p, plan), {});
+    const std::size_t from = report.find("Nodal values"), to = report.find("Errors against");
+    std::istringstream lines(report.substr(from, to - from));
+    int headers = 0;
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 120u) << line;
+        if (line.rfind(" node ", 0) == 0) {
+            ++headers;
+            EXPECT_NE(line.find("exact"), std::string::npos);
+        }
+    }
+    EXPECT_EQ(headers, 3) << report;
+    EXPECT_NE(report.find("MC (monotonised central)"), std::string::npos);
+    EXPECT_NE(report.find("order iterations\n"), std::string::npos) << report;
+    EXPECT_EQ(report.find("minmod at"), std::string::npos) << "the bounded schemes give no warning\n" << report;
+    // Six schemes, one table as before.
+    plan.schemes.assign(study::kLinearSchemes.begin(), study::kLinearSchemes.end());
+    const std::string linear = cli::Report(study::Run(p, plan), {});
+    EXPECT_NE(linear.find(" node            x        exact      Central       Upwind       Hybrid        QUICK    Power "
+                          "law  Exponential\n"),
+              std::string::npos)
+        << linear;
+    EXPECT_EQ(linear.find("iterations"), std::string::npos);
+}
+
+TEST_F(Program, BoundedSchemesWithTheirDiagramAndANonConvergedSolveFailing) {
+    EXPECT_EQ(Run("--schemes tvd --u 2.5 --errors " + (dir / "e.csv").string() + " --limiter-plot " +
+                  (dir / "l.svg").string()),
+              0)
+        << Read("err");
+    const std::string svg = Read("l.svg");
+    for (const char* text : {"Sweby", "Van Albada", "second-order TVD region", "TVD bounds", "second-order upwind"})
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
+    EXPECT_NE(Read("e.csv").find("\nsuperbee,5,5,"), std::string::npos);
+    EXPECT_EQ(Run("--schemes central,superbee --N 40 --u 10 --max-iterations 1"), 1);
+    EXPECT_EQ(Read("err").rfind("convdiff-study: the calculation failed: superbee at N = 40 did not converge in 1 "
+                                "iteration (residual ",
+                                0),
+              0u)
+        << Read("err");
+}

@@ -8,7 +8,10 @@
 #include <cmath>
 #include <random>
 
+#include "study/csv.hpp"
 #include "study/rows.hpp"
+#include "study/study.hpp"
+#include "test_support.hpp"
 
 using study::Limiter;
 
@@ -194,4 +197,75 @@ TEST(Faces, EveryLimitedFaceWithItsRAndPsiInOrderOfX) {
         for (const study::Face& f : faces) EXPECT_EQ(f.psi, study::Psi(Limiter::VanLeer, f.r));
         for (std::size_t k = 1; k < faces.size(); ++k) EXPECT_LT(faces[k - 1].x, faces[k].x);
     }
+}
+
+namespace {
+
+study::Problem AtPeclet(double pe, long N) {
+    study::Problem p;
+    p.u = pe * p.gamma * double(N) / (p.rho * p.L);
+    return p;
+}
+
+study::Result SolveAt(const study::Problem& p, study::Scheme s, long N, int cap = study::kMaxTvdIterations) {
+    return study::Solve(p, s, N, study::ExactAtNodes(p, study::MakeGrid(p, N)), cap);
+}
+
+}  // namespace
+
+TEST(Study, EveryLimiterBoundedWhereCentralAndQuickOscillate) {
+    for (double pe : {5.0, 10.0, 50.0, -5.0, -10.0, -50.0}) {
+        const study::Problem p = AtPeclet(pe, 20);
+        EXPECT_FALSE(SolveAt(p, study::Scheme::Central, 20).bounded) << pe;
+        EXPECT_FALSE(SolveAt(p, study::Scheme::Quick, 20).bounded) << pe;
+        for (study::Scheme s : study::kTvdSchemes) {
+            const study::Result r = SolveAt(p, s, 20);
+            EXPECT_TRUE(r.bounded) << study::Name(s) << " Pe = " << pe << ": " << r.phiMin << " .. " << r.phiMax;
+            EXPECT_FALSE(r.NegativeCoefficients()) << study::Name(s);
+            ASSERT_TRUE(r.iterations.has_value());
+            EXPECT_LT(*r.iterations, 20) << study::Name(s) << " Pe = " << pe;
+        }
+    }
+    EXPECT_FALSE(SolveAt(AtPeclet(5, 20), study::Scheme::Upwind, 20).iterations.has_value());
+}
+
+TEST(Study, EveryLimiterTendsToSecondOrderAtSmallPeclet) {
+    study::Plan plan;
+    plan.schemes.assign(study::kTvdSchemes.begin(), study::kTvdSchemes.end());
+    plan.N = 20;
+    plan.refine = 4;
+    study::Problem p;
+    p.u = 0.5;  // cell Pe 0.25 down to 0.016
+    const study::Study st = study::Run(p, plan);
+    for (const auto& perScheme : st.results) {
+        const study::Result& finest = perScheme.back();
+        ASSERT_TRUE(finest.orderMax && finest.orderRms);
+        EXPECT_NEAR(*finest.orderMax, 2.0, 0.1) << study::Name(finest.scheme);
+        EXPECT_NEAR(*finest.orderRms, 2.0, 0.1) << study::Name(finest.scheme);
+    }
+}
+
+TEST(Study, ANonConvergedSolveFailsNamingSchemeNAndResidual) {
+    const std::string message = testing_support::MessageOf<study::SolveError>(
+        [&] { SolveAt(AtPeclet(5, 40), study::Scheme::Superbee, 40, 1); });
+    EXPECT_EQ(message.rfind("superbee at N = 40 did not converge in 1 iteration (residual ", 0), 0u) << message;
+    EXPECT_EQ(message.find("e-0"), std::string::npos) << message;
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Upwind, study::Scheme::VanLeer};
+    plan.maxIterations = 2;
+    plan.N = 40;
+    EXPECT_THROW(study::Run(AtPeclet(5, 40), plan), study::SolveError);
+}
+
+TEST(Study, ErrorsTableCountsTheIterationsOfTheBoundedSchemesOnly) {
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Central, study::Scheme::MinMod};
+    const study::Study st = study::Run(AtPeclet(5, 5), plan);
+    const std::string errors = study::csv::ErrorsTable(st);
+    const std::size_t central = errors.find("\ncentral,"), minmod = errors.find("\nminmod,");
+    ASSERT_NE(minmod, std::string::npos) << errors;
+    EXPECT_EQ(errors.substr(minmod - 6, 7), ",true,\n") << "central: negative coefficients and no iterations";
+    const std::string end = ",false," + std::to_string(*st.results[1][0].iterations) + "\n";
+    EXPECT_EQ(errors.substr(errors.size() - end.size()), end);
+    EXPECT_LT(central, minmod);
 }
