@@ -1,8 +1,9 @@
 #include "form1.hpp"
 
 #include <algorithm>
+#include <filesystem>
 
-#include <QFileInfo>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,9 +15,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
-#include <QtConcurrent/QtConcurrentRun>
 
+#include "files/whole_file.hpp"
 #include "listing_model.hpp"
 #include "plot_area.hpp"
 #include "results_file.hpp"
@@ -42,8 +42,6 @@ std::string DecimalSeparator() { return QLocale().decimalPoint().toStdString(); 
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
-    writer_.setMaxThreadCount(1);  // one file at a time, in the order of the calculations
-    writer_.setThreadPriority(QThread::IdlePriority);
     setObjectName("Form1");
     setWindowTitle(QString::fromUtf8("Veskarn: Taşınım-yayınım problemi"));
     resize(Px(10215), Px(4590));
@@ -227,28 +225,25 @@ void Form1::Command1_Click() {
     Pic->SetModel(out.plot);
 }
 
-Form1::~Form1() { writer_.waitForDone(); }
+Form1::~Form1() { writer_.Wait(); }
 
 void Form1::WaitForResultsFile() {
-    writer_.waitForDone();
+    writer_.Wait();
     QCoreApplication::sendPostedEvents();  // reports a failure, if any
 }
 
 // The table of a large calculation takes a while to write out, so the file
 // is written on a thread of its own, at a priority that leaves the window
-// the processor, one calculation after the other; a failure is reported
-// when it is known.
+// the processor. Only the newest calculation's table waits to be written:
+// one handed over while another is being written replaces any older one
+// still waiting, and its state is freed. A failure is reported when it is
+// known.
 void Form1::WriteResultsFile(std::shared_ptr<const Mdl_Common::ProblemState> state) {
-    auto* watcher = new QFutureWatcher<QString>(this);
-    connect(watcher, &QFutureWatcher<QString>::finished, this, [this, watcher] {
-        const QString why = watcher->result();
-        watcher->deleteLater();
-        if (!why.isEmpty()) Report(why);
-    });
     const std::string separator = DecimalSeparator();
-    watcher->setFuture(QtConcurrent::run(&writer_, [state, separator] {
-        return SaveResultsFile(results::ResultsText(*state, separator));
-    }));
+    writer_.Submit([this, state, separator] {
+        const QString why = SaveResultsFile(results::ResultsText(*state, separator));
+        if (!why.isEmpty()) QMetaObject::invokeMethod(this, [this, why] { Report(why); }, Qt::QueuedConnection);
+    });
 }
 
 // Takes the listing over from `out` and shows it in one step. A calculation
@@ -260,16 +255,22 @@ void Form1::ShowOutputs(driver::Outputs& out) {
 }
 
 // Writes the table through a temporary file that replaces "Results.txt" only
-// once it is complete, so a failure leaves the previous table whole. Returns
-// a message for the user, or an empty string on success.
+// once it is complete, so a failure leaves the previous table whole (a
+// device or FIFO of that name is written to, not replaced). Returns a
+// message for the user, or an empty string on success.
 QString Form1::SaveResultsFile(const std::string& text) {
-    QSaveFile file(QString::fromUtf8(results::kFileName));
-    const QString path = QFileInfo(file.fileName()).absoluteFilePath();
-    if (file.open(QIODevice::WriteOnly)) {
-        const auto size = static_cast<qint64>(text.size());
-        if (file.write(text.data(), size) == size && file.commit()) return {};
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(results::kFileName, error);
+    const std::string path = error ? std::string(results::kFileName) : absolute.native();
+    try {
+        files::Output file(path);
+        file.Write(text);
+        file.Commit();
+        return {};
+    } catch (const files::Failure& e) {
+        return QString("The results could not be written to %1: %2")
+            .arg(QFile::decodeName(path.c_str()), QString::fromLocal8Bit(files::Reason(e)));
     }
-    return QString("The results could not be written to %1: %2").arg(path, file.errorString());
 }
 
 void Form1::Report(const QString& message) {

@@ -2,7 +2,6 @@
 // button, the listing, the Peclet number and the plot.
 #pragma once
 
-#include <QThreadPool>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "../schemes/Mdl_Common.hpp"
 #include "calculation.hpp"
+#include "latest_job.hpp"
 
 class QGroupBox;
 class QLabel;
@@ -30,6 +30,8 @@ public:
     // Waits until "Results.txt" of every calculation so far is written (and
     // a failure reported).
     void WaitForResultsFile();
+    // The thread that writes Results.txt, for tests to hold it.
+    LatestJob& ResultsWriter() { return writer_; }
 
 public slots:
     // One calculation, start to finish; the window's only handler.
@@ -68,5 +70,5 @@ private:
     ListingModel* listModel_;
     PlotArea* Pic;
 
-    QThreadPool writer_;  // writes Results.txt
+    LatestJob writer_;  // writes Results.txt, the newest table only
 };

@@ -1,5 +1,6 @@
 #include "plot_area.hpp"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QtConcurrent/QtConcurrentRun>
@@ -13,11 +14,12 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
+
+#include "files/whole_file.hpp"
 
 namespace {
 
@@ -173,22 +175,27 @@ QImage PlotArea::Image(QSize size) const {
 }
 
 QString PlotArea::SaveImage(const QString& path, QSize size) const {
-    QSaveFile file(path);
     const QString where = QFileInfo(path).absoluteFilePath();
-    if (!file.open(QIODevice::WriteOnly))
-        return QString("The plot could not be saved to %1: %2").arg(where, file.errorString());
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     if (path.endsWith(".svg", Qt::CaseInsensitive)) {
         QSvgGenerator svg;
-        svg.setOutputDevice(&file);
+        svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         QPainter painter(&svg);
         Paint(painter, model_.get(), QRect(QPoint(0, 0), size), palette().color(QPalette::WindowText));
-    } else if (!Image(size).save(&file, "PNG")) {
-        file.cancelWriting();
+    } else if (!Image(size).save(&buffer, "PNG")) {
         return QString("The plot could not be saved to %1: the PNG could not be encoded").arg(where);
     }
-    if (!file.commit()) return QString("The plot could not be saved to %1: %2").arg(where, file.errorString());
+    try {
+        files::Output file(QFile::encodeName(path).toStdString());
+        file.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+        file.Commit();
+    } catch (const files::Failure& e) {
+        return QString("The plot could not be saved to %1: %2").arg(where, QString::fromLocal8Bit(files::Reason(e)));
+    }
     return {};
 }
 

@@ -14,10 +14,10 @@ constexpr int kExactPoints = 100;
 Shape Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour) {
     Shape s;
     s.kind = Shape::Kind::Line;
-    s.x1 = static_cast<float>(x1);
-    s.y1 = static_cast<float>(y1);
-    s.x2 = static_cast<float>(x2);
-    s.y2 = static_cast<float>(y2);
+    s.x1 = x1;
+    s.y1 = y1;
+    s.x2 = x2;
+    s.y2 = y2;
     s.colour = colour;
     return s;
 }
@@ -25,9 +25,9 @@ Shape Line(double x1, double y1, double x2, double y2, std::optional<Rgb> colour
 Shape Circle(double x, double y, double r, Rgb colour) {
     Shape s;
     s.kind = Shape::Kind::Circle;
-    s.x1 = static_cast<float>(x);
-    s.y1 = static_cast<float>(y);
-    s.radius = static_cast<float>(r);
+    s.x1 = x;
+    s.y1 = y;
+    s.radius = r;
     s.colour = colour;
     return s;
 }

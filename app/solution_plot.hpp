@@ -22,14 +22,15 @@ inline constexpr Rgb kRed{255, 0, 0};
 inline constexpr Rgb kBlue{0, 0, 255};
 
 // A straight line, or the outline of a circle whose radius is measured in
-// horizontal user units and which is round on screen. Coordinates are in
-// single precision, as handed to the drawing calls; a shape without a colour
-// is drawn in the foreground colour.
+// horizontal user units and which is round on screen. Coordinates are
+// doubles all the way to the pixels, so that a plot at any finite magnitude
+// (phiA = 1e39 as much as 1) is drawn; a shape without a colour is drawn in
+// the foreground colour.
 struct Shape {
     enum class Kind { Line, Circle };
     Kind kind = Kind::Line;
-    float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // line ends; a circle's centre is (x1, y1)
-    float radius = 0;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // line ends; a circle's centre is (x1, y1)
+    double radius = 0;
     std::optional<Rgb> colour;
 };
 

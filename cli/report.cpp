@@ -89,13 +89,16 @@ std::string NodeTable(const study::Study& st) {
 
 std::string Order(const std::optional<double>& order) { return order ? Format("%6.2f", *order) : "     -"; }
 
-// Why an error did not fall from one grid to the next. The rows of N
-// control volumes carry coefficients of size N (D = Gamma N / L), so the
-// rounding in a solve can reach the machine epsilon times N^2; an error
-// within a hundred times that is rounding, a larger one means the grid is
-// still too coarse for the scheme to settle.
-std::string Stall(const study::Study& st, const study::Result& r, double coarseError) {
-    if (r.maxError < coarseError) return "";
+// Why an error did not fall from one grid to the next. Hybrid changes its
+// rows where |Pe| crosses 2: from upwind to central, so the error may rise
+// there. Otherwise: the rows of N control volumes carry coefficients of size
+// N (D = Gamma N / L), so the rounding in a solve can reach the machine
+// epsilon times N^2; an error within a hundred times that is rounding, a
+// larger one means the grid is still too coarse for the scheme to settle.
+std::string Stall(const study::Study& st, const study::Result& r, const study::Result& coarse) {
+    if (r.maxError < coarse.maxError) return "";
+    if (r.scheme == study::Scheme::Hybrid && (std::fabs(coarse.grid.Pe) < 2) != (std::fabs(r.grid.Pe) < 2))
+        return "  <- hybrid switches here: upwind for |Pe| >= 2, central below";
     const study::Problem& p = st.problem;
     const double scale = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
     const double n = double(r.grid.N);
@@ -117,10 +120,42 @@ std::string ErrorTables(const study::Study& st) {
             out += Format("%10ld %10.4g %12.4e %s %12.4e %s", r.grid.N, r.grid.Pe, r.maxError,
                           Order(r.orderMax).c_str(), r.rmsError, Order(r.orderRms).c_str());
             if (r.iterations) out += Format(" %10d", *r.iterations);
-            if (k > 0) out += Stall(st, r, perScheme[k - 1].maxError);
+            if (k > 0) out += Stall(st, r, perScheme[k - 1]);
             out += "\n";
         }
     }
+    return out;
+}
+
+// Where a condition holds among a scheme's grids: "on all 7 grids", "only at
+// N = 5", "at N = 5, 10 and 20", "on 4 of 7 grids, N = 5 to 40".
+std::string Where(const std::vector<long>& sizes, std::size_t grids) {
+    if (sizes.size() == grids) return "on all " + std::to_string(grids) + " grids";
+    if (sizes.size() == 1) return "only at N = " + std::to_string(sizes[0]);
+    if (sizes.size() > 3)
+        return "on " + std::to_string(sizes.size()) + " of " + std::to_string(grids) + " grids, N = " +
+               std::to_string(sizes.front()) + " to " + std::to_string(sizes.back());
+    std::string list = "at N = ";
+    for (std::size_t k = 0; k < sizes.size(); ++k)
+        list += (k == 0 ? "" : k + 1 == sizes.size() ? " and " : ", ") + std::to_string(sizes[k]);
+    return list;
+}
+
+// For a scheme flagged on some grid of several: on which grids each flag
+// holds, each counted apart.
+std::string Extent(const std::vector<study::Result>& perScheme) {
+    std::vector<long> negative, unbounded;
+    bool oscillates = false;
+    for (const study::Result& r : perScheme) {
+        if (r.NegativeCoefficients()) negative.push_back(r.grid.N);
+        if (!r.bounded) unbounded.push_back(r.grid.N);
+        oscillates |= !r.bounded && r.NegativeCoefficients();
+    }
+    std::string out;
+    if (!negative.empty()) out += "negative coefficients " + Where(negative, perScheme.size());
+    if (!unbounded.empty())
+        out += (out.empty() ? "" : "; ") + std::string(oscillates ? "oscillates " : "not bounded ") +
+               Where(unbounded, perScheme.size());
     return out;
 }
 
@@ -131,9 +166,7 @@ std::string Warnings(const study::Study& st) {
             const std::string line = study::Warning(st, r);
             if (line.empty()) continue;
             out += "  " + line;
-            std::size_t more = 0;
-            for (const study::Result& other : perScheme) more += &other > &r && !study::Warning(st, other).empty();
-            out += more ? " (also on " + std::to_string(more) + " finer grid" + (more > 1 ? "s" : "") + ")\n" : "\n";
+            out += perScheme.size() > 1 ? " (" + Extent(perScheme) + ")\n" : "\n";
             break;
         }
     }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -269,4 +270,34 @@ TEST_F(WindowTest, PlotIsPaintedWhereTheModelPutsIt) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     EXPECT_EQ(pic->grab().toImage(), image);
     image.save(QDir(previous_).filePath("plot_after_calculation.png"));
+}
+
+TEST_F(WindowTest, PlotAtAnyFiniteMagnitudeIsThePictureAtOneScaled) {
+    PlotArea* pic = Get<PlotArea>("Pic");
+    Calculate();
+    const QImage atOne = pic->Image(pic->contentsRect().size());
+    for (const char* phiA : {"1D39", "1E300", "1E-300"}) {
+        Type("Text_FiA", phiA);
+        Calculate();
+        EXPECT_EQ(pic->Image(pic->contentsRect().size()), atOne) << phiA;
+    }
+}
+
+// A Results.txt that is a link to a device is written to, never replaced;
+// a full device is reported in the system's words.
+TEST_F(WindowTest, ResultsFileThatIsADeviceIsWrittenToNotReplaced) {
+    const QString results = QDir(dir_.path()).filePath("Results.txt");
+    ASSERT_TRUE(QFile::link("/dev/full", results));
+    MessageBoxCloser closer;
+    Calculate();
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_EQ(closer.texts[0], "The results could not be written to " + results + ": No space left on device");
+    EXPECT_EQ(QFileInfo(results).symLinkTarget(), "/dev/full");
+
+    ASSERT_TRUE(QFile::remove(results));
+    ASSERT_TRUE(QFile::link("/dev/null", results));
+    Calculate();
+    EXPECT_EQ(closer.texts.size(), 1);
+    EXPECT_EQ(QFileInfo(results).symLinkTarget(), "/dev/null");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::System), QStringList{"Results.txt"});
 }

@@ -95,8 +95,8 @@ TEST(SolutionPlot, DefaultCase) {
     EXPECT_NEAR(m.shapes[1].y2, 1.13052, 2e-5);  // 1.2 Tmax
     EXPECT_EQ(m.shapes[2].kind, Shape::Kind::Circle);
     EXPECT_EQ(m.shapes[2].colour, plot::kRed);
-    EXPECT_EQ(m.shapes[2].x1, 0.1f);
-    EXPECT_EQ(m.shapes[2].radius, static_cast<float>(m.rMarker));
+    EXPECT_EQ(m.shapes[2].x1, 0.1);
+    EXPECT_EQ(m.shapes[2].radius, m.rMarker);
     EXPECT_EQ(m.shapes[7].kind, Shape::Kind::Line);
     EXPECT_EQ(m.shapes[7].colour, plot::kRed);
     EXPECT_EQ(m.shapes[11].colour, plot::kBlue);

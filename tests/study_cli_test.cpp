@@ -115,6 +115,25 @@ TEST(Report, SaysWhatTheFlagsMean) {
     EXPECT_NE(report.find("    1          0.1     1.000000     1.035630     0.999843"), std::string::npos) << report;
 }
 
+TEST(Report, CountsEachFlagOnlyWhereItHolds) {
+    study::Problem p;
+    p.u = 2.5;
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Central, study::Scheme::Quick, study::Scheme::Upwind};
+    plan.refine = 6;
+    const std::string report = cli::Report(study::Run(p, plan), {});
+    // QUICK's far upstream coefficient is negative on every grid, but its
+    // solution oscillates on the first only; central's flags go at N = 20.
+    EXPECT_NE(report.find("outside [0, 1]) (negative coefficients on all 7 grids; oscillates only at N = 5)\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("below 2 (negative coefficients at N = 5 and 10; oscillates at N = 5 and 10)\n"),
+              std::string::npos)
+        << report;
+    EXPECT_EQ(report.find("finer grid"), std::string::npos) << report;
+    EXPECT_EQ(report.find("upwind at"), std::string::npos) << report;
+}
+
 TEST(Report, TellsRoundingFromAGridStillTooCoarse) {
     study::Problem p;
     p.u = 2.5;
@@ -123,9 +142,13 @@ TEST(Report, TellsRoundingFromAGridStillTooCoarse) {
     plan.refine = 2;
     const std::string report = cli::Report(study::Run(p, plan), {});
     // Hybrid turns from upwind to central between N = 10 and 20: its error
-    // does not fall there; the exponential scheme's error is rounding only.
-    EXPECT_NE(report.find("1.25   1.6026e-01  -0.02   3.9239e-02   0.36  <- does not fall yet"), std::string::npos)
+    // rises there, and the report says why; the exponential scheme's error
+    // is rounding only.
+    EXPECT_NE(report.find("1.25   1.6026e-01  -0.02   3.9239e-02   0.36  <- hybrid switches here: upwind for |Pe| "
+                          ">= 2, central below\n"),
+              std::string::npos)
         << report;
+    EXPECT_EQ(report.find("does not fall yet"), std::string::npos) << report;
     EXPECT_NE(report.find("<- stops falling: rounding error has taken over"), std::string::npos) << report;
 }
 

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QListView>
 #include <QStringListModel>
+#include <atomic>
+#include <semaphore>
 
 #include "app/plot_area.hpp"
 #include "window_fixture.hpp"
@@ -24,6 +26,34 @@ TEST_F(WindowTest, ReturnOrEnterInAnyBoxCalculates) {
     driver::Outputs out;
     driver::InputTexts texts;
     texts.N = "8";
+    driver::Calculate(texts, driver::Scheme::Central, state, out);
+    EXPECT_EQ(ResultsFile(), QByteArray::fromStdString(*out.resultsText));
+}
+
+// Clicks faster than the file is written: while one table is being written,
+// each new one replaces the one waiting, so two are written, the newest last.
+TEST_F(WindowTest, ResultsWriterKeepsOnlyTheNewestTableWaiting) {
+    std::atomic<int> written{0};
+    std::binary_semaphore holding{0}, released{0};
+    window_->ResultsWriter().SetHook([&] {
+        if (++written == 1) {
+            holding.release();
+            released.acquire();
+        }
+    });
+    QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton);
+    holding.acquire();  // the first table is being written, held
+    for (int n = 2; n <= 40; ++n) {
+        Type("Text_N", QString::number(n));
+        QTest::mouseClick(Get<QPushButton>("Command1"), Qt::LeftButton);
+    }
+    released.release();
+    window_->WaitForResultsFile();
+    EXPECT_EQ(written, 2);
+    Mdl_Common::ProblemState state;
+    driver::Outputs out;
+    driver::InputTexts texts;
+    texts.N = "40";
     driver::Calculate(texts, driver::Scheme::Central, state, out);
     EXPECT_EQ(ResultsFile(), QByteArray::fromStdString(*out.resultsText));
 }
