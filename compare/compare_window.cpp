@@ -28,6 +28,7 @@
 #include "explain.hpp"
 #include "exports.hpp"
 #include "input_panel.hpp"
+#include "limiters_page.hpp"
 #include "window_settings.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
@@ -77,7 +78,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     setObjectName("CompareWindow");
     setWindowTitle("Convection-diffusion: compare schemes");
 
-    inputs_ = new InputPanel({study::kLinearSchemes.begin(), study::kLinearSchemes.end()}, TickedAtStart);
+    inputs_ = new InputPanel({study::kAllSchemes.begin(), study::kAllSchemes.end()}, TickedAtStart);
     connect(inputs_, &InputPanel::changed, this, [this] { pending_.start(); });
 
     banner_ = new QLabel;
@@ -91,6 +92,8 @@ CompareWindow::CompareWindow(QWidget* parent)
     tabs_ = new QTabWidget;
     tabs_->addTab(solutionView_, "&Solutions");
     tabs_->addTab(BuildConvergencePage(), "&Convergence");
+    limiters_ = new LimitersPage;
+    tabs_->addTab(limiters_, "&Limiters");
     BuildTable();
 
     right_ = new QSplitter(Qt::Vertical);
@@ -245,6 +248,7 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st) {
     banner_->setText(QString::fromStdString(Banner(g.Pe)));
     solutionChart_->Show(*current_);
     ConnectHover();
+    limiters_->Show(current_);
     errors_->Show(current_, convergence_);
     FitTable();
     inputs_->ShowPeclet(g.Pe);
@@ -323,12 +327,14 @@ void CompareWindow::ConnectHover() {
 }
 
 QChartView* CompareWindow::CurrentChartView() const {
+    if (tabs_->currentWidget() == limiters_) return limiters_->View();
     return tabs_->currentIndex() == 0 ? solutionView_ : convergenceView_;
 }
 
 // The chart on show, drawn afresh at the study program's size, so that the
 // file is the one `convdiff-study --plot` writes for the same inputs.
 QString CompareWindow::ExportChart(const QString& path) {
+    if (tabs_->currentWidget() == limiters_) return ExportLimiterChart(current_.get(), path);
     if (tabs_->currentIndex() == 0 || !current_) return ExportSolutionChart(current_.get(), path);
     return ExportConvergenceChart(convergence_.get(), path);
 }

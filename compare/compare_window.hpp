@@ -28,6 +28,7 @@ class ConvergenceChart;
 namespace compare {
 
 class InputPanel;
+class LimitersPage;
 class ErrorsModel;
 
 class CompareWindow : public QMainWindow {
@@ -48,6 +49,8 @@ public:
     // The background work, for tests that hold it.
     JobBase& LiveCalculation() { return calculating_; }
     JobBase& ConvergenceRun() { return converging_; }
+    QTabWidget* Tabs() const { return tabs_; }
+    LimitersPage* Limiters() const { return limiters_; }
 
     // Runs a pending update now (the window coalesces changes and updates
     // from the event loop).
@@ -90,6 +93,7 @@ private:
     QTabWidget* tabs_;
     QChartView* solutionView_;
     QChartView* convergenceView_;
+    LimitersPage* limiters_;
     charts::SolutionChart* solutionChart_;
     charts::ConvergenceChart* convergenceChart_;
     ErrorsModel* errors_;
