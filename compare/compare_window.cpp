@@ -29,6 +29,7 @@
 #include "exports.hpp"
 #include "input_panel.hpp"
 #include "limiters_page.hpp"
+#include "time_tab.hpp"
 #include "window_settings.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
@@ -94,6 +95,14 @@ CompareWindow::CompareWindow(QWidget* parent)
     tabs_->addTab(BuildConvergencePage(), "&Convergence");
     limiters_ = new LimitersPage;
     tabs_->addTab(limiters_, "&Limiters");
+    time_ = new TimeTab;
+    tabs_->addTab(time_, "&Time");
+    // The Time tab has a banner of its own, and no use for the steady table.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        const bool steady = tabs_->currentWidget() != time_;
+        banner_->setVisible(steady);
+        table_->setVisible(steady);
+    });
     BuildTable();
 
     right_ = new QSplitter(Qt::Vertical);
@@ -124,7 +133,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     connect(&convergenceDelay_, &QTimer::timeout, this, &CompareWindow::StartConvergence);
 
     resize(1100, 720);
-    const QString why = LoadSettings(*inputs_, *this);
+    const QString why = LoadSettings(*inputs_, *this, time_);
     Recalculate();
     if (!why.isEmpty()) statusBar()->showMessage(why);
 }
@@ -164,6 +173,8 @@ void CompareWindow::BuildMenus() {
     file->addAction("&Export chart…", QKeySequence::Save, this, &CompareWindow::AskAndExportChart);
     file->addAction("Export &nodes (CSV)…", this, [this] { AskAndExport(true); });
     file->addAction("Export &errors (CSV)…", this, [this] { AskAndExport(false); });
+    file->addAction("Export time &history (CSV)…", this, [this] { AskAndExportTime(true); });
+    file->addAction("Export time e&rrors (CSV)…", this, [this] { AskAndExportTime(false); });
     file->addSeparator();
     file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
 
@@ -208,8 +219,19 @@ void CompareWindow::UpdateNow() {
 void CompareWindow::Recalculate() {
     QString why;
     const std::optional<Inputs> in = inputs_->Read(why);
+    time_->SetInputs(in, why);
     if (!in) {
         statusBar()->showMessage(why + " (showing the last good result)");
+        return;
+    }
+    // Pure convection is for the Time tab; the steady tabs wait for Γ > 0.
+    if (in->problem.gamma == 0) {
+        calculating_.Cancel();
+        converging_.Cancel();
+        const QString words = "Γ = 0: the steady problem needs Γ > 0 (with no diffusion nothing holds the "
+                              "profile against the flow); the Time tab marches pure convection.";
+        banner_->setText(words);
+        statusBar()->showMessage(words);
         return;
     }
     study::Plan plan;
@@ -328,6 +350,7 @@ void CompareWindow::ConnectHover() {
 
 QChartView* CompareWindow::CurrentChartView() const {
     if (tabs_->currentWidget() == limiters_) return limiters_->View();
+    if (tabs_->currentWidget() == time_) return time_->findChild<QChartView*>("transientChart");
     return tabs_->currentIndex() == 0 ? solutionView_ : convergenceView_;
 }
 
@@ -335,6 +358,7 @@ QChartView* CompareWindow::CurrentChartView() const {
 // file is the one `convdiff-study --plot` writes for the same inputs.
 QString CompareWindow::ExportChart(const QString& path) {
     if (tabs_->currentWidget() == limiters_) return ExportLimiterChart(current_.get(), path);
+    if (tabs_->currentWidget() == time_) return time_->ExportChart(path);
     if (tabs_->currentIndex() == 0 || !current_) return ExportSolutionChart(current_.get(), path);
     return ExportConvergenceChart(convergence_.get(), path);
 }
@@ -360,10 +384,22 @@ void CompareWindow::AskAndExport(bool nodes) {
     if (!why.isEmpty()) QMessageBox::warning(this, windowTitle(), "The table could not be written to " + why);
 }
 
-void CompareWindow::ResetToDefaults() { inputs_->Reset(); }
+void CompareWindow::AskAndExportTime(bool history) {
+    const QString path =
+        QFileDialog::getSaveFileName(this, history ? "Export time history" : "Export time errors",
+                                     history ? "history.csv" : "time-errors.csv", "CSV table (*.csv)");
+    if (path.isEmpty()) return;
+    const QString why = history ? time_->ExportHistory(path) : time_->ExportErrors(path);
+    if (!why.isEmpty()) QMessageBox::warning(this, windowTitle(), "The table could not be written: " + why);
+}
+
+void CompareWindow::ResetToDefaults() {
+    inputs_->Reset();
+    time_->Reset();
+}
 
 void CompareWindow::closeEvent(QCloseEvent* event) {
-    SaveSettings(*inputs_, *this);
+    SaveSettings(*inputs_, *this, time_);
     QMainWindow::closeEvent(event);
 }
 

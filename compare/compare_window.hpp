@@ -29,6 +29,7 @@ namespace compare {
 
 class InputPanel;
 class LimitersPage;
+class TimeTab;
 class ErrorsModel;
 
 class CompareWindow : public QMainWindow {
@@ -51,6 +52,7 @@ public:
     JobBase& ConvergenceRun() { return converging_; }
     QTabWidget* Tabs() const { return tabs_; }
     LimitersPage* Limiters() const { return limiters_; }
+    TimeTab* Time() const { return time_; }
 
     // Runs a pending update now (the window coalesces changes and updates
     // from the event loop).
@@ -87,6 +89,7 @@ private:
     QChartView* CurrentChartView() const;
     void AskAndExportChart();
     void AskAndExport(bool nodes);
+    void AskAndExportTime(bool history);
 
     InputPanel* inputs_;
     QLabel* banner_;
@@ -94,6 +97,7 @@ private:
     QChartView* solutionView_;
     QChartView* convergenceView_;
     LimitersPage* limiters_;
+    TimeTab* time_;
     charts::SolutionChart* solutionChart_;
     charts::ConvergenceChart* convergenceChart_;
     ErrorsModel* errors_;

@@ -130,8 +130,8 @@ std::optional<Inputs> InputPanel::Read(QString& why) {
                                       : "a whole number from 1 to 10,000,000";
             } else if (i == kL && *v == 0) {
                 reason = "must not be 0: the domain would have no length";
-            } else if (i == kGamma && *v == 0) {
-                reason = "must not be 0: with no diffusion the cell Peclet number is undefined";
+            } else if (i == kGamma && *v < 0) {
+                reason = "cannot be negative";
             }
         }
         const QString label = QString::fromUtf8(kBoxes[i].label);
