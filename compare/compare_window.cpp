@@ -102,6 +102,7 @@ CompareWindow::CompareWindow(QWidget* parent)
         const bool steady = tabs_->currentWidget() != time_;
         banner_->setVisible(steady);
         table_->setVisible(steady);
+        if (steady && convergenceWaits_) convergenceDelay_.start();
     });
     BuildTable();
 
@@ -298,6 +299,9 @@ void CompareWindow::FitTable() {
 // The convergence tab: N, 2N, ... up to 1024 N (at most 10^7), off the
 // window's thread, once the inputs have rested for a moment.
 void CompareWindow::StartConvergence() {
+    // While the Time tab is on show its march has the cores; the run waits.
+    convergenceWaits_ = tabs_->currentWidget() == time_;
+    if (convergenceWaits_) return;
     study::Plan plan = current_->plan;
     plan.refine = 0;
     while (plan.refine < kMostRefinements && (plan.N << (plan.refine + 1)) <= study::kMaxN) ++plan.refine;
@@ -366,32 +370,6 @@ QString CompareWindow::ExportChart(const QString& path) {
 QString CompareWindow::ExportNodes(const QString& path) { return compare::ExportNodes(current_.get(), path); }
 QString CompareWindow::ExportErrors(const QString& path) { return compare::ExportErrors(current_.get(), path); }
 QString CompareWindow::TableText() const { return errors_->Text(); }
-
-void CompareWindow::AskAndExportChart() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, "Export chart", "chart.png", "PNG image (*.png);;SVG drawing (*.svg)");
-    if (path.isEmpty()) return;
-    const QString why = ExportChart(path);
-    if (!why.isEmpty())
-        QMessageBox::warning(this, windowTitle(), "The chart could not be written to " + path + ": " + why);
-}
-
-void CompareWindow::AskAndExport(bool nodes) {
-    const QString path = QFileDialog::getSaveFileName(this, nodes ? "Export nodes" : "Export errors",
-                                                      nodes ? "nodes.csv" : "errors.csv", "CSV table (*.csv)");
-    if (path.isEmpty()) return;
-    const QString why = nodes ? ExportNodes(path) : ExportErrors(path);
-    if (!why.isEmpty()) QMessageBox::warning(this, windowTitle(), "The table could not be written to " + why);
-}
-
-void CompareWindow::AskAndExportTime(bool history) {
-    const QString path =
-        QFileDialog::getSaveFileName(this, history ? "Export time history" : "Export time errors",
-                                     history ? "history.csv" : "time-errors.csv", "CSV table (*.csv)");
-    if (path.isEmpty()) return;
-    const QString why = history ? time_->ExportHistory(path) : time_->ExportErrors(path);
-    if (!why.isEmpty()) QMessageBox::warning(this, windowTitle(), "The table could not be written: " + why);
-}
 
 void CompareWindow::ResetToDefaults() {
     inputs_->Reset();

@@ -109,6 +109,7 @@ private:
     BackgroundJob<std::shared_ptr<const study::Study>> converging_;
     QTimer pending_;           // coalesces changes into one update
     QTimer convergenceDelay_;  // starts the convergence run once the inputs rest
+    bool convergenceWaits_ = false;  // for a steady tab to come into sight
     std::shared_ptr<const study::Study> current_;
     std::shared_ptr<const study::Study> convergence_;
 };

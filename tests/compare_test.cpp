@@ -58,7 +58,7 @@ TEST_F(CompareTest, SliderAndVelocityStayInStep) {
 }
 
 TEST_F(CompareTest, BadEntryIsMarkedAndTheLastResultKept) {
-    for (const auto& [box, text] : {std::pair{"u", "1,5"}, {"N", "0"}, {"L", "0"}, {"gamma", "0"}, {"N", "2.5"}}) {
+    for (const auto& [box, text] : {std::pair{"u", "1,5"}, {"N", "0"}, {"L", "0"}, {"gamma", "-1"}, {"N", "2.5"}}) {
         const study::Study* before = window_->Current();
         Type(box, text);
         QLineEdit* edit = Get<QLineEdit>(box);
