@@ -3,7 +3,7 @@
 #include "limiters_page.hpp"
 
 #include <QChartView>
-#include <QCursor>
+#include <QMouseEvent>
 #include <QScatterSeries>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -25,6 +25,10 @@ LimitersPage::LimitersPage(QWidget* parent) : QWidget(parent), chart_(new charts
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     chart_->Show({});
+    // Faces sit on their limiter's curve, whose line would take the hover
+    // from them: the page finds the face under the pointer itself.
+    view_->viewport()->setMouseTracking(true);
+    view_->viewport()->installEventFilter(this);
 }
 
 std::vector<study::Limiter> LimitersPage::Limiters(const study::Study& st) {
@@ -65,26 +69,40 @@ void LimitersPage::Refresh() {
         const study::Result& r = study_->results[k].at(0);
         const auto l = study::LimiterOf(r.scheme);
         if (!l) continue;
-        const bool fresh = faces_.count(*l) == 0;
         faces_[*l] = study::LimitedFaces(r.grid, p.phiA, p.phiB, *l, r.phi);
-        QScatterSeries* series = chart_->ShowFaces(*l, faces_[*l]);
-        if (fresh)
-            connect(series, &QScatterSeries::hovered, this,
-                    [this, l = *l](const QPointF& point, bool state) { Hovered(l, point, state); });
+        chart_->ShowFaces(*l, faces_[*l]);
     }
 }
 
-// The face under the pointer: the one nearest the hovered point.
-void LimitersPage::Hovered(study::Limiter l, const QPointF& point, bool state) {
-    const std::vector<study::Face>* faces = FacesOf(l);
-    if (!state || !faces || faces->empty()) return QToolTip::hideText();
-    std::size_t best = 0;
-    double nearest = INFINITY;
-    for (std::size_t k = 0; k < faces->size(); ++k) {
-        const double d = std::hypot((*faces)[k].r - point.x(), (*faces)[k].psi - point.y());
-        if (d < nearest) nearest = d, best = k;
+bool LimitersPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != view_->viewport()) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseMove) Hovered(static_cast<QMouseEvent*>(event)->position().toPoint());
+    // The scene's own help, asked once the pointer rests, would hide the
+    // face's tooltip: it has none of its own to show there.
+    if (event->type() == QEvent::ToolTip && onFace_) return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+void LimitersPage::Hovered(const QPoint& pos) {
+    const QPointF at = chart_->mapFromScene(view_->mapToScene(pos));
+    constexpr double kReach = 6;  // pixels: about a marker's radius
+    double nearest = kReach;
+    const study::Face* best = nullptr;
+    study::Limiter limiter{};
+    for (const auto& [l, faces] : faces_) {
+        QScatterSeries* series = chart_->FacesOf(l);
+        if (!series) continue;
+        for (const study::Face& f : faces) {
+            if (f.r > charts::LimiterChart::kMostR) continue;
+            const QPointF p = chart_->mapToPosition(QPointF(f.r, f.psi), series);
+            const double d = std::hypot(p.x() - at.x(), p.y() - at.y());
+            if (d < nearest) nearest = d, best = &f, limiter = l;
+        }
     }
-    QToolTip::showText(QCursor::pos(), charts::SchemeTitle(study::SchemeOf(l)) + ", " + charts::FaceText((*faces)[best]));
+    onFace_ = best != nullptr;
+    if (!best) return QToolTip::hideText();
+    QToolTip::showText(view_->viewport()->mapToGlobal(pos),
+                       charts::SchemeTitle(study::SchemeOf(limiter)) + ", " + charts::FaceText(*best));
 }
 
 }  // namespace compare

@@ -37,15 +37,20 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // The pointer's moves over the diagram, for the faces' tooltips.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Refresh();
-    void Hovered(study::Limiter l, const QPointF& point, bool state);
+    // The tooltip of the face nearest `pos` (in the view's pixels), when one
+    // is within a marker's reach.
+    void Hovered(const QPoint& pos);
 
     QChartView* view_;
     charts::LimiterChart* chart_;
     std::shared_ptr<const study::Study> study_;
     bool stale_ = false;
+    bool onFace_ = false;  // the pointer is over a face
     std::vector<study::Limiter> curves_;  // the limiters whose curves are drawn
     std::map<study::Limiter, std::vector<study::Face>> faces_;
 };

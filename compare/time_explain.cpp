@@ -21,7 +21,7 @@ Standing StandingOf(const transient::Verdict& v) {
 
 QString StabilityText(const std::vector<SchemeVerdict>& verdicts, const transient::Numbers& numbers, double theta,
                       const std::vector<transient::SchemeOutcome>& blowUps) {
-    QStringList unstable, ring, fine;
+    QStringList unstable, ring, limited, fine;
     for (const SchemeVerdict& sv : verdicts) {
         const QString name = charts::SchemeTitle(sv.scheme);
         const transient::Verdict& v = sv.verdict;
@@ -32,10 +32,7 @@ QString StabilityText(const std::vector<SchemeVerdict>& verdicts, const transien
                                     : QString("%1 (no step is stable)").arg(name));
                 break;
             case Standing::MayRing:
-                ring.append(v.tvd ? QString("%1 (its limiter keeps no new extrema only while (1 − θ)(2c + 2d) ≤ 1; "
-                                            "here it is %2)")
-                                        .arg(name, Number((1 - theta) * (2 * numbers.courant + 2 * numbers.diffusion)))
-                                  : name);
+                (v.tvd ? limited : ring).append(name);
                 break;
             case Standing::Fine: fine.append(name); break;
         }
@@ -44,6 +41,10 @@ QString StabilityText(const std::vector<SchemeVerdict>& verdicts, const transien
     if (!unstable.isEmpty())
         lines.append("Unstable at this Δt: " + unstable.join(", ") +
                      ". Each step makes some wave larger (|G| > 1), so the profile blows up.");
+    if (!limited.isEmpty())
+        ring.append(QString("%1 (a limiter is sure to make no new extrema only while (1 − θ)(2c + 2d) ≤ 1; "
+                            "here it is %2)")
+                        .arg(limited.join(", "), Number((1 - theta) * (2 * numbers.courant + 2 * numbers.diffusion))));
     if (!ring.isEmpty())
         lines.append("May ring: " + ring.join(", ") +
                      ". Stable, but a step can make new wiggles: highs and lows the exact solution does not have.");

@@ -5,6 +5,9 @@
 #include <QGroupBox>
 #include <QScatterSeries>
 #include <QTabWidget>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QToolTip>
 #include <set>
 
 #include "charts/charts.hpp"
@@ -103,6 +106,16 @@ TEST_F(CompareTest, LimitersTabIsBroughtUpToDateWhenItComesIntoSight) {
     const study::Result& r = window_->Current()->results.back()[0];
     EXPECT_EQ(chart->FacesOf(study::Limiter::Koren)->count(),
               qsizetype(study::LimitedFaces(r.grid, 1, 0, study::Limiter::Koren, r.phi).size()));
-    // What hovering says.
+    // What hovering over a face says.
     EXPECT_EQ(charts::FaceText({0.45, 1.25, 1.1111}), "x = 0.45 m, r = 1.25, ψ = 1.111");
+    QScatterSeries* faces = chart->FacesOf(study::Limiter::Koren);
+    const auto& kept = *window_->Limiters()->FacesOf(study::Limiter::Koren);
+    ASSERT_FALSE(kept.empty());
+    auto* view = Get<QChartView>("limiterChart");
+    const study::Face& shown = kept.front();
+    const QPoint at = view->mapFromScene(chart->mapToScene(chart->mapToPosition({shown.r, shown.psi}, faces)));
+    QMouseEvent move(QEvent::MouseMove, at, view->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    EXPECT_EQ(QToolTip::text(), "Koren, " + charts::FaceText(shown));
 }
