@@ -262,15 +262,10 @@ QString Form1::SaveResultsFile(const std::string& text) {
     std::error_code error;
     const std::filesystem::path absolute = std::filesystem::absolute(results::kFileName, error);
     const std::string path = error ? std::string(results::kFileName) : absolute.native();
-    try {
-        files::Output file(path);
-        file.Write(text);
-        file.Commit();
-        return {};
-    } catch (const files::Failure& e) {
-        return QString("The results could not be written to %1: %2")
-            .arg(QFile::decodeName(path.c_str()), QString::fromLocal8Bit(files::Reason(e)));
-    }
+    const std::string why = files::WriteWhole(path, text);
+    if (why.empty()) return {};
+    return QString("The results could not be written to %1: %2")
+        .arg(QFile::decodeName(path.c_str()), QString::fromLocal8Bit(files::Reason(why)));
 }
 
 void Form1::Report(const QString& message) {

@@ -189,14 +189,10 @@ QString PlotArea::SaveImage(const QString& path, QSize size) const {
     } else if (!Image(size).save(&buffer, "PNG")) {
         return QString("The plot could not be saved to %1: the PNG could not be encoded").arg(where);
     }
-    try {
-        files::Output file(QFile::encodeName(path).toStdString());
-        file.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-        file.Commit();
-    } catch (const files::Failure& e) {
-        return QString("The plot could not be saved to %1: %2").arg(where, QString::fromLocal8Bit(files::Reason(e)));
-    }
-    return {};
+    const std::string why = files::WriteWhole(QFile::encodeName(path).toStdString(),
+                                              std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    if (why.empty()) return {};
+    return QString("The plot could not be saved to %1: %2").arg(where, QString::fromLocal8Bit(files::Reason(why)));
 }
 
 void PlotArea::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,11 +1,11 @@
 #include "charts.hpp"
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGraphicsScene>
 #include <QLegendMarker>
 #include <QPainter>
-#include <QBuffer>
-#include <QFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cctype>
@@ -106,6 +106,10 @@ void FitRange(QValueAxis* axis, double lo, double hi) {
         if (step < rough) step = factor * power;
     const double from = std::floor(lo / step) * step, to = std::ceil(hi / step) * step;
     if (!std::isfinite(from) || !std::isfinite(to) || !(to > from)) {
+        // No steps to be had: evenly spaced ticks, never an interval of an
+        // earlier range over this one.
+        axis->setTickType(QValueAxis::TicksFixed);
+        axis->setTickCount(5);
         axis->setRange(lo, hi);
         return;
     }
@@ -186,6 +190,16 @@ void SolutionChart::Show(const study::Study& st) {
         delete s;
     }
     series_ = std::move(kept);
+    // A scheme hidden under an earlier one says so in the legend. A legend
+    // marker keeps the text it was first laid out with: a change of text
+    // takes new markers.
+    std::vector<QString> labels;
+    for (std::size_t row = 0; row < st.results.size(); ++row) {
+        QLineSeries* s = series_.at(st.results[row][0].scheme);
+        const auto same = SameAsEarlier(st, row);
+        labels.push_back(same ? QString("%1 (same as %2 here)").arg(s->name(), SchemeTitle(*same)) : s->name());
+        for (QLegendMarker* marker : legend()->markers(s)) added = added || marker->label() != labels.back();
+    }
     // A new series goes to the end of the legend: put them all back in the
     // order of the study's schemes.
     for (const auto& perScheme : st.results) {
@@ -199,13 +213,9 @@ void SolutionChart::Show(const study::Study& st) {
         // The chart's theme styles a series as it is added: style it after.
         StyleSeries(s, SchemeColour(perScheme[0].scheme), perScheme[0].grid.N <= kMostMarkedNodes);
     }
-    // A scheme hidden under an earlier one says so in the legend.
-    for (std::size_t row = 0; row < st.results.size(); ++row) {
-        QLineSeries* s = series_.at(st.results[row][0].scheme);
-        const auto same = SameAsEarlier(st, row);
-        for (QLegendMarker* marker : legend()->markers(s))
-            marker->setLabel(same ? QString("%1 (same as %2 here)").arg(s->name(), SchemeTitle(*same)) : s->name());
-    }
+    for (std::size_t row = 0; row < st.results.size(); ++row)
+        for (QLegendMarker* marker : legend()->markers(series_.at(st.results[row][0].scheme)))
+            marker->setLabel(labels[row]);
     x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
     FitRange(y_, lo, hi);
 }
@@ -334,14 +344,9 @@ QString Save(QChart* chart, const QString& path, QSize size) {
     const QByteArray name = QFile::encodeName(path);
     const QByteArray bytes = Encode(chart, SvgName(name.toStdString()), size);
     if (bytes.isEmpty()) return "the picture could not be encoded";
-    try {
-        files::Output out(name.toStdString());
-        out.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-        out.Commit();
-    } catch (const files::Failure& e) {
-        return QString::fromLocal8Bit(files::Reason(e));
-    }
-    return {};
+    const std::string why =
+        files::WriteWhole(name.toStdString(), std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    return why.empty() ? QString() : QString::fromLocal8Bit(files::Reason(why));
 }
 
 }  // namespace charts

@@ -49,7 +49,9 @@ private:
 // text need be kept.
 class NodesFile {
 public:
-    explicit NodesFile(const std::string& path) : file_(path) { buffer_ = study::csv::kNodesHeader; }
+    explicit NodesFile(const std::string& path) : file_(path, files::FifoReader::WaitFor) {
+        buffer_ = study::csv::kNodesHeader;
+    }
     void Add(const study::Result& r, const std::vector<double>& exact) {
         constexpr long kStretch = 1 << 16;
         for (long first = 1; first <= r.grid.N; first += kStretch) {
@@ -71,15 +73,13 @@ private:
     std::string buffer_;
 };
 
+// A FIFO waits for its reader, as the shell's "> fifo" would.
 void WriteText(const std::string& path, std::string_view text) {
-    files::Output file(path);
+    files::Output file(path, files::FifoReader::WaitFor);
     file.Write(text);
     file.Commit();
 }
 
-// Qt Charts needs an application object; it is made only when a chart is
-// asked for, and always on the offscreen platform: this program draws into
-// files and needs no display, whatever the environment names.
 // The limiters of the chosen bounded schemes, or all nine.
 std::vector<study::Limiter> ChosenLimiters(const study::Plan& plan) {
     std::vector<study::Limiter> limiters;
@@ -89,7 +89,10 @@ std::vector<study::Limiter> ChosenLimiters(const study::Plan& plan) {
     return limiters;
 }
 
-void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char** argv) {
+// Qt Charts needs an application object; it is made only when a chart is
+// asked for, and always on the offscreen platform: this program draws into
+// files and needs no display, whatever the environment names.
+void WriteCharts(const cli::Options& o, const study::Study& st, char* program) {
     if (o.plotFile.empty() && o.convergencePlotFile.empty() && o.limiterPlotFile.empty()) return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own notes (no runtime directory, fonts substituted) are not for
@@ -97,7 +100,11 @@ void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char**
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << "\n";
     });
-    QApplication app(argc, argv);
+    // Qt sees only the program's name: a file named "-platform" is this
+    // program's argument, not Qt's.
+    int qtArgc = 1;
+    char* qtArgv[] = {program, nullptr};
+    QApplication app(qtArgc, qtArgv);
     const QSize size(1000, 650);
     auto save = [&](QChart* chart, const std::string& path) {
         const QByteArray bytes = charts::Encode(chart, charts::SvgName(path), size);
@@ -121,7 +128,7 @@ void WriteCharts(const cli::Options& o, const study::Study& st, int argc, char**
     }
 }
 
-int Run(const cli::Options& o, int argc, char** argv) {
+int Run(const cli::Options& o, char** argv) {
     if (o.help) {
         WriteText("-", cli::kUsage);
         return 0;
@@ -143,7 +150,7 @@ int Run(const cli::Options& o, int argc, char** argv) {
     if (o.nodesFile != "-" && o.errorsFile != "-") WriteText("-", cli::Report(st, o.notes));
     if (nodes) nodes->Commit();
     if (!o.errorsFile.empty()) WriteText(o.errorsFile, study::csv::ErrorsTable(st));
-    WriteCharts(o, st, argc, argv);
+    WriteCharts(o, st, argv[0]);
     return 0;
 }
 
@@ -158,7 +165,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        return Run(o, argc, argv);
+        return Run(o, argv);
     } catch (const study::SolveError& e) {
         std::cerr << "convdiff-study: the calculation failed: " << e.what() << "\n";
         return 1;

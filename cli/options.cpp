@@ -43,7 +43,7 @@ const char* const kUsage =
     "  --limiter-plot FILE       Sweby's diagram of the chosen bounded schemes' limiters,\n"
     "                            all nine when none is chosen (.png or .svg)\n"
     "  For --nodes and --errors, FILE - is standard output (the report is then left out).\n"
-    "  Two options may not name the same file.\n"
+    "  Two options may not name the same file, nor one the file the report goes to.\n"
     "\n"
     "  --help        this text\n"
     "  --version     the version\n"
@@ -129,30 +129,6 @@ void ImageName(const std::string& option, const std::string& value) {
 
 Options Parse(const std::vector<std::string>& args) {
     Options o;
-    std::map<std::string, std::string> given;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            o.help = true;
-            return o;
-        }
-        if (arg == "--version") {
-            o.version = true;
-            return o;
-        }
-        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "' (options start with --)");
-        std::string name = arg.substr(2), value;
-        if (const std::size_t eq = name.find('='); eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            throw UsageError("option --" + name + " needs a value");
-        }
-        if (!given.emplace(name, value).second) throw UsageError("option --" + name + " is given twice");
-    }
-
     bool allSchemes = true;
     using Setter = std::function<void(const std::string& name, const std::string& value)>;
     const std::map<std::string, Setter> setters{
@@ -176,11 +152,33 @@ Options Parse(const std::vector<std::string>& args) {
         {"limiter-plot", [&](auto&, auto& v) { o.limiterPlotFile = v; }},
         {"max-iterations", [&](auto& n, auto& v) { o.plan.maxIterations = static_cast<int>(Whole(n, v, 1, 100000)); }},
     };
-    for (const auto& [name, value] : given) {
-        const auto setter = setters.find(name);
-        if (setter == setters.end()) throw UsageError("unknown option '--" + name + "' (see --help)");
-        setter->second(name, value);
+    std::map<std::string, std::string> given;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            o.help = true;
+            return o;
+        }
+        if (arg == "--version") {
+            o.version = true;
+            return o;
+        }
+        if (arg.rfind("--", 0) != 0) throw UsageError("unexpected argument '" + arg + "' (options start with --)");
+        std::string name = arg.substr(2), value;
+        const std::size_t eq = name.find('=');
+        if (eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name.resize(eq);
+        }
+        if (!setters.count(name)) throw UsageError("unknown option '--" + name + "' (see --help)");
+        if (eq == std::string::npos) {
+            if (i + 1 == args.size()) throw UsageError("option --" + name + " needs a value");
+            value = args[++i];
+        }
+        if (!given.emplace(name, value).second) throw UsageError("option --" + name + " is given twice");
     }
+
+    for (const auto& [name, value] : given) setters.at(name)(name, value);
 
     if (o.problem.L == 0) Bad("L", given["L"], "the domain must have a length");
     if (o.problem.gamma == 0) Bad("gamma", given["gamma"], "with no diffusion the cell Peclet number is undefined");
@@ -208,6 +206,16 @@ Options Parse(const std::vector<std::string>& args) {
                 throw UsageError("--" + std::string(outputs[a].first) + " '" + first + "' and --" +
                                  outputs[b].first + " '" + second + "' name the same file");
         }
+    // The report goes to standard output; a file there would be replaced
+    // under it, and the report lost.
+    const bool reportShown = o.nodesFile != "-" && o.errorsFile != "-";
+    for (const auto& [option, file] : outputs) {
+        if (!reportShown || file->empty() || !files::RegularFile("-") || !files::SameFile("-", *file)) continue;
+        const std::string name = option;
+        std::string why = "is the file standard output goes to, where the report is written";
+        if (name == "nodes" || name == "errors") why += " (--" + name + " - puts the table there alone)";
+        Bad(name, *file, why);
+    }
     for (const auto& [option, file] : {std::pair{"plot", &o.plotFile},
                                        {"convergence-plot", &o.convergencePlotFile},
                                        {"limiter-plot", &o.limiterPlotFile}})

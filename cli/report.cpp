@@ -127,10 +127,11 @@ std::string ErrorTables(const study::Study& st) {
     return out;
 }
 
-// Where a condition holds among a scheme's grids: "on all 7 grids", "only at
-// N = 5", "at N = 5, 10 and 20", "on 4 of 7 grids, N = 5 to 40".
+// Where a condition holds among a scheme's grids: "on all 7 grids" ("on
+// both grids" of two), "only at N = 5", "at N = 5, 10 and 20", "on 4 of 7
+// grids, N = 5 to 40".
 std::string Where(const std::vector<long>& sizes, std::size_t grids) {
-    if (sizes.size() == grids) return "on all " + std::to_string(grids) + " grids";
+    if (sizes.size() == grids) return grids == 2 ? "on both grids" : "on all " + std::to_string(grids) + " grids";
     if (sizes.size() == 1) return "only at N = " + std::to_string(sizes[0]);
     if (sizes.size() > 3)
         return "on " + std::to_string(sizes.size()) + " of " + std::to_string(grids) + " grids, N = " +

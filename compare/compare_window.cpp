@@ -18,7 +18,6 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
-#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -30,6 +29,7 @@
 #include "input_panel.hpp"
 #include "limiters_page.hpp"
 #include "time_tab.hpp"
+#include "marker_tip.hpp"
 #include "window_settings.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
@@ -89,7 +89,9 @@ CompareWindow::CompareWindow(QWidget* parent)
     banner_->setStyleSheet("QLabel { padding: 4px; background: #fff8dc; border: 1px solid #d8c880; }");
 
     solutionChart_ = new charts::SolutionChart;
-    solutionView_ = ChartView(solutionChart_, "solutionChart", "Solutions of the ticked schemes and the exact solution");
+    solutionView_ =
+        ChartView(solutionChart_, "solutionChart", "Solutions of the ticked schemes and the exact solution");
+    markerTip_ = new MarkerTip(solutionView_);
     tabs_ = new QTabWidget;
     tabs_->addTab(solutionView_, "&Solutions");
     tabs_->addTab(BuildConvergencePage(), "&Convergence");
@@ -270,6 +272,7 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st) {
     const study::Grid g = study::MakeGrid(current_->problem, current_->plan.N);
     banner_->setText(QString::fromStdString(Banner(g.Pe)));
     solutionChart_->Show(*current_);
+    markerTip_->ShowAtMouse({});  // it told about the markers before
     ConnectHover();
     limiters_->Show(current_);
     errors_->Show(current_, convergence_);
@@ -305,19 +308,19 @@ void CompareWindow::StartConvergence() {
     study::Plan plan = current_->plan;
     plan.refine = 0;
     while (plan.refine < kMostRefinements && (plan.N << (plan.refine + 1)) <= study::kMaxN) ++plan.refine;
-    converging_.Start([problem = current_->problem, plan](JobControl& control)
-                          -> std::optional<std::shared_ptr<const study::Study>> {
-        study::Callbacks callbacks;
-        callbacks.cancelled = [&control] { return control.Cancelled(); };
-        callbacks.progress = [&control](double share) { control.Progress(share); };
-        try {
-            return std::make_shared<const study::Study>(study::Run(problem, plan, callbacks));
-        } catch (const study::Cancelled&) {
-            return std::nullopt;
-        } catch (const study::SolveError& e) {
-            return nullptr;  // the live calculation says why
-        }
-    });
+    converging_.Start(
+        [problem = current_->problem, plan](JobControl& control) -> std::optional<std::shared_ptr<const study::Study>> {
+            study::Callbacks callbacks;
+            callbacks.cancelled = [&control] { return control.Cancelled(); };
+            callbacks.progress = [&control](double share) { control.Progress(share); };
+            try {
+                return std::make_shared<const study::Study>(study::Run(problem, plan, callbacks));
+            } catch (const study::Cancelled&) {
+                return std::nullopt;
+            } catch (const study::SolveError&) {
+                return nullptr;  // the live calculation says why
+            }
+        });
 }
 
 void CompareWindow::Converged(std::shared_ptr<const study::Study> st) {
@@ -333,21 +336,19 @@ void CompareWindow::ConnectHover() {
     for (const auto& perScheme : current_->results) {
         const study::Scheme s = perScheme[0].scheme;
         QLineSeries* series = solutionChart_->SeriesOf(s);
-        if (!series || series->property("hover").toBool()) continue;
-        series->setProperty("hover", true);
-        connect(series, &QLineSeries::hovered, this, [this, s](const QPointF& point, bool state) {
-            if (!state || !current_) return QToolTip::hideText();
+        if (!series) continue;
+        markerTip_->Follow(series, [this, s](const QPointF& point) -> QString {
             for (const auto& results : current_->results) {
                 const study::Result& r = results[0];
                 if (r.scheme != s) continue;
                 const long i = std::clamp(long(std::lround(point.x() / r.grid.dx + 0.5)), 1L, r.grid.N);
                 const auto k = std::size_t(i - 1);
-                QToolTip::showText(QCursor::pos(), QString("%1, node %2\nx = %3 m\nφ = %4\nerror = %5")
-                                                       .arg(charts::SchemeTitle(s))
-                                                       .arg(i)
-                                                       .arg(Number(r.grid.x(i)), Number(r.phi[k]),
-                                                            Number(r.phi[k] - current_->exact[k])));
+                return QString("%1, node %2\nx = %3 m\nφ = %4\nerror = %5")
+                    .arg(charts::SchemeTitle(s))
+                    .arg(i)
+                    .arg(Number(r.grid.x(i)), Number(r.phi[k]), Number(r.phi[k] - current_->exact[k]));
             }
+            return {};
         });
     }
 }

@@ -31,6 +31,7 @@ class InputPanel;
 class LimitersPage;
 class TimeTab;
 class ErrorsModel;
+class MarkerTip;
 
 class CompareWindow : public QMainWindow {
     Q_OBJECT
@@ -99,6 +100,7 @@ private:
     LimitersPage* limiters_;
     TimeTab* time_;
     charts::SolutionChart* solutionChart_;
+    MarkerTip* markerTip_;
     charts::ConvergenceChart* convergenceChart_;
     ErrorsModel* errors_;
     QTableView* table_;

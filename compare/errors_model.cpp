@@ -9,8 +9,8 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
-#include "cli/report.hpp"
 #include "input_panel.hpp"
+#include "study/warnings.hpp"
 
 namespace compare {
 
@@ -24,18 +24,25 @@ constexpr double kSettled = 0.1;
 
 bool SameInputs(const study::Study& a, const study::Study& b) {
     const study::Problem &p = a.problem, &q = b.problem;
-    return p.phiA == q.phiA && p.phiB == q.phiB && p.u == q.u && p.L == q.L && p.rho == q.rho &&
-           p.gamma == q.gamma && a.plan.N == b.plan.N && a.plan.schemes == b.plan.schemes;
+    return p.phiA == q.phiA && p.phiB == q.phiB && p.u == q.u && p.L == q.L && p.rho == q.rho && p.gamma == q.gamma &&
+           a.plan.N == b.plan.N && a.plan.schemes == b.plan.schemes;
 }
 
-// Whether the error on grid k stopped falling because rounding took over:
-// the rows of N control volumes carry coefficients of size N, so rounding
-// in a solve can reach the machine epsilon times N^2.
+// Whether the error on grid k is rounding rather than the scheme's: below
+// a thousand rounding steps of the N values (an exact scheme's error), or
+// stopped falling where the rounding of the solve, which can reach the
+// machine epsilon times N^2 (the rows carry coefficients of size N), has
+// taken over.
 bool Rounding(const study::Study& st, const std::vector<study::Result>& grids, std::size_t k) {
     const study::Problem& p = st.problem;
-    const double n = double(grids[k].grid.N);
+    const double n = double(grids[k].grid.N), e = grids[k].maxError, eps = 2.22e-16;
     const double scale = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
-    return k > 0 && grids[k].maxError >= grids[k - 1].maxError && grids[k].maxError < 100 * 2.22e-16 * n * n * scale;
+    return e < 1e3 * eps * n * scale || (k > 0 && e >= grids[k - 1].maxError && e < 100 * eps * n * n * scale);
+}
+
+// Whether the order of grid k over grid k - 1 tells the scheme's order.
+bool Telling(const study::Study& st, const std::vector<study::Result>& grids, std::size_t k) {
+    return k >= 1 && grids[k].orderMax && !Rounding(st, grids, k) && !Rounding(st, grids, k - 1);
 }
 
 QString Grids(const study::Result& finer) {
@@ -63,21 +70,23 @@ ErrorsModel::Order ErrorsModel::OrderOf(int row) const {
         // The two finest grids before rounding took over.
         const std::vector<study::Result>& grids = finest_->results[std::size_t(row)];
         std::size_t k = grids.size() - 1;
-        while (k > 1 && Rounding(*finest_, grids, k)) --k;
-        if (k < 1 || !grids[k].orderMax || Rounding(*finest_, grids, k)) return {"–", "", false};
+        while (k > 1 && !Telling(*finest_, grids, k)) --k;
+        if (!Telling(*finest_, grids, k)) return {"– (rounding)", "", false};
         QString text = Number(*grids[k].orderMax);
-        if (k >= 2 && grids[k - 1].orderMax && std::fabs(*grids[k].orderMax - *grids[k - 1].orderMax) > kSettled)
+        if (k >= 2 && Telling(*finest_, grids, k - 1) &&
+            std::fabs(*grids[k].orderMax - *grids[k - 1].orderMax) > kSettled)
             text += " (pre-asymptotic)";
         return {text, Grids(grids[k]), false};
     }
     const std::vector<study::Result>& grids = current_->results[std::size_t(row)];
     if (grids.size() < 2 || !grids[1].orderMax) return {"–", "", true};  // none at the finest N allowed
+    if (!Telling(*current_, grids, 1)) return {"– (rounding)", "", true};
     return {Number(*grids[1].orderMax), Grids(grids[1]), true};
 }
 
 QString ErrorsModel::Note(int row) const {
     const std::size_t r = std::size_t(row);
-    QString note = QString::fromStdString(cli::Warning(*current_, current_->results[r][0]));
+    QString note = QString::fromStdString(study::Warning(*current_, current_->results[r][0]));
     if (const auto same = charts::SameAsEarlier(*current_, r))
         note = QString("the same solution as %1 here").arg(charts::SchemeTitle(*same)) +
                (note.isEmpty() ? "" : "; " + note);
@@ -144,9 +153,10 @@ QVariant ErrorsModel::headerData(int section, Qt::Orientation orientation, int r
         return "How many iterations a bounded scheme's nonlinear equations took to converge";
     if (role == Qt::ToolTipRole && section == kOrder) {
         if (finest_)
-            return QString("The observed order between the two finest grids of the convergence run, N = %1 to %2 "
-                           "(finer grids left out where rounding has taken over); \"pre-asymptotic\" where the last "
-                           "two orders of the run differ by more than %3")
+            return QString(
+                       "The observed order between the two finest grids of the convergence run, N = %1 to %2 "
+                       "(finer grids left out where rounding has taken over); \"pre-asymptotic\" where the last "
+                       "two orders of the run differ by more than %3")
                 .arg(finest_->sizes.size() > 1 ? finest_->sizes[finest_->sizes.size() - 2] : 0)
                 .arg(finest_->sizes.back())
                 .arg(kSettled);

@@ -2,11 +2,12 @@
 // as convdiff-study, so that the files are the ones it writes.
 #include "exports.hpp"
 
-#include <QSaveFile>
+#include <QFile>
 
 #include "charts/charts.hpp"
 #include "charts/limiter_chart.hpp"
 #include "limiters_page.hpp"
+#include "files/whole_file.hpp"
 #include "study/csv.hpp"
 
 namespace compare {
@@ -19,12 +20,10 @@ const QSize kExportSize(1000, 650);  // the size convdiff-study draws at
 // there is nothing to export.
 const QString kNothingYet = "nothing has been calculated yet: correct the marked inputs first";
 
+// "PATH: No space left on device"; the file as it was.
 QString Saved(const QString& path, const std::string& text) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
-        file.commit())
-        return {};
-    return QString("%1: %2").arg(path, file.errorString());
+    const std::string why = files::WriteWhole(QFile::encodeName(path).toStdString(), text);
+    return why.empty() ? QString() : QString("%1: %2").arg(path, QString::fromLocal8Bit(files::Reason(why)));
 }
 
 }  // namespace

@@ -14,7 +14,7 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
-#include "cli/options.hpp"
+#include "study/numbers.hpp"
 
 namespace compare {
 
@@ -37,7 +37,7 @@ constexpr std::array<Box, 7> kBoxes{{{"φA", "φA, phi at x = 0", "1"},
                                      {"Γ (kg/(m·s))", "Gamma, diffusion coefficient in kg/(m s)", "0.1"}}};
 enum { kPhiA, kPhiB, kU, kN, kL, kRho, kGamma };
 
-std::optional<double> Number(const QLineEdit* box) { return cli::ReadStrictNumber(box->text().toStdString()); }
+std::optional<double> Number(const QLineEdit* box) { return study::ReadStrictNumber(box->text().toStdString()); }
 
 }  // namespace
 
@@ -119,7 +119,7 @@ std::optional<Inputs> InputPanel::Read(QString& why) {
         QString reason;
         const std::optional<double> v = Number(boxes_[i]);
         if (!v) {
-            reason = "not a number: write it like 2.5 or 1e-3, with \".\" as the decimal point";
+            reason = QString::fromStdString(study::NumberProblem(boxes_[i]->text().toStdString()));
         } else {
             values[i] = *v;
             if (i == kN) {

@@ -3,6 +3,8 @@
 #include "whole_file.hpp"
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,16 +42,86 @@ mode_t Umask() {
     return mask;
 }
 
-int OpenDirect(const std::string& path) {
+// Where a chain of symbolic links ends, as the system follows it when it
+// creates a file through the first: "a -> sub/b", with no b yet, is
+// "sub/b" beside "a". A name that is no link is itself.
+std::string FollowLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) break;
+        std::string to(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(path.c_str(), to.data(), to.size());
+        if (length <= 0) break;
+        to.resize(static_cast<std::size_t>(length));
+        path = to.front() == '/' ? to : Split(path).first + "/" + to;
+    }
+    return path;
+}
+
+// A write to a pipe whose reader has gone raises SIGPIPE, which would end
+// the program (a window and all it shows); while one of these lives the
+// signal is held back on this thread and the write fails with EPIPE, and a
+// SIGPIPE the write raised is taken back before the mask is restored.
+class HoldBrokenPipe {
+public:
+    HoldBrokenPipe() {
+        sigemptyset(&pipe_);
+        sigaddset(&pipe_, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        pendingBefore_ = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipe_, &old_);
+    }
+    ~HoldBrokenPipe() {
+        if (!pendingBefore_) {
+            const timespec none{};
+            while (sigtimedwait(&pipe_, nullptr, &none) > 0) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &old_, nullptr);
+    }
+    HoldBrokenPipe(const HoldBrokenPipe&) = delete;
+    HoldBrokenPipe& operator=(const HoldBrokenPipe&) = delete;
+
+private:
+    sigset_t pipe_{}, old_{};
+    bool pendingBefore_ = false;
+};
+
+// A file opened while a standard stream is closed would take its number,
+// and what is written to that stream would land in the file: it is moved
+// above them, leaving the stream closed.
+int AboveStandardStreams(int fd) {
+    if (fd < 0 || fd > STDERR_FILENO) return fd;
+    const int moved = ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return moved;
+}
+
+int OpenDirect(const std::string& path, FifoReader reader) {
+    const int wait = reader == FifoReader::WaitFor ? 0 : O_NONBLOCK;
     int fd;
-    do fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    do fd = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | wait);
     while (fd < 0 && errno == EINTR);
+    fd = AboveStandardStreams(fd);
+    // Once open, writes wait for the reader as usual.
+    if (fd >= 0 && wait != 0) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            return -1;
+        }
+    }
     return fd;
 }
 
 }  // namespace
 
-Output::Output(std::string path) : path_(std::move(path)) {
+Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
     if (StandardOutput(path_)) {
         fd_ = STDOUT_FILENO;
         direct_ = true;
@@ -61,13 +133,17 @@ Output::Output(std::string path) : path_(std::move(path)) {
         // A device, a FIFO, a socket or a directory: written to as it is,
         // or refused by the system (a directory).
         direct_ = true;
-        fd_ = OpenDirect(path_);
+        fd_ = OpenDirect(path_, reader);
         if (fd_ < 0) Fail(errno);
         return;
     }
+    // A file this user may not write to (one made read-only) stays, as it
+    // would from the shell's "> file", though its directory would let it be
+    // replaced.
+    if (exists && ::faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) != 0) Fail(errno);
     // The file put in place is the one a symbolic link points to, so that
     // the link stays.
-    std::string target = path_;
+    std::string target = FollowLinks(path_);
     if (exists) {
         if (char* real = ::realpath(path_.c_str(), nullptr)) {
             target = real;
@@ -77,12 +153,14 @@ Output::Output(std::string path) : path_(std::move(path)) {
     auto [directory, name] = Split(target);
     if (name.empty()) Fail(EISDIR);
     temporary_ = directory + "/." + name.substr(0, 200) + ".XXXXXX";
-    fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
-    if (fd_ < 0) {
+    const int fd = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    if (fd < 0) {
         const int error = errno;
         temporary_.clear();
         Fail(error);
     }
+    fd_ = AboveStandardStreams(fd);
+    if (fd_ < 0) Fail(errno);
     target_ = std::move(target);
     // mkstemp makes the file private; give it the mode the target had, or
     // the one a new file would get.
@@ -102,11 +180,15 @@ Output::~Output() {
 
 void Output::Write(std::string_view bytes) {
     if (fd_ < 0) Fail(EBADF);
+    std::optional<HoldBrokenPipe> held;
+    if (direct_) held.emplace();
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd_, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
-            Fail(errno);
+            const int error = errno;
+            held.reset();
+            Fail(error);
         }
         if (written == 0) Fail(EIO);
         bytes.remove_prefix(static_cast<std::size_t>(written));
@@ -116,6 +198,10 @@ void Output::Write(std::string_view bytes) {
 void Output::Commit() {
     if (fd_ < 0) Fail(EBADF);
     if (direct_) {
+        // Standard output sent to a regular file: a full disk may only show
+        // when the data reaches it.
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd_) != 0 && errno != EINVAL) Fail(errno);
         if (fd_ != STDOUT_FILENO && ::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) Fail(errno);
         committed_ = true;
         return;
@@ -146,10 +232,9 @@ void Output::Discard() {
     temporary_.clear();
 }
 
-std::string Reason(const Failure& failure) {
-    const std::string message = failure.what();
+std::string Reason(std::string_view message) {
     const std::size_t colon = message.rfind(": ");
-    return colon == std::string::npos ? message : message.substr(colon + 2);
+    return std::string(colon == std::string_view::npos ? message : message.substr(colon + 2));
 }
 
 std::string WriteWhole(const std::string& path, std::string_view bytes) {
@@ -169,9 +254,12 @@ namespace {
 // exists, else its directory's and its last part.
 std::optional<std::tuple<dev_t, ino_t, std::string>> Identity(const std::string& path) {
     struct stat st {};
-    if (StandardOutput(path) ? ::fstat(STDOUT_FILENO, &st) == 0 : ::stat(path.c_str(), &st) == 0)
+    if (StandardOutput(path)) {
+        if (::fstat(STDOUT_FILENO, &st) != 0) return std::nullopt;
         return std::tuple{st.st_dev, st.st_ino, std::string()};
-    const auto [directory, name] = Split(path);
+    }
+    if (::stat(path.c_str(), &st) == 0) return std::tuple{st.st_dev, st.st_ino, std::string()};
+    const auto [directory, name] = Split(FollowLinks(path));
     if (!name.empty() && ::stat(directory.c_str(), &st) == 0) return std::tuple{st.st_dev, st.st_ino, name};
     return std::nullopt;
 }
@@ -187,9 +275,16 @@ std::string Lexical(const std::string& path) {
 }  // namespace
 
 bool SameFile(const std::string& a, const std::string& b) {
-    if (Lexical(a) == Lexical(b)) return true;
+    // What the file system says comes first: "link/.." need not be ".".
     const auto ia = Identity(a), ib = Identity(b);
-    return ia && ib && *ia == *ib;
+    if (ia && ib) return *ia == *ib;
+    return Lexical(a) == Lexical(b);
+}
+
+bool RegularFile(const std::string& path) {
+    struct stat st {};
+    const int result = StandardOutput(path) ? ::fstat(STDOUT_FILENO, &st) : ::stat(path.c_str(), &st);
+    return result == 0 && S_ISREG(st.st_mode);
 }
 
 }  // namespace files

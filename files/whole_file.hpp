@@ -17,12 +17,17 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// What opening a FIFO that no one reads does: fail at once (ENXIO, "No such
+// device or address"), so that a window is never held, or wait for a
+// reader, as a shell's redirection does.
+enum class FifoReader { MustBeThere, WaitFor };
+
 // A file being written. Until Commit succeeds the target is as it was; an
 // Output dropped without Commit removes its temporary file.
 class Output {
 public:
     // Raises Failure when the file cannot be opened.
-    explicit Output(std::string path);
+    explicit Output(std::string path, FifoReader reader = FifoReader::MustBeThere);
     ~Output();
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
@@ -46,16 +51,22 @@ private:
     bool committed_ = false;
 };
 
-// The system's reason a Failure gives: "No space left on device".
-std::string Reason(const Failure& failure);
+// The system's reason in a Failure's message (or WriteWhole's): "No space
+// left on device" from "cannot write e.csv: No space left on device".
+std::string Reason(std::string_view message);
 
 // Writes `bytes` to `path` whole or not at all. Returns "" on success, or
 // the message of the Failure.
 std::string WriteWhole(const std::string& path, std::string_view bytes);
 
-// Whether two names reach the same file: the same path once "." and ".."
-// and repeated slashes are taken out, or, where both exist, the same device
-// and inode (links included).
+// Whether two names reach the same file: the same device and inode where
+// both exist (links included), else the same directory and last part (a
+// link to a file not there yet stands for its destination); failing that,
+// the same path once ".", ".." and repeated slashes are taken out.
 bool SameFile(const std::string& a, const std::string& b);
+
+// Whether `path` ("-": standard output) is an existing regular file, one
+// that a write replaces rather than adds to.
+bool RegularFile(const std::string& path);
 
 }  // namespace files

@@ -16,6 +16,13 @@ std::string Short(double v) {
 
 namespace {
 
+// A value beside the bound it passes, as "1 + 4.8e-07" where six digits
+// would show the bound itself.
+std::string Past(double v, double bound) {
+    if (v == bound || Short(v) != Short(bound)) return Short(v);
+    return Short(bound) + (v > bound ? " + " : " - ") + Short(std::fabs(v - bound));
+}
+
 std::string NegativeNames(unsigned bits) {
     std::string names;
     for (const auto& [bit, name] :
@@ -40,9 +47,11 @@ std::string Warning(const Study& st, const Result& r) {
     } else {
         line += "the solution is not bounded";
     }
-    if (!r.bounded)
-        line += " (phi from " + Short(r.phiMin) + " to " + Short(r.phiMax) + ", outside [" +
-                Short(std::min(p.phiA, p.phiB)) + ", " + Short(std::max(p.phiA, p.phiB)) + "])";
+    if (!r.bounded) {
+        const double lo = std::min(p.phiA, p.phiB), hi = std::max(p.phiA, p.phiB);
+        line += " (phi from " + Past(r.phiMin, lo) + " to " + Past(r.phiMax, hi) + ", outside [" + Short(lo) + ", " +
+                Short(hi) + "])";
+    }
     if (r.scheme == Scheme::Central && std::fabs(r.grid.Pe) > 2)
         line += "; N above " + Short(std::fabs(DomainPeclet(p)) / 2) + " brings |Pe| below 2";
     return line;

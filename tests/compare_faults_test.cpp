@@ -3,6 +3,7 @@
 // the order column, coinciding schemes, every row in sight, and the charts'
 // labels and markers.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QChartView>
 #include <QCheckBox>
@@ -10,10 +11,10 @@
 #include <QFileInfo>
 #include <QGraphicsTextItem>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLegendMarker>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <sys/stat.h>
 
 #include "charts/charts.hpp"
 #include "compare/errors_model.hpp"
@@ -122,6 +123,7 @@ TEST_F(CompareTest, OrderColumnGivesTheFinestGridsOrderOnceTheRunHasFinished) {
 }
 
 TEST_F(CompareTest, OrderIsMarkedPreAsymptoticWhereTheLastOrdersDiffer) {
+    Get<QCheckBox>("show_exponential")->setChecked(true);  // exact: its errors are rounding
     Type("u", "50");  // Pe = 100 at N = 5: central is far from its order at the finest grids
     ASSERT_TRUE(QTest::qWaitFor([&] { return window_->Convergence() && !window_->ConvergenceRunning(); }, 30000));
     const std::vector<study::Result>& hybrid = window_->Convergence()->results[2];
@@ -129,6 +131,7 @@ TEST_F(CompareTest, OrderIsMarkedPreAsymptoticWhereTheLastOrdersDiffer) {
     const bool settled = std::fabs(*hybrid[last].orderMax - *hybrid[last - 1].orderMax) <= 0.1;
     EXPECT_EQ(Cell(2, 3).endsWith(" (pre-asymptotic)"), !settled) << Cell(2, 3).toStdString();
     EXPECT_FALSE(Cell(1, 3).endsWith(" (pre-asymptotic)"));  // upwind is first order by then
+    EXPECT_EQ(Cell(4, 3), "– (rounding)");
 }
 
 TEST_F(CompareTest, CoincidingSchemesSaySo) {
@@ -140,7 +143,11 @@ TEST_F(CompareTest, CoincidingSchemesSaySo) {
     EXPECT_TRUE(Cell(2, compare::ErrorsModel::kNote).startsWith("the same solution as Central here"));
     EXPECT_EQ(Cell(1, compare::ErrorsModel::kNote), "");
     Type("u", "2.5");
+    QTest::qWait(20);
     EXPECT_EQ(label(study::Scheme::Hybrid), "Hybrid");
+    // and the legend as drawn
+    const QStringList drawn = Labels(Get<QChartView>("solutionChart"));
+    EXPECT_TRUE(drawn.contains("Hybrid")) << drawn.join(" | ").toStdString();
     EXPECT_FALSE(Cell(2, compare::ErrorsModel::kNote).contains("same"));
 }
 
@@ -181,6 +188,14 @@ TEST(Charts, MarkersHaveRoomAndNoneStraysToTheCorner) {
     auto* y = static_cast<QValueAxis*>(chart.axes(Qt::Vertical).at(0));
     EXPECT_GT(y->max(), st.results[0][0].phiMax + 0.02 * (y->max() - y->min()));
     EXPECT_LT(y->min(), 0 - 0.02 * (y->max() - y->min()));
+    // A range without whole steps (near the largest double) takes evenly
+    // spaced ticks, not the last range's interval of 0.5 a billion billion times.
+    study::Study huge = st;
+    huge.results[0][0].phiMax = 1.7e308;
+    chart.Show(huge);
+    EXPECT_EQ(y->tickType(), QValueAxis::TicksFixed);
+    chart.Show(st);
+    EXPECT_EQ(y->tickType(), QValueAxis::TicksDynamic);
     QTemporaryDir dir;
     const QString svg = dir.filePath("s.svg");
     ASSERT_EQ(charts::Save(&chart, svg, QSize(1000, 650)), "");
@@ -189,4 +204,29 @@ TEST(Charts, MarkersHaveRoomAndNoneStraysToTheCorner) {
     const QByteArray text = file.readAll();
     EXPECT_EQ(text.count("<circle"), 10);  // five nodes of two schemes
     EXPECT_FALSE(text.contains("cx=\"0\" cy=\"0\""));
+}
+
+TEST_F(CompareTest, HoveringAMarkerAfterTheInputsChangedTellsItsNode) {
+    // The tip is a child of the chart's view: a tooltip window would be
+    // hidden again at once once the window has the focus.
+    auto* chart = static_cast<charts::SolutionChart*>(Get<QChartView>("solutionChart")->chart());
+    auto* tip = Get<QLabel>("markerTip");
+    EXPECT_FALSE(tip->isWindow());
+    Type("u", "2.5");
+    QLineSeries* central = chart->SeriesOf(study::Scheme::Central);
+    emit central->hovered(central->at(3), true);
+    EXPECT_TRUE(tip->isVisible());
+    const study::Result& r = window_->Current()->results[0][0];
+    EXPECT_EQ(tip->text(), QString("Central, node 4\nx = 0.7 m\nφ = %1\nerror = %2")
+                               .arg(QString::number(r.phi[3], 'g', 4),
+                                    QString::number(r.phi[3] - window_->Current()->exact[3], 'g', 4)));
+    emit central->hovered(central->at(3), false);
+    EXPECT_FALSE(tip->isVisible());
+}
+
+TEST_F(CompareTest, AFailedExportSaysWhichFileAndWhy) {
+    EXPECT_EQ(window_->ExportNodes("/dev/full"), "/dev/full: No space left on device");
+    EXPECT_TRUE(QFileInfo("/dev/full").exists() && !QFileInfo("/dev/full").isFile());  // written to, not replaced
+    EXPECT_EQ(window_->ExportErrors(File("none/e.csv")), File("none/e.csv") + ": No such file or directory");
+    EXPECT_EQ(window_->ExportChart("/dev/full"), "No space left on device");
 }

@@ -38,7 +38,9 @@ protected:
         window_->UpdateNow();
     }
 
-    QString Cell(int row, int column) { return Get<QTableView>("errors")->model()->index(row, column).data().toString(); }
+    QString Cell(int row, int column) {
+        return Get<QTableView>("errors")->model()->index(row, column).data().toString();
+    }
     int Rows() { return Get<QTableView>("errors")->model()->rowCount(); }
 
     QString File(const QString& name) { return QDir(dir_.path()).filePath(name); }
@@ -46,4 +48,3 @@ protected:
     QTemporaryDir dir_;
     std::unique_ptr<compare::CompareWindow> window_;
 };
-

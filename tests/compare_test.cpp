@@ -18,10 +18,10 @@
 #include <QTest>
 #include <memory>
 
-#include "compare_fixture.hpp"
 #include "charts/charts.hpp"
 #include "compare/compare_window.hpp"
 #include "compare/explain.hpp"
+#include "compare_fixture.hpp"
 #include "study/csv.hpp"
 
 TEST_F(CompareTest, TypingUpdatesTheTableWithTheStudysValues) {

@@ -133,6 +133,7 @@ TEST_F(Files, DevicesAreWrittenToNeverReplaced) {
     EXPECT_EQ(files::WriteWhole("/dev/full", "x"), "cannot write /dev/full: No space left on device");
     EXPECT_EQ(files::WriteWhole("/dev/null", "x"), "");
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_EQ(files::Reason(files::WriteWhole(Path("a: b/c.csv"), "x")), "No such file or directory");
     EXPECT_TRUE(fs::is_character_file("/dev/full"));
 
     // A link to a device stays a link to it.
@@ -148,11 +149,38 @@ TEST_F(Files, FifoIsWrittenToDirectly) {
     ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
     std::string received;
     std::thread reader([&] { received = Read(Path("pipe")); });
-    EXPECT_EQ(files::WriteWhole(Path("pipe"), "through the pipe\n"), "");
+    {
+        files::Output out(Path("pipe"), files::FifoReader::WaitFor);  // whenever the reader comes
+        out.Write("through the pipe\n");
+        out.Commit();
+    }
     reader.join();
     EXPECT_EQ(received, "through the pipe\n");
     EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
     EXPECT_EQ(Names(), std::vector<std::string>{"pipe"});
+}
+
+TEST_F(Files, FifoThatNoOneReadsFailsAtOnce) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(files::WriteWhole(Path("pipe"), "x"), "cannot write " + Path("pipe") + ": No such device or address");
+    EXPECT_EQ(Names(), std::vector<std::string>{"pipe"});
+}
+
+TEST_F(Files, ReaderGoneIsAFailureNotTheEndOfTheProgram) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    const std::string message = InChild([] {}, [&] {
+        const int reader = ::open(Path("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+        files::Output out(Path("pipe"));
+        ::close(reader);
+        try {
+            out.Write("nobody reads this\n");
+            out.Commit();
+        } catch (const files::Failure& e) {
+            return std::string(e.what());
+        }
+        return std::string("(written)");
+    });
+    EXPECT_EQ(message, "cannot write " + Path("pipe") + ": Broken pipe");
 }
 
 TEST_F(Files, LinkToARegularFileStaysALink) {
@@ -173,6 +201,22 @@ TEST_F(Files, UnwritablePlacesAreRefusedWithTheSystemsReason) {
     // as root: the file in it cannot be replaced, and stays.
     std::ofstream(Path("kept.txt")) << "old";
     fs::permissions(dir, fs::perms(0555));
+    const std::string message = InChild(
+        [] {
+            if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
+        },
+        [&] { return files::WriteWhole(Path("kept.txt"), "new"); });
+    EXPECT_EQ(message, "cannot write " + Path("kept.txt") + ": Permission denied");
+    EXPECT_EQ(Read(Path("kept.txt")), "old");
+    EXPECT_EQ(Names(), std::vector<std::string>{"kept.txt"});
+}
+
+TEST_F(Files, FileMadeReadOnlyIsNotReplaced) {
+    // As a user other than root, in a directory anyone may write to: only
+    // the file's own mode keeps it, as it would keep it from "> file".
+    std::ofstream(Path("kept.txt")) << "old";
+    fs::permissions(Path("kept.txt"), fs::perms(0444));
+    fs::permissions(dir, fs::perms(0777));
     const std::string message = InChild(
         [] {
             if (::geteuid() == 0 && ::setuid(65534) != 0) ::_exit(3);
@@ -209,4 +253,20 @@ TEST_F(Files, SameFileThroughEveryKindOfName) {
     EXPECT_FALSE(files::SameFile(x, Path("y.csv")));
     EXPECT_FALSE(files::SameFile(Path("sub/new.csv"), Path("new.csv")));
     EXPECT_FALSE(files::SameFile(x, "-"));
+}
+
+TEST_F(Files, LinkToAFileNotThereYetCreatesItAndStays) {
+    fs::create_directory(dir / "sub");
+    fs::create_symlink("sub/target.csv", dir / "dangling.csv");
+    // One file, though neither name reaches an existing file yet.
+    EXPECT_TRUE(files::SameFile(Path("dangling.csv"), Path("sub/target.csv")));
+    EXPECT_FALSE(files::SameFile(Path("dangling.csv"), Path("target.csv")));
+    EXPECT_EQ(files::WriteWhole(Path("dangling.csv"), "new"), "");
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.csv"));
+    EXPECT_EQ(Read(Path("sub/target.csv")), "new");
+    // A directory reached through a link to elsewhere is not this one.
+    fs::create_directories(dir / "far/away");
+    fs::create_directory_symlink("far/away", dir / "near");
+    EXPECT_FALSE(files::SameFile(Path("near/../x.csv"), Path("x.csv")));
+    EXPECT_TRUE(files::SameFile(Path("near/../x.csv"), Path("far/x.csv")));
 }

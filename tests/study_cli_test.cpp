@@ -85,6 +85,9 @@ TEST(Options, EveryBadOptionOrValueNamesBoth) {
         {{"u=3"}, "unexpected argument 'u=3'"},
         {{"--u", "1", "--u=2"}, "option --u is given twice"},
         {{"--nodes", "a.csv", "--nodes", "b.csv"}, "option --nodes is given twice"},
+        // Unknown however often, and whether or not a value follows.
+        {{"--speed", "3", "--speed", "4"}, "unknown option '--speed'"},
+        {{"--speed"}, "unknown option '--speed'"},
     };
     for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
 }
@@ -131,6 +134,9 @@ TEST(Report, CountsEachFlagOnlyWhereItHolds) {
               std::string::npos)
         << report;
     EXPECT_EQ(report.find("finer grid"), std::string::npos) << report;
+    plan.refine = 1;
+    const std::string two = cli::Report(study::Run(p, plan), {});
+    EXPECT_NE(two.find("(negative coefficients on both grids;"), std::string::npos) << two;
     EXPECT_EQ(report.find("upwind at"), std::string::npos) << report;
 }
 

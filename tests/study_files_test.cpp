@@ -106,7 +106,8 @@ TEST_F(StudyFiles, OneFileNamedTwiceIsRefusedAndNothingWritten) {
     fs::create_directory_symlink("d", dir / "alias");
     const std::string d = Path("d");
     const std::pair<std::string, std::string> cases[] = {
-        {"--errors " + d + "/x.csv --nodes " + d + "/x.csv", "--nodes '" + d + "/x.csv' and --errors '" + d + "/x.csv'"},
+        {"--errors " + d + "/x.csv --nodes " + d + "/x.csv",
+         "--nodes '" + d + "/x.csv' and --errors '" + d + "/x.csv'"},
         {"--errors " + d + "/x.csv --nodes " + d + "/./x.csv", "--nodes '" + d + "/./x.csv' and --errors"},
         {"--errors " + d + "/x.csv --nodes " + Path("alias") + "/x.csv", "--nodes '" + Path("alias") + "/x.csv' and"},
         {"--refine 1 --plot " + d + "/x.svg --convergence-plot " + d + "//x.svg", "--plot '" + d + "/x.svg' and"},
@@ -120,6 +121,19 @@ TEST_F(StudyFiles, OneFileNamedTwiceIsRefusedAndNothingWritten) {
     }
 }
 
+TEST_F(StudyFiles, FileThatStandardOutputGoesToIsNoOutputBesideTheReport) {
+    for (const std::string& name : {Path("out"), std::string("/dev/stdout")}) {
+        EXPECT_EQ(Run("--errors " + name), 2) << name;
+        EXPECT_EQ(Err(), "convdiff-study: --errors '" + name +
+                             "': is the file standard output goes to, where the report is written (--errors - puts "
+                             "the table there alone)\n");
+    }
+    EXPECT_EQ(Run("--nodes - --errors " + Path("out")), 2);
+    EXPECT_NE(Err().find("name the same file"), std::string::npos) << Err();
+    // A device takes both, one after the other.
+    EXPECT_EQ(Run("--errors /dev/null", "", "/dev/null"), 0) << Err();
+}
+
 TEST_F(StudyFiles, NamesThatAreNotTextReachTheFileSystemUnchanged) {
     EXPECT_EQ(Run("--errors " + Path("e\xff.csv") + " --nodes " + Path("e\xfe.csv")), 0) << Err();
     EXPECT_EQ(Read(Path("e\xff.csv")).rfind("scheme,N,Pe,", 0), 0u);
@@ -131,13 +145,22 @@ TEST_F(StudyFiles, FullStandardOutputIsAFailure) {
     EXPECT_EQ(Run("", "", "/dev/full"), 1);
     EXPECT_EQ(Err(), "convdiff-study: cannot write standard output: No space left on device\n");
     EXPECT_EQ(Run("--help", "", "/dev/full"), 1);
+    // Closed, it is no place for a file: the nodes table opened first would
+    // take its number and the report with it.
+    EXPECT_EQ(Run("--nodes " + Path("n.csv"), "", "&-"), 1);
+    EXPECT_EQ(Err(), "convdiff-study: cannot write standard output: Bad file descriptor\n");
+    EXPECT_EQ(Files(), std::vector<std::string>{});
 }
 
 TEST_F(StudyFiles, ChartsNeedNoDisplay) {
-    EXPECT_EQ(Run("--plot " + Path("p.png") + " --errors " + Path("e.csv"), "unset DISPLAY WAYLAND_DISPLAY; QT_QPA_PLATFORM=xcb; export QT_QPA_PLATFORM;"), 0)
-        << Err();
+    const std::string noDisplay = "unset DISPLAY WAYLAND_DISPLAY; QT_QPA_PLATFORM=xcb; export QT_QPA_PLATFORM;";
+    EXPECT_EQ(Run("--plot " + Path("p.png") + " --errors " + Path("e.csv"), noDisplay), 0) << Err();
     EXPECT_EQ(Read(Path("p.png")).substr(1, 3), "PNG");
     EXPECT_EQ(Err(), "");
+    // Arguments are this program's, not Qt's: a file named like a Qt option.
+    EXPECT_EQ(Run("--nodes -platform --plot p.svg", "cd " + dir.string() + ";"), 0) << Err();
+    EXPECT_EQ(Read(Path("-platform")).rfind("scheme,N,i,", 0), 0u);
+    EXPECT_NE(Read(Path("p.svg")).find("<svg"), std::string::npos);
 }
 
 // The peak memory of a child process running the program, in kilobytes.

@@ -9,6 +9,7 @@
 
 #include "schemes/schemes.hpp"
 #include "study/csv.hpp"
+#include "study/warnings.hpp"
 #include "test_support.hpp"
 
 using study::Scheme;
@@ -234,4 +235,27 @@ TEST(Quick, FivePointSolveAgreesWithLapack) {
         const study::Result r = SolveAt(p, Scheme::Quick, n);
         for (int i = 0; i < n; ++i) EXPECT_NEAR(r.phi[std::size_t(i)], b[std::size_t(i)], 1e-13) << pe << " " << i;
     }
+}
+
+TEST(Warnings, ShowHowFarASolutionStraysWhereSixDigitsWouldHideIt) {
+    study::Study st;
+    st.problem.phiA = 1;
+    st.problem.phiB = 0;
+    study::Result r;
+    r.scheme = study::Scheme::Central;
+    r.grid.N = 5000000;
+    r.bounded = false;
+    r.phiMin = 2.49977e-06;
+    r.phiMax = 1 + 4.8e-07;
+    EXPECT_NE(study::Warning(st, r).find("(phi from 2.49977e-06 to 1 + 4.8e-07, outside [0, 1])"), std::string::npos)
+        << study::Warning(st, r);
+    r.phiMin = -3e-7;
+    r.phiMax = 1.5;
+    EXPECT_NE(study::Warning(st, r).find("(phi from -3e-07 to 1.5, outside [0, 1])"), std::string::npos)
+        << study::Warning(st, r);
+    st.problem.phiB = 2;
+    r.phiMin = 1 - 2e-9;
+    r.phiMax = 2;
+    EXPECT_NE(study::Warning(st, r).find("(phi from 1 - 2e-09 to 2, outside [1, 2])"), std::string::npos)
+        << study::Warning(st, r);
 }

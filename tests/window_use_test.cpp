@@ -1,7 +1,11 @@
 // The main window as people use it: Return calculates, the listing can be
 // selected and copied, the plot copied and saved, every box has a name for
 // screen readers, and a very large QUICK listing is still exact.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QClipboard>
+#include <QFileInfo>
 #include <QImage>
 #include <QListView>
 #include <QStringListModel>
@@ -10,6 +14,21 @@
 
 #include "app/plot_area.hpp"
 #include "window_fixture.hpp"
+
+namespace {
+
+// Results.txt of central differencing at N control volumes, the other
+// inputs at their defaults.
+QByteArray CentralTable(const char* N) {
+    Mdl_Common::ProblemState state;
+    driver::Outputs out;
+    driver::InputTexts texts;
+    texts.N = N;
+    driver::Calculate(texts, driver::Scheme::Central, state, out);
+    return QByteArray::fromStdString(*out.resultsText);
+}
+
+}  // namespace
 
 TEST_F(WindowTest, ReturnOrEnterInAnyBoxCalculates) {
     const char* boxes[] = {"Text_FiA", "Text_FiB", "Text_u", "Text_N", "Text_L", "Text_Rho", "Text_Gama"};
@@ -22,12 +41,7 @@ TEST_F(WindowTest, ReturnOrEnterInAnyBoxCalculates) {
     }
     // The file holds the last calculation's table, N = 8.
     window_->WaitForResultsFile();
-    Mdl_Common::ProblemState state;
-    driver::Outputs out;
-    driver::InputTexts texts;
-    texts.N = "8";
-    driver::Calculate(texts, driver::Scheme::Central, state, out);
-    EXPECT_EQ(ResultsFile(), QByteArray::fromStdString(*out.resultsText));
+    EXPECT_EQ(ResultsFile(), CentralTable("8"));
 }
 
 // Clicks faster than the file is written: while one table is being written,
@@ -50,12 +64,20 @@ TEST_F(WindowTest, ResultsWriterKeepsOnlyTheNewestTableWaiting) {
     released.release();
     window_->WaitForResultsFile();
     EXPECT_EQ(written, 2);
-    Mdl_Common::ProblemState state;
-    driver::Outputs out;
-    driver::InputTexts texts;
-    texts.N = "40";
-    driver::Calculate(texts, driver::Scheme::Central, state, out);
-    EXPECT_EQ(ResultsFile(), QByteArray::fromStdString(*out.resultsText));
+    EXPECT_EQ(ResultsFile(), CentralTable("40"));
+}
+
+// A FIFO that no one reads holds neither the window nor its closing.
+TEST_F(WindowTest, ResultsFileThatIsAFifoWithNoReaderIsReported) {
+    const QString results = QDir(dir_.path()).filePath("Results.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(results).constData(), 0600), 0);
+    ::alarm(60);  // a writer waiting for a reader would wait for ever
+    MessageBoxCloser closer;
+    Calculate();
+    ::alarm(0);
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_EQ(closer.texts[0], "The results could not be written to " + results + ": No such device or address");
+    EXPECT_TRUE(QFileInfo(results).isFile() == false && QFileInfo::exists(results));
 }
 
 TEST_F(WindowTest, SelectedLinesAreCopiedInListOrder) {

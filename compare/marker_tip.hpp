@@ -1,0 +1,28 @@
+// A tip inside a chart's view that tells about the marker under the mouse.
+// It is a child of the view, not a window of its own: a tooltip window is
+// hidden again at once on an X server where its appearing moves the focus.
+#pragma once
+
+#include <QLabel>
+#include <QPointF>
+#include <functional>
+
+class QChartView;
+class QLineSeries;
+
+namespace compare {
+
+class MarkerTip : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit MarkerTip(QChartView* view);
+
+    // Hovering over `series` shows what `text` says about the point there
+    // (in the series' values); an empty text shows nothing. Once per series.
+    void Follow(QLineSeries* series, std::function<QString(QPointF)> text);
+    // Shows `text` beside the mouse, or hides the tip for an empty text.
+    void ShowAtMouse(const QString& text);
+};
+
+}  // namespace compare
