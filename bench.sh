@@ -2,7 +2,8 @@
 # Timings: the calculation core and the tridiagonal solver (Google Benchmark,
 # with LAPACK's dgtsv beside it), the scheme study's solves and whole
 # process against LAPACK and a minimal program, then the start-up time of
-# the windows under a virtual display, and how fast each window answers.
+# the windows under a virtual display, and how fast each window answers;
+# the time-dependent program against a minimal LAPACK program and a plain loop.
 set -euo pipefail
 cd "$(dirname "$0")"
 . scripts/common.sh
@@ -36,6 +37,22 @@ echo "convdiff-study: $study_ms ms; baseline (assemble, dgtsv, exact, max error)
 awk -v a="$study_ms" -v b="$base_ms" 'BEGIN { printf "ratio: %.2f (target: at most 1.5)\n", a / b }'
 peak=$(/usr/bin/time -f %M ./build-bench/convdiff-study --N 1000000 2>&1 >/dev/null | tail -n 1)
 echo "peak resident size, all six schemes at N = 10^6: $((peak / 1024)) MB (target: under 400 MB)"
+
+echo "== Transient: N = 10^6, central, upwind and hybrid, no files, against a minimal LAPACK program"
+transient=(./build-bench/convdiff-transient --N 1000000 --schemes central,upwind,hybrid)
+implicit_ms=$(median_ms "${transient[@]}")
+base_ms=$(median_ms ./build-bench/bench/baseline_transient implicit 1000000 100 0.1)
+echo "100 implicit steps: convdiff-transient $implicit_ms ms; baseline (dgttrf once, dgttrs a step): $base_ms ms"
+awk -v a="$implicit_ms" -v b="$base_ms" 'BEGIN { printf "ratio: %.2f (target: at most 1.5)\n", a / b }'
+# 1000 stable explicit steps (d = 0.4); a step start has no steady state
+# to measure the distance to, so both do the same work a step.
+explicit_ms=$(median_ms "${transient[@]}" --time explicit --dt 4e-12 --t-end 4e-9 --initial step:0.5)
+base_ms=$(median_ms ./build-bench/bench/baseline_transient explicit 1000000 1000 4e-12)
+echo "1000 explicit steps: convdiff-transient $explicit_ms ms; baseline (the plain three-point loop): $base_ms ms"
+awk -v a="$explicit_ms" -v b="$base_ms" 'BEGIN { printf "ratio: %.2f (target: at most 1.5)\n", a / b }'
+peak=$(/usr/bin/time -f %M "${transient[@]}" --frames 100 2>&1 >/dev/null | tail -n 1)
+peak_long=$(/usr/bin/time -f %M "${transient[@]}" --frames 100 --t-end 40 2>&1 >/dev/null | tail -n 1)
+echo "peak resident size: $((peak / 1024)) MB for 100 steps, $((peak_long / 1024)) MB for 400 (memory O(N), not O(N n))"
 
 echo "== Start-up: launch to window shown (its first chart drawn), under Xvfb"
 display=:$((90 + RANDOM % 9))

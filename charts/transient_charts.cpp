@@ -140,7 +140,9 @@ void SpaceTime::Add(const transient::Sample& s) {
 }
 
 QImage SpaceTime::Picture(const std::vector<study::Scheme>& order) const {
-    const int perRow = std::min<int>(3, std::max<int>(1, int(order.size())));
+    // As square as the panels allow: 2 x 2 for four, 3 then 3 for six.
+    const int count = std::max<int>(1, int(order.size()));
+    const int perRow = count <= 3 ? count : int(std::ceil(std::sqrt(double(count))));
     const int panelRows = (int(order.size()) + perRow - 1) / perRow;
     const QSize panel(460, 380), bar(175, 380);
     QImage picture(panel.width() * perRow + bar.width(), panel.height() * std::max(panelRows, 1),

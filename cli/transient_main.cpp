@@ -69,23 +69,28 @@ private:
 };
 
 // Qt Charts needs an application object; it is made only when a chart is
-// asked for, on the offscreen platform unless the user chose another.
+// asked for, and always on the offscreen platform: this program draws into
+// files and needs no display.
 void ChartApplication(std::optional<QApplication>& app, int& argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
         if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << text.toStdString() << "\n";
     });
     app.emplace(argc, argv);
 }
 
-void WriteSpaceTime(const std::string& path, const QImage& picture) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG")) throw files::Failure("cannot write " + path + ": the PNG could not be encoded");
+void WriteBytes(const std::string& path, const QByteArray& bytes) {
+    if (bytes.isEmpty()) throw files::Failure("cannot write " + path + ": the picture could not be encoded");
     files::Output out(path);
     out.Write(std::string_view(bytes.constData(), std::size_t(bytes.size())));
     out.Commit();
+}
+
+QByteArray Png(const QImage& picture) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    return picture.save(&buffer, "PNG") ? bytes : QByteArray();
 }
 
 }  // namespace
@@ -159,10 +164,9 @@ int main(int argc, char** argv) {
             }
             charts::TransientProfileChart chart;
             chart.Show(plan, shown);
-            const QString why = charts::Save(&chart, QString::fromStdString(o.plotFile), QSize(1000, 650));
-            if (!why.isEmpty()) throw files::Failure("cannot write " + o.plotFile + ": " + why.toStdString());
+            WriteBytes(o.plotFile, charts::Encode(&chart, charts::SvgName(o.plotFile), QSize(1000, 650)));
         }
-        if (spaceTime) WriteSpaceTime(o.spaceTimePlotFile, spaceTime->Picture(plan.schemes));
+        if (spaceTime) WriteBytes(o.spaceTimePlotFile, Png(spaceTime->Picture(plan.schemes)));
     } catch (const study::SolveError& e) {
         std::cerr << "convdiff-transient: the calculation failed: " << e.what() << "\n";
         return 1;

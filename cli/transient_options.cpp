@@ -235,6 +235,11 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
         Bad("N", std::to_string(plan.N),
             "N times the " + std::to_string(steps->n) + " steps is more than 2e10 node updates");
 
+    const transient::Numbers numbers = transient::NumbersOf(p, plan.N, steps->dt);
+    if (!std::isfinite(numbers.courant) || !std::isfinite(numbers.diffusion) || !std::isfinite(numbers.lambda))
+        Bad("dt", given.count("dt") ? given["dt"] : "0.1",
+            "the Courant or diffusion number of this step is beyond the range of a double");
+
     auto quick = std::find(plan.schemes.begin(), plan.schemes.end(), study::Scheme::Quick);
     if (quick != plan.schemes.end() && plan.N < study::MinimumN(study::Scheme::Quick)) {
         if (!defaultSchemes) Bad("N", std::to_string(plan.N), "the QUICK scheme needs N of at least 3");

@@ -26,7 +26,8 @@ std::string FramesWithoutExact(const TransientOptions& o, const transient::Outco
     auto close = [&](long last) {
         if (first < 0) return;
         if (!text.empty()) text += ", ";
-        text += std::to_string(first) + (last > first ? "-" + std::to_string(last) : "");
+        text += std::to_string(first);
+        if (last > first) text += '-' + std::to_string(last);
         first = -1;
     };
     for (long k = 0; k <= o.plan.frames; ++k) {
@@ -54,7 +55,8 @@ std::string VerdictText(const transient::SchemeOutcome& s) {
     const transient::Verdict& v = s.verdict;
     if (v.tvd)
         return v.stable ? "the TVD condition (1 - theta)(2c + 2d) <= 1 holds: no new extrema."
-                        : "the TVD condition (1 - theta)(2c + 2d) <= 1 fails: new extrema may appear.";
+                        : "the TVD condition (1 - theta)(2c + 2d) <= 1 fails: new extrema may appear; it holds for "
+                          "steps up to dt = " + Seconds(v.largestStableDt.value_or(0)) + ".";
     std::string text;
     if (v.stable) {
         text = "stable (largest |G| = " + Short(v.maxAmplification, 6) + ")";
@@ -146,7 +148,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
     }
 
     for (const transient::SchemeOutcome& s : out.schemes) {
-        t += "\n" + NameOf(s.scheme) + ":\n";
+        t += '\n' + NameOf(s.scheme) + ":\n";
         t += Column("t (s)");
         if (exact)
             t += Column("max error") + Column("rms error ");

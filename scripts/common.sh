@@ -50,7 +50,7 @@ build_fuzzers() {
         -DCMAKE_BUILD_TYPE=RelWithDebInfo
 }
 
-FUZZ_TARGETS=(fuzz_read_number fuzz_format fuzz_calculation fuzz_study_options)
+FUZZ_TARGETS=(fuzz_read_number fuzz_format fuzz_calculation fuzz_study_options fuzz_transient_options)
 
 # fuzz TARGET SECONDS: runs one target from its committed seeds, leaving the
 # seeds as they are; a crash is kept in build-fuzz/crashes and fails the run.

@@ -6,7 +6,7 @@ execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed")
 endif()
-foreach(f "${PREFIX}/bin/convdiff-study" "${PREFIX}/share/icons/hicolor/scalable/apps/convdiff.svg")
+foreach(f "${PREFIX}/bin/convdiff-study" "${PREFIX}/bin/convdiff-transient" "${PREFIX}/share/icons/hicolor/scalable/apps/convdiff.svg")
   if(NOT EXISTS "${f}")
     message(FATAL_ERROR "not installed: ${f}")
   endif()

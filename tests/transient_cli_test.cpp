@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -133,4 +134,40 @@ TEST_F(TransientProgram, AFailedWriteIsSaidAndExitsOne) {
     EXPECT_EQ(Read("err").rfind("convdiff-transient: cannot write /dev/full: ", 0), 0u) << Read("err");
     EXPECT_EQ(Run("--N 20 --errors " + Path("missing/e.csv")), 1);
     EXPECT_NE(Read("err").find("cannot write " + Path("missing/e.csv")), std::string::npos) << Read("err");
+}
+
+TEST_F(TransientProgram, AWriteCutShortLeavesTheOldFileWhole) {
+    std::ofstream(Path("h.csv")) << "the old history\n";
+    // A child whose files may not grow past 10 blocks of 512 bytes, with
+    // SIGXFSZ ignored so that the write fails instead of killing it.
+    const std::string command = "sh -c 'ulimit -f 10; trap \"\" XFSZ; exec " + std::string(CONVDIFF_TRANSIENT) +
+                                " --N 500 --history " + Path("h.csv") + "' >" + Path("out") + " 2>" + Path("err");
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(Read("err").rfind("convdiff-transient: cannot write " + Path("h.csv") + ": File too large", 0), 0u)
+        << Read("err");
+    EXPECT_EQ(Read("h.csv"), "the old history\n");
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        EXPECT_TRUE(entry.path().filename() == "h.csv" || entry.path().filename() == "out" ||
+                    entry.path().filename() == "err")
+            << "left behind: " << entry.path();
+}
+
+TEST_F(TransientProgram, TablesHoldEveryFrameAndTheReportTheStepTaken) {
+    ASSERT_EQ(Run("--N 4 --schemes upwind,vanleer --dt 0.3 --t-end 1 --frames 2 --history " + Path("h.csv") +
+                  " --errors " + Path("e.csv") + " --stability " + Path("s.csv")),
+              0)
+        << Read("err");
+    // 2 frames of ceil(1 / 0.6) = 2 steps: dt' = 0.25.
+    EXPECT_NE(Read("out").find("n = 4 steps of dt = 0.25 s"), std::string::npos) << Read("out");
+    EXPECT_NE(Read("out").find("(the step is 0.25 s, not the 0.3 s asked for"), std::string::npos);
+    const std::string history = Read("h.csv");
+    EXPECT_EQ(std::count(history.begin(), history.end(), '\n'), 1 + 2 * 3 * 4);
+    EXPECT_NE(history.find("\nupwind,0.5,3,0.625,"), std::string::npos) << history;
+    EXPECT_NE(history.find(",\n"), std::string::npos) << "a uniform start has no exact column";
+    const std::string errors = Read("e.csv");
+    EXPECT_NE(errors.find("\nvanleer,2,0.5,,,"), std::string::npos) << errors;
+    const std::string stability = Read("s.csv");
+    EXPECT_NE(stability.find("\nvanleer,1,0.25,0.1,0.4,0.25,,true,,\n"), std::string::npos) << stability;
 }

@@ -1,10 +1,12 @@
 // The time-dependent library: marching reaches each scheme's steady
 // solution, pure convection at c = 1 is exact, the stability verdicts agree
 // with the closed forms, limiters stay bounded, blow-ups stop cleanly, and
-// a run can be cancelled.
+// a run can be cancelled, from another thread too.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <future>
+#include <thread>
 
 #include "study/band_solve.hpp"
 #include "study/tvd.hpp"
@@ -111,6 +113,13 @@ TEST(Stability, VonNeumannAgainstTheClosedForms) {
             };
             EXPECT_EQ(at(Scheme::Upwind, 0).stable, c + 2 * d <= 1) << "c " << c << " d " << d;
             EXPECT_EQ(at(Scheme::Central, 0).stable, 2 * d <= 1 && c * c <= 2 * d) << "c " << c << " d " << d;
+            // A limiter's TVD condition, and the step where it starts to fail.
+            const transient::Verdict tvd = at(Scheme::VanLeer, 0);
+            EXPECT_TRUE(tvd.tvd);
+            EXPECT_EQ(tvd.stable, 2 * c + 2 * d <= 1) << "c " << c << " d " << d;
+            if (!tvd.stable) {
+                EXPECT_NEAR(*tvd.largestStableDt, plan.dt / (2 * c + 2 * d), 1e-2 * plan.dt);
+            }
             for (double theta : {0.5, 0.75, 1.0}) {
                 EXPECT_TRUE(at(Scheme::Upwind, theta).stable);
                 EXPECT_TRUE(at(Scheme::Central, theta).stable);
@@ -230,4 +239,102 @@ TEST(BandSolve, FactorsServeManyRightHandSides) {
         five.Solve(e);
         for (long i = 0; i < N; ++i) EXPECT_NEAR(e[std::size_t(i)], i == 0 ? 1.0 : 0.0, 1e-12);
     }
+}
+
+TEST(Exact, StartsAtTheInitialStateAndKeepsWhatItCarries) {
+    study::Problem p{0, 0, 0.5, 1, 1, 0.002};
+    const transient::Initial states[] = {{transient::Shape::Pulse, 0.3, 0.05},
+                                         {transient::Shape::Square, 0.2, 0.4},
+                                         {transient::Shape::Step, 0.5, 0}};
+    for (const transient::Initial& s : states) {
+        for (double x : {0.1, 0.25, 0.35, 0.6})
+            EXPECT_EQ(transient::ExactValue(p, s, x, 0.0), transient::InitialValue(p, s, x));
+        // Carried at u and spread: at t the profile's centre of mass moved
+        // by u t, and a pulse or square keeps its area.
+        if (s.shape == transient::Shape::Step) continue;
+        double area0 = 0, area = 0, moment = 0;
+        const int n = 20000;
+        for (int j = 0; j < n; ++j) {
+            const double x = (j + 0.5) / n;
+            area0 += transient::ExactValue(p, s, x, 0.0) / n;
+            const double v = transient::ExactValue(p, s, x, 0.6);
+            area += v / n;
+            moment += x * v / n;
+        }
+        EXPECT_NEAR(area, area0, 1e-4);
+        const double centre0 = s.shape == transient::Shape::Pulse ? s.a : (s.a + s.b) / 2;
+        EXPECT_NEAR(moment / area, centre0 + 0.3, 1e-4);
+    }
+    // A step carried past the outflow end no longer fits phiB there.
+    p.phiA = 1;
+    const transient::Initial step{transient::Shape::Step, 0.5, 0};
+    EXPECT_TRUE(transient::ExactApplies(p, step, 0.2));
+    EXPECT_FALSE(transient::ExactApplies(p, step, 1.2));
+}
+
+TEST(March, WithoutDiffusionTheBlendsAreUpwind) {
+    Plan plan = WithNumbers(0.8, 0.0, 0.5, 40);
+    plan.schemes = {Scheme::Upwind, Scheme::Hybrid, Scheme::PowerLaw, Scheme::Exponential};
+    plan.initial = {transient::Shape::Pulse, 0.3, 0.05};
+    plan.tEnd = 0.3;
+    const Recorded r = Record(plan);
+    for (Scheme s : plan.schemes) EXPECT_EQ(r.phi.at(s), r.phi.at(Scheme::Upwind)) << study::Name(s);
+    EXPECT_TRUE(std::isinf(r.out.numbers.cellPeclet));
+}
+
+TEST(March, OneImplicitStepSolvesItsSystem) {
+    // phi1 = (I + theta lambda A)^-1 (phi0 + lambda (b - (1 - theta) A phi0)):
+    // the residual of the step's equations, formed from the rows directly.
+    for (Scheme s : {Scheme::Central, Scheme::Quick}) {
+        for (double theta : {0.5, 1.0}) {
+            Plan plan;
+            plan.N = 12;
+            plan.problem.u = -0.7;
+            plan.schemes = {s};
+            plan.theta = theta;
+            plan.dt = 0.05;
+            plan.tEnd = 0.05;
+            plan.frames = 1;
+            plan.initial = {transient::Shape::Pulse, 0.4, 0.1};
+            const Recorded r = Record(plan);
+            const auto& phi0 = r.phi.at(s)[0];
+            const auto& phi1 = r.phi.at(s)[1];
+            const study::Rows rows = study::Assemble(plan.problem, s, plan.N);
+            const double lambda = plan.dt / (plan.problem.rho * plan.problem.L / double(plan.N));
+            auto residual = [&](const std::vector<double>& phi, std::size_t i) {  // b - A phi
+                double v = rows.Su[i];
+                const double* a[5] = {rows.FiveBand() ? &rows.aWW[i] : nullptr, &rows.aW[i], &rows.aP[i],
+                                      &rows.aE[i], rows.FiveBand() ? &rows.aEE[i] : nullptr};
+                for (int j = -2; j <= 2; ++j) {
+                    const long k = long(i) + j;
+                    if (a[j + 2] && k >= 0 && k < plan.N) v -= *a[j + 2] * phi[std::size_t(k)];
+                }
+                return v;
+            };
+            for (std::size_t i = 0; i < phi0.size(); ++i)
+                EXPECT_NEAR(phi1[i] - phi0[i],
+                            lambda * (theta * residual(phi1, i) + (1 - theta) * residual(phi0, i)), 1e-13)
+                    << study::Name(s) << " theta " << theta << " node " << i + 1;
+        }
+    }
+}
+
+TEST(March, CancelledFromAnotherThreadWhileAFrameIsHeld) {
+    Plan plan;
+    plan.frames = 10;
+    transient::Run run(plan);
+    std::promise<void> reached, released;
+    std::future<void> release = released.get_future();
+    transient::Callbacks cb;
+    cb.frame = [&](const transient::Frame& f) {
+        if (f.index == 3 && f.scheme == plan.schemes[0]) {
+            reached.set_value();
+            release.wait();  // the hook that holds the worker
+        }
+    };
+    std::thread worker([&] { EXPECT_THROW(run.Go(cb), study::Cancelled); });
+    reached.get_future().wait();
+    run.Cancel();
+    released.set_value();
+    worker.join();
 }

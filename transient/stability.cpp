@@ -95,6 +95,8 @@ Verdict Assess(const study::Problem& p, study::Scheme s, long N, double theta, d
     if (IsTvd(s)) {
         v.tvd = true;
         v.stable = (1.0 - theta) * (2.0 * n.courant + 2.0 * n.diffusion) <= 1.0 + 1e-12;
+        // c and d grow in proportion to dt.
+        if (!v.stable) v.largestStableDt = ThreeDigitsDown(dt / ((1.0 - theta) * (2.0 * n.courant + 2.0 * n.diffusion)));
         return v;
     }
     const InteriorRow row = InteriorRowOf(p, s, N);

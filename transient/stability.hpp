@@ -49,8 +49,9 @@ struct Verdict {
     double maxAmplification = 0;  // the largest |G(k)| (linear schemes)
     bool stable = false;
     bool positive = false;  // the explicit part has no negative coefficient (linear schemes)
-    // When the step is not stable: the largest dt such that every step in
-    // (0, dt] is, to 3 significant digits rounded down; 0 when none is.
+    // When the step is not stable (or, for a limiter, fails the TVD
+    // condition): the largest dt such that every step in (0, dt] passes, to
+    // 3 significant digits rounded down; 0 when none does.
     std::optional<double> largestStableDt;
 };
 
