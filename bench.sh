@@ -18,6 +18,9 @@ echo "== Study: each scheme's solve at N = 10^6 beside LAPACK's solve of the sam
 ./build-bench/bench/study_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>&1 |
     grep -E '^(Benchmark|[A-Za-z]+Solve/.*_median)'
 
+echo "== Study: each bounded scheme's converged solve at N = 10^6 beside one dgtsv solve of the same size"
+./build-bench/bench/tvd_bench
+
 # median_ms COMMAND...: the median wall time of 7 runs, in milliseconds.
 median_ms() {
     local runs=() start end

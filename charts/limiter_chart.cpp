@@ -71,6 +71,9 @@ void LimiterChart::Show(const std::vector<study::Limiter>& limiters) {
     // The chart's theme styles a series as it is added: pens are set after.
     auto* region = new QAreaSeries(Curve([](double r) { return study::Psi(study::Limiter::Superbee, r); }),
                                    Curve([](double r) { return study::Psi(study::Limiter::MinMod, r); }));
+    // The area does not own its bounding lines: they go with it.
+    region->upperSeries()->setParent(region);
+    region->lowerSeries()->setParent(region);
     add(region, "second-order TVD region");
     region->setBrush(QColor(210, 210, 210, 140));
     region->setPen(Qt::NoPen);

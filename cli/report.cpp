@@ -83,7 +83,10 @@ std::string NodeTable(const study::Study& st) {
     if (g.N > kMostNodesShown)
         return out + "  (" + std::to_string(g.N) + " nodes: too many to list here; --nodes FILE writes them all)\n";
     const std::vector<std::vector<std::size_t>> blocks = Blocks(st);
-    for (std::size_t b = 0; b < blocks.size(); ++b) out += (b > 0 ? "\n" : "") + NodeBlock(st, blocks[b]);
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        if (b > 0) out += '\n';
+        out += NodeBlock(st, blocks[b]);
+    }
     return out;
 }
 

@@ -1,4 +1,4 @@
-// The bounded (TVD) schemes: the nine limiters with their slopes, the
+// The bounded (TVD) schemes: the limited corrections of the faces, the
 // balance of every control volume, and Newton's method on those equations,
 // its tridiagonal fallback being deferred correction on the upwind rows.
 #include "tvd.hpp"
@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "band_solve.hpp"
+#include "limiters.hpp"
 #include "rows.hpp"
 
 extern "C" {
@@ -21,110 +23,7 @@ namespace study {
 
 namespace {
 
-// psi and dpsi/dr at one r.
-struct Slope {
-    double psi, dpsi;
-};
-
-// Beyond this r every limiter is at its limit to within 1e-50; r is cut
-// here so that no formula meets an infinity.
-constexpr double kLargeR = 1e50;
-
-// Each limiter's psi(r) as the table of the schemes writes it, and its slope
-// piece by piece (the slope at a kink is the one of the piece to its right).
-struct MinMod {
-    static double Psi(double r) { return r > 0 ? std::min(r, 1.0) : 0.0; }
-    static Slope Both(double r) { return r > 0 ? (r < 1 ? Slope{r, 1} : Slope{1, 0}) : Slope{0, 0}; }
-};
-struct VanLeer {
-    static double Psi(double r) { return r > 0 ? (r + std::fabs(r)) / (1 + std::fabs(r)) : 0.0; }
-    static Slope Both(double r) { return r > 0 ? Slope{Psi(r), 2 / ((1 + r) * (1 + r))} : Slope{0, 0}; }
-};
-struct VanAlbada {
-    static double Psi(double r) { return r > 0 ? (r + r * r) / (1 + r * r) : 0.0; }
-    static Slope Both(double r) {
-        const double q = 1 + r * r;
-        return r > 0 ? Slope{Psi(r), (1 + 2 * r - r * r) / (q * q)} : Slope{0, 0};
-    }
-};
-struct Superbee {
-    static double Psi(double r) { return r > 0 ? std::max(std::min(2 * r, 1.0), std::min(r, 2.0)) : 0.0; }
-    static Slope Both(double r) {
-        if (!(r > 0)) return {0, 0};
-        if (r < 0.5) return {2 * r, 2};
-        if (r < 1) return {1, 0};
-        if (r < 2) return {r, 1};
-        return {2, 0};
-    }
-};
-struct MC {
-    static double Psi(double r) { return r > 0 ? std::min({2 * r, (1 + r) / 2, 2.0}) : 0.0; }
-    static Slope Both(double r) {
-        if (!(r > 0)) return {0, 0};
-        if (2 * r <= (1 + r) / 2) return {2 * r, 2};
-        if (r < 3) return {(1 + r) / 2, 0.5};
-        return {2, 0};
-    }
-};
-struct Koren {
-    static double Psi(double r) { return r > 0 ? std::min({2 * r, (2 + r) / 3, 2.0}) : 0.0; }
-    static Slope Both(double r) {
-        if (!(r > 0)) return {0, 0};
-        if (2 * r <= (2 + r) / 3) return {2 * r, 2};
-        if (r < 4) return {(2 + r) / 3, 1.0 / 3};
-        return {2, 0};
-    }
-};
-struct Ospre {
-    static double Psi(double r) { return r > 0 ? 1.5 * (r * r + r) / (r * r + r + 1) : 0.0; }
-    static Slope Both(double r) {
-        const double q = r * r + r + 1;
-        return r > 0 ? Slope{Psi(r), 1.5 * (2 * r + 1) / (q * q)} : Slope{0, 0};
-    }
-};
-struct Umist {
-    static double Psi(double r) { return r > 0 ? std::min({2 * r, (1 + 3 * r) / 4, (3 + r) / 4, 2.0}) : 0.0; }
-    static Slope Both(double r) {
-        if (!(r > 0)) return {0, 0};
-        if (2 * r <= (1 + 3 * r) / 4) return {2 * r, 2};
-        if (r < 1) return {(1 + 3 * r) / 4, 0.75};
-        if (r < 5) return {(3 + r) / 4, 0.25};
-        return {2, 0};
-    }
-};
-struct QuickLimited {
-    static double Psi(double r) { return r > 0 ? std::min({2 * r, (3 + r) / 4, 2.0}) : 0.0; }
-    static Slope Both(double r) {
-        if (!(r > 0)) return {0, 0};
-        if (2 * r <= (3 + r) / 4) return {2 * r, 2};
-        if (r < 5) return {(3 + r) / 4, 0.25};
-        return {2, 0};
-    }
-};
-
-// Any function of r, for the balances of the linear schemes it reproduces.
-struct AnyPsi {
-    double (*psi)(double);
-    double Psi(double r) const { return psi(r); }
-};
-
-// Calls fn with the limiter as an object, so that the loops over the faces
-// are compiled once for each limiter.
-template <class Fn>
-decltype(auto) WithLimiter(Limiter l, Fn&& fn) {
-    switch (l) {
-        case Limiter::MinMod: return fn(MinMod{});
-        case Limiter::VanLeer: return fn(VanLeer{});
-        case Limiter::VanAlbada: return fn(VanAlbada{});
-        case Limiter::Superbee: return fn(Superbee{});
-        case Limiter::MC: return fn(MC{});
-        case Limiter::Koren: return fn(Koren{});
-        case Limiter::Ospre: return fn(Ospre{});
-        case Limiter::Umist: return fn(Umist{});
-        case Limiter::QuickLimited: break;
-    }
-    return fn(QuickLimited{});
-}
+using namespace limiters;
 
 double Ratio(double a, double b) { return std::clamp(a / b, -kLargeR, kLargeR); }
 
@@ -344,13 +243,26 @@ TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std:
     return t;
 }
 
+// phi, and extra when given, must hold the grid's N values, N >= 1.
+void CheckSizes(const Grid& g, const std::vector<double>& phi, const std::vector<double>& extra = {}) {
+    if (g.N < 1 || phi.size() != static_cast<std::size_t>(g.N) || (!extra.empty() && extra.size() != phi.size()))
+        throw std::invalid_argument("the bounded scheme's equations need N >= 1 values of phi (and of the extra "
+                                    "right-hand side, if any), N = " +
+                                    std::to_string(g.N) + ", " + std::to_string(phi.size()) + " given");
+}
+
 template <class L>
 void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
              std::vector<double>& balance) {
+    CheckSizes(g, phi);
     const Rightward o = Orient(g, phiA, phiB);
     const UpwindRows up = UpwindOf(o);
+    if (!o.mirrored) {
+        Residual(lim, up, o, 0.0, {}, phi, balance);
+        return;
+    }
     Residual(lim, up, o, 0.0, {}, InOrder(o, phi), balance);
-    if (o.mirrored) std::reverse(balance.begin(), balance.end());
+    std::reverse(balance.begin(), balance.end());
 }
 
 }  // namespace
@@ -383,15 +295,26 @@ double TvdTolerance(const Problem& p, const Grid& g) {
 TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
                              int maxIterations) {
+    CheckSizes(g, phi, extra);
     const Rightward o = Orient(g, phiA, phiB);
-    std::vector<double> x = InOrder(o, phi);
-    const TvdIterations t = WithLimiter(
-        l, [&](auto lim) { return Iterate(lim, o, shift, InOrder(o, extra), x, tolerance, maxIterations); });
-    phi = InOrder(o, x);
+    if (!o.mirrored)
+        return WithLimiter(l, [&](auto lim) { return Iterate(lim, o, shift, extra, phi, tolerance, maxIterations); });
+    // The mirror image in place, turned back whatever happens.
+    std::reverse(phi.begin(), phi.end());
+    TvdIterations t;
+    try {
+        t = WithLimiter(
+            l, [&](auto lim) { return Iterate(lim, o, shift, InOrder(o, extra), phi, tolerance, maxIterations); });
+    } catch (...) {
+        std::reverse(phi.begin(), phi.end());
+        throw;
+    }
+    std::reverse(phi.begin(), phi.end());
     return t;
 }
 
 std::vector<Face> LimitedFaces(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi) {
+    CheckSizes(g, phi);
     const Rightward o = Orient(g, phiA, phiB);
     const std::vector<double> x = InOrder(o, phi);
     const Ends e = MirrorNodes(o, x);

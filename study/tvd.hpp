@@ -21,6 +21,9 @@
 
 namespace study {
 
+// Every function below that takes phi raises std::invalid_argument unless it
+// (and a non-empty `extra`) holds N >= 1 values.
+
 enum class Limiter { MinMod, VanLeer, VanAlbada, Superbee, MC, Koren, Ospre, Umist, QuickLimited };
 
 inline constexpr std::array<Limiter, 9> kLimiters{Limiter::MinMod, Limiter::VanLeer, Limiter::VanAlbada,
@@ -64,12 +67,18 @@ struct TvdIterations {
 // largest residual is at most `tolerance` or `maxIterations` have been made.
 // shift >= 0; an empty `extra` is 0. The steady problem is shift = 0 with no
 // extra; an implicit time step has shift = rho dx / (theta dt).
+// Each iteration is one linear solve: a step of Newton's method, cut back by
+// halves while that lowers the largest residual, else one of deferred
+// correction on the upwind rows. From phi = 0 the first step gives the
+// upwind solution. Raises calc::CalcError where a coefficient of the upwind
+// rows is beyond the range of a double.
 TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
                              int maxIterations);
 
 // Every limited face of a solution, for Sweby's diagram: where it is, its
-// r and its psi(r). Faces whose r is undefined (phi_D = phi_U) are left out.
+// r and its psi(r). Faces whose r is undefined (phi_D = phi_U) are left out;
+// the others come in order of x, their r cut to +-1e50.
 struct Face {
     double x, r, psi;
 };

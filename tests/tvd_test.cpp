@@ -167,6 +167,12 @@ TEST(Solve, StopsAtItsCapAndSaysSo) {
     const auto again = study::SolveTvdSystem(g, 1.0, 0.0, Limiter::Superbee, 0, {}, phi, 1e-12, 500);
     ASSERT_TRUE(again.converged);
     EXPECT_EQ(study::SolveTvdSystem(g, 1.0, 0.0, Limiter::Superbee, 0, {}, phi, 1e-12, 500).iterations, 0);
+    // Values that do not match the grid are refused, not read past.
+    std::vector<double> few(39, 0.0), balance;
+    EXPECT_THROW(study::SolveTvdSystem(g, 1.0, 0.0, Limiter::MC, 0, {}, few, 1e-12, 5), std::invalid_argument);
+    EXPECT_THROW(study::SolveTvdSystem(g, 1.0, 0.0, Limiter::MC, 1, few, phi, 1e-12, 5), std::invalid_argument);
+    EXPECT_THROW(study::TvdBalance(g, 1.0, 0.0, Limiter::MC, few, balance), std::invalid_argument);
+    EXPECT_THROW(study::LimitedFaces(g, 1.0, 0.0, Limiter::MC, {}), std::invalid_argument);
 }
 
 TEST(Faces, EveryLimitedFaceWithItsRAndPsiInOrderOfX) {
