@@ -157,6 +157,7 @@ int Run(const cli::Options& o, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    files::RemoveTemporariesOnSignals();
     cli::Options o;
     try {
         o = cli::Parse(std::vector<std::string>(argv + 1, argv + argc));

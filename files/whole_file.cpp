@@ -8,9 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -119,7 +121,52 @@ int OpenDirect(const std::string& path, FifoReader reader) {
     return fd;
 }
 
+// The temporary files of this process, for a signal that ends it to remove:
+// a slot is free (0), being filled (1) or names a file (2).
+struct Slot {
+    std::atomic<int> state{0};
+    char name[PATH_MAX] = {};
+};
+Slot slots[32];
+
+int Register(const std::string& temporary) {
+    if (temporary.size() >= PATH_MAX) return -1;
+    for (int i = 0; i < int(std::size(slots)); ++i) {
+        int expected = 0;
+        if (!slots[i].state.compare_exchange_strong(expected, 1)) continue;
+        std::memcpy(slots[i].name, temporary.c_str(), temporary.size() + 1);
+        slots[i].state = 2;
+        return i;
+    }
+    return -1;
+}
+
+void Unregister(int& slot) {
+    if (slot >= 0) slots[slot].state = 0;
+    slot = -1;
+}
+
+void RemoveAndEnd(int signal) {
+    for (Slot& slot : slots)
+        if (slot.state == 2) ::unlink(slot.name);
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
 }  // namespace
+
+void RemoveTemporariesOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction old {};
+        // One ignored stays ignored (a run started with nohup, or in the
+        // background of a script).
+        if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+        struct sigaction action {};
+        action.sa_handler = RemoveAndEnd;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
+}
 
 Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
     if (StandardOutput(path_)) {
@@ -159,6 +206,7 @@ Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
         temporary_.clear();
         Fail(error);
     }
+    slot_ = Register(temporary_);
     fd_ = AboveStandardStreams(fd);
     if (fd_ < 0) Fail(errno);
     target_ = std::move(target);
@@ -209,6 +257,7 @@ void Output::Commit() {
     if (::fsync(fd_) != 0) Fail(errno);
     if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) Fail(errno);
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) Fail(errno);
+    Unregister(slot_);
     temporary_.clear();
     committed_ = true;
     // The rename itself reaches the disk with the directory.
@@ -229,6 +278,7 @@ void Output::Discard() {
     if (fd_ >= 0 && fd_ != STDOUT_FILENO) ::close(fd_);
     fd_ = -1;
     if (!temporary_.empty()) ::unlink(temporary_.c_str());
+    Unregister(slot_);
     temporary_.clear();
 }
 

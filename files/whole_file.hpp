@@ -49,7 +49,12 @@ private:
     int fd_ = -1;
     bool direct_ = false;  // a device, a FIFO or standard output
     bool committed_ = false;
+    int slot_ = -1;  // where a signal handler finds the temporary file
 };
+
+// Makes SIGINT, SIGTERM and SIGHUP (those not ignored) remove the temporary
+// files of unfinished Outputs before they end the program as they would.
+void RemoveTemporariesOnSignals();
 
 // The system's reason in a Failure's message (or WriteWhole's): "No space
 // left on device" from "cannot write e.csv: No space left on device".

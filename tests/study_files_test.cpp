@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -179,6 +180,29 @@ long PeakKilobytes(std::vector<std::string> args) {
     rusage usage{};
     if (::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
     return usage.ru_maxrss;
+}
+
+TEST_F(StudyFiles, EndedWhileWritingLeavesNoTemporaryFile) {
+    const std::string path = Path("n.csv");
+    std::vector<std::string> args{CONVDIFF_STUDY, "--N", "10000000", "--schemes", "central", "--nodes", path};
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ), 0);
+    // Ended once part of the table is in its temporary file.
+    bool writing = false;
+    for (int tries = 0; tries < 6000 && !writing; ++tries) {
+        for (const auto& entry : fs::directory_iterator(dir))
+            if (entry.path().filename().string().rfind(".n.csv.", 0) == 0 && entry.file_size() > 0) writing = true;
+        if (!writing) ::usleep(5000);
+    }
+    ::kill(child, SIGTERM);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(writing);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_EQ(Files(), std::vector<std::string>{});
 }
 
 TEST_F(StudyFiles, NodesTableIsStreamedNotHeld) {
