@@ -232,6 +232,11 @@ void TimeTab::UpdateNow() {
     }
 }
 
+void TimeTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (stale_) Restart();
+}
+
 bool TimeTab::Playing() const { return play_->isChecked(); }
 
 std::optional<transient::Plan> TimeTab::Read(QString& why) {
@@ -270,6 +275,12 @@ std::optional<transient::Plan> TimeTab::Read(QString& why) {
 
 // Any change: the run starts again from t = 0, the older one dropped.
 void TimeTab::Restart() {
+    if (!isVisible()) {
+        marching_.Cancel();
+        stale_ = true;
+        return;
+    }
+    stale_ = false;
     QString why;
     const std::optional<transient::Plan> plan = Read(why);
     if (!plan) {

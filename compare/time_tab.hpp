@@ -37,7 +37,9 @@ public:
     ~TimeTab() override;
 
     // The window's inputs, or nothing and why they cannot be used. A change
-    // restarts the run from t = 0 (from the event loop).
+    // restarts the run from t = 0 (from the event loop; while the tab is out
+    // of sight, once it comes into sight, so that the steady tabs keep the
+    // cores).
     void SetInputs(const std::optional<Inputs>& in, const QString& why);
     // Restarts a pending run now.
     void UpdateNow();
@@ -53,17 +55,24 @@ public:
     TimeJob& Marching() { return marching_; }
     TimeProfileChart* ProfileChart() const { return profile_; }
 
-    QString ExportHistory(const QString& path) const;
-    QString ExportErrors(const QString& path) const;
+    // For the inputs as they are now, whether or not the tab has marched
+    // them yet.
+    QString ExportHistory(const QString& path);
+    QString ExportErrors(const QString& path);
     QString ExportChart(const QString& path) const;
 
     void Save(QSettings& settings) const;
     void Load(const QSettings& settings);
     void Reset();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void BuildControls();
     std::optional<transient::Plan> Read(QString& why);
+    // The plan of the inputs as they are now, or why there is none.
+    std::optional<transient::Plan> Now(QString& why);
     void Restart();
     void Arrived(std::shared_ptr<const FrameSet> f);
     void Ended(TimeResult result);
@@ -105,6 +114,7 @@ private:
     std::vector<long> lastAlive_;  // each scheme's last frame
     long shown_ = -1;
     bool finished_ = false;
+    bool stale_ = false;  // a change came while the tab was out of sight
     TimeResult result_;
 };
 

@@ -15,11 +15,21 @@ namespace {
 const QString kNothing = "nothing is marched: correct the inputs first";
 }
 
-QString TimeTab::ExportHistory(const QString& path) const {
-    return plan_ ? compare::ExportHistory(*plan_, path) : kNothing;
+std::optional<transient::Plan> TimeTab::Now(QString& why) {
+    if (stale_ || pending_.isActive()) return Read(why);
+    why = kNothing;
+    return plan_;
 }
-QString TimeTab::ExportErrors(const QString& path) const {
-    return plan_ ? compare::ExportErrors(*plan_, path) : kNothing;
+
+QString TimeTab::ExportHistory(const QString& path) {
+    QString why;
+    const auto plan = Now(why);
+    return plan ? compare::ExportHistory(*plan, path) : why;
+}
+QString TimeTab::ExportErrors(const QString& path) {
+    QString why;
+    const auto plan = Now(why);
+    return plan ? compare::ExportErrors(*plan, path) : why;
 }
 
 QString TimeTab::ExportChart(const QString& path) const {
