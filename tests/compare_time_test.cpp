@@ -12,6 +12,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <algorithm>
 #include <cmath>
 
 #include "charts/charts.hpp"
@@ -217,4 +218,41 @@ TEST_F(TimeTest, PureConvectionIsAMessageInTheSteadyTabsNotAnError) {
     Type("gamma", "0.2");
     EXPECT_TRUE(Get<QLabel>("banner")->text().startsWith("Pe = "));
     EXPECT_EQ(window_->Current()->problem.gamma, 0.2);
+}
+
+TEST(TimeFrames, KeptProfilesKeepEveryStretchsExtremes) {
+    std::vector<double> small(50);
+    for (std::size_t i = 0; i < small.size(); ++i) small[i] = double(i);
+    const compare::Shot whole = compare::Keep(small);
+    EXPECT_TRUE(whole.nodes.empty());
+    ASSERT_EQ(whole.phi.size(), 50u);
+    // A large profile with one spike: the spike survives, in node order.
+    std::vector<double> large(100000, 0.0);
+    large[54321] = 7;
+    large[99999] = -3;
+    const compare::Shot kept = compare::Keep(large);
+    ASSERT_EQ(kept.phi.size(), std::size_t(compare::kMostKeptPoints));
+    ASSERT_EQ(kept.nodes.size(), kept.phi.size());
+    EXPECT_TRUE(std::is_sorted(kept.nodes.begin(), kept.nodes.end()));
+    EXPECT_EQ(*std::max_element(kept.phi.begin(), kept.phi.end()), 7.0f);
+    EXPECT_EQ(*std::min_element(kept.phi.begin(), kept.phi.end()), -3.0f);
+    EXPECT_NE(std::find(kept.nodes.begin(), kept.nodes.end(), 54321u), kept.nodes.end());
+}
+
+TEST(TimeFrames, UnrunnablePlansSayWhy) {
+    transient::Plan plan;
+    plan.initial = {transient::Shape::Square, 0.5, 0.2};
+    plan.frames = compare::FramesFor(plan.tEnd, plan.dt);
+    EXPECT_EQ(compare::Unrunnable(plan), "X1 must be less than X2");
+    plan.initial = {transient::Shape::Pulse, 2, 0.1};
+    EXPECT_EQ(compare::Unrunnable(plan), "X0 must lie within [0, L]");
+    plan.initial = {};
+    plan.N = 10'000'000;
+    plan.dt = 1e-5;
+    plan.frames = compare::FramesFor(plan.tEnd, plan.dt);
+    EXPECT_TRUE(compare::Unrunnable(plan).startsWith("N times the 1000000 steps")) << compare::Unrunnable(plan).toStdString();
+    plan.N = 2;
+    plan.dt = 0.1;
+    plan.frames = compare::FramesFor(plan.tEnd, plan.dt);
+    EXPECT_EQ(compare::Unrunnable(plan), "QUICK needs N of at least 3");
 }
