@@ -92,8 +92,11 @@ startup convdiff-compare "compare schemes"
 echo "(target for convdiff-compare: under 500 ms)"
 rm -rf "$workdir"
 
-echo "== Comparison window: from a change of input to the charts and the table repainted, all six schemes"
+echo "== Comparison window: from a change of input to the charts and the table repainted, six and fifteen schemes"
 DISPLAY=$display ./build-bench/bench/compare_bench 2>/dev/null
+
+echo "== Comparison window, Time tab: six linear schemes, implicit steps"
+DISPLAY=$display ./build-bench/bench/time_bench 2>/dev/null
 
 echo "== Main window: from a click of Calculate until the window answers again, under Xvfb"
 DISPLAY=$display ./build-bench/bench/window_bench 2>/dev/null

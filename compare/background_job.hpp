@@ -21,7 +21,7 @@ namespace compare {
 
 // What the work sees of its job: whether it is still wanted, and where to
 // report how far it has got.
-class JobControl {
+class JobControl : public std::enable_shared_from_this<JobControl> {
 public:
     bool Cancelled() const { return cancelled_.load(); }
     // The share done, 0 to 1.
@@ -128,6 +128,41 @@ private:
     std::function<void(Result)> done_;
     QFutureWatcher<std::optional<Result>> watcher_;
     std::shared_ptr<JobControl> running_;  // the run the watcher follows
+};
+
+// A job whose work also hands over parts of its result as it goes (the
+// frames of a time-dependent run): each part reaches `part` on the window's
+// thread, in order, while its run is the newest, and is dropped otherwise.
+// While the hold is on, the worker also waits after handing each part.
+template <class Part, class Result>
+class StreamingJob : public BackgroundJob<Result> {
+public:
+    using Hand = std::function<void(Part)>;
+    using Work = std::function<std::optional<Result>(JobControl&, const Hand&)>;
+
+    StreamingJob(QObject* parent, std::function<void(Part)> part, std::function<void(Result)> done)
+        : BackgroundJob<Result>(parent, std::move(done)), part_(std::move(part)) {}
+
+    // The job outlives its workers (its destructor waits for them), so they
+    // may hand parts to it.
+    void Start(Work work) {
+        BackgroundJob<Result>::Start([this, gate = this->gate_, work = std::move(work)](JobControl& control) {
+            const std::shared_ptr<JobControl> run = control.shared_from_this();
+            const Hand hand = [this, gate, run](Part p) {
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, run, p] {
+                        if (this->Newest(run)) part_(p);
+                    },
+                    Qt::QueuedConnection);
+                gate->Pass();
+            };
+            return work(control, hand);
+        });
+    }
+
+private:
+    std::function<void(Part)> part_;
 };
 
 }  // namespace compare

@@ -27,6 +27,8 @@
 #include "explain.hpp"
 #include "exports.hpp"
 #include "input_panel.hpp"
+#include "limiters_page.hpp"
+#include "time_tab.hpp"
 #include "marker_tip.hpp"
 #include "window_settings.hpp"
 
@@ -77,7 +79,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     setObjectName("CompareWindow");
     setWindowTitle("Convection-diffusion: compare schemes");
 
-    inputs_ = new InputPanel({study::kLinearSchemes.begin(), study::kLinearSchemes.end()}, TickedAtStart);
+    inputs_ = new InputPanel({study::kAllSchemes.begin(), study::kAllSchemes.end()}, TickedAtStart);
     connect(inputs_, &InputPanel::changed, this, [this] { pending_.start(); });
 
     banner_ = new QLabel;
@@ -93,6 +95,17 @@ CompareWindow::CompareWindow(QWidget* parent)
     tabs_ = new QTabWidget;
     tabs_->addTab(solutionView_, "&Solutions");
     tabs_->addTab(BuildConvergencePage(), "&Convergence");
+    limiters_ = new LimitersPage;
+    tabs_->addTab(limiters_, "&Limiters");
+    time_ = new TimeTab;
+    tabs_->addTab(time_, "&Time");
+    // The Time tab has a banner of its own, and no use for the steady table.
+    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+        const bool steady = tabs_->currentWidget() != time_;
+        banner_->setVisible(steady);
+        table_->setVisible(steady);
+        if (steady && convergenceWaits_) convergenceDelay_.start();
+    });
     BuildTable();
 
     right_ = new QSplitter(Qt::Vertical);
@@ -123,7 +136,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     connect(&convergenceDelay_, &QTimer::timeout, this, &CompareWindow::StartConvergence);
 
     resize(1100, 720);
-    const QString why = LoadSettings(*inputs_, *this);
+    const QString why = LoadSettings(*inputs_, *this, time_);
     Recalculate();
     if (!why.isEmpty()) statusBar()->showMessage(why);
 }
@@ -163,6 +176,8 @@ void CompareWindow::BuildMenus() {
     file->addAction("&Export chart…", QKeySequence::Save, this, &CompareWindow::AskAndExportChart);
     file->addAction("Export &nodes (CSV)…", this, [this] { AskAndExport(true); });
     file->addAction("Export &errors (CSV)…", this, [this] { AskAndExport(false); });
+    file->addAction("Export time &history (CSV)…", this, [this] { AskAndExportTime(true); });
+    file->addAction("Export time e&rrors (CSV)…", this, [this] { AskAndExportTime(false); });
     file->addSeparator();
     file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
 
@@ -207,8 +222,19 @@ void CompareWindow::UpdateNow() {
 void CompareWindow::Recalculate() {
     QString why;
     const std::optional<Inputs> in = inputs_->Read(why);
+    time_->SetInputs(in, why);
     if (!in) {
         statusBar()->showMessage(why + " (showing the last good result)");
+        return;
+    }
+    // Pure convection is for the Time tab; the steady tabs wait for Γ > 0.
+    if (in->problem.gamma == 0) {
+        calculating_.Cancel();
+        converging_.Cancel();
+        const QString words = "Γ = 0: the steady problem needs Γ > 0 (with no diffusion nothing holds the "
+                              "profile against the flow); the Time tab marches pure convection.";
+        banner_->setText(words);
+        statusBar()->showMessage(words);
         return;
     }
     study::Plan plan;
@@ -248,6 +274,7 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st) {
     solutionChart_->Show(*current_);
     markerTip_->ShowAtMouse({});  // it told about the markers before
     ConnectHover();
+    limiters_->Show(current_);
     errors_->Show(current_, convergence_);
     FitTable();
     inputs_->ShowPeclet(g.Pe);
@@ -275,6 +302,9 @@ void CompareWindow::FitTable() {
 // The convergence tab: N, 2N, ... up to 1024 N (at most 10^7), off the
 // window's thread, once the inputs have rested for a moment.
 void CompareWindow::StartConvergence() {
+    // While the Time tab is on show its march has the cores; the run waits.
+    convergenceWaits_ = tabs_->currentWidget() == time_;
+    if (convergenceWaits_) return;
     study::Plan plan = current_->plan;
     plan.refine = 0;
     while (plan.refine < kMostRefinements && (plan.N << (plan.refine + 1)) <= study::kMaxN) ++plan.refine;
@@ -324,12 +354,16 @@ void CompareWindow::ConnectHover() {
 }
 
 QChartView* CompareWindow::CurrentChartView() const {
+    if (tabs_->currentWidget() == limiters_) return limiters_->View();
+    if (tabs_->currentWidget() == time_) return time_->findChild<QChartView*>("transientChart");
     return tabs_->currentIndex() == 0 ? solutionView_ : convergenceView_;
 }
 
 // The chart on show, drawn afresh at the study program's size, so that the
 // file is the one `convdiff-study --plot` writes for the same inputs.
 QString CompareWindow::ExportChart(const QString& path) {
+    if (tabs_->currentWidget() == limiters_) return ExportLimiterChart(current_.get(), path);
+    if (tabs_->currentWidget() == time_) return time_->ExportChart(path);
     if (tabs_->currentIndex() == 0 || !current_) return ExportSolutionChart(current_.get(), path);
     return ExportConvergenceChart(convergence_.get(), path);
 }
@@ -338,27 +372,13 @@ QString CompareWindow::ExportNodes(const QString& path) { return compare::Export
 QString CompareWindow::ExportErrors(const QString& path) { return compare::ExportErrors(current_.get(), path); }
 QString CompareWindow::TableText() const { return errors_->Text(); }
 
-void CompareWindow::AskAndExportChart() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, "Export chart", "chart.png", "PNG image (*.png);;SVG drawing (*.svg)");
-    if (path.isEmpty()) return;
-    const QString why = ExportChart(path);
-    if (!why.isEmpty())
-        QMessageBox::warning(this, windowTitle(), "The chart could not be written to " + path + ": " + why);
+void CompareWindow::ResetToDefaults() {
+    inputs_->Reset();
+    time_->Reset();
 }
-
-void CompareWindow::AskAndExport(bool nodes) {
-    const QString path = QFileDialog::getSaveFileName(this, nodes ? "Export nodes" : "Export errors",
-                                                      nodes ? "nodes.csv" : "errors.csv", "CSV table (*.csv)");
-    if (path.isEmpty()) return;
-    const QString why = nodes ? ExportNodes(path) : ExportErrors(path);
-    if (!why.isEmpty()) QMessageBox::warning(this, windowTitle(), "The table could not be written to " + why);
-}
-
-void CompareWindow::ResetToDefaults() { inputs_->Reset(); }
 
 void CompareWindow::closeEvent(QCloseEvent* event) {
-    SaveSettings(*inputs_, *this);
+    SaveSettings(*inputs_, *this, time_);
     QMainWindow::closeEvent(event);
 }
 

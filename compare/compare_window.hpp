@@ -28,6 +28,8 @@ class ConvergenceChart;
 namespace compare {
 
 class InputPanel;
+class LimitersPage;
+class TimeTab;
 class ErrorsModel;
 class MarkerTip;
 
@@ -49,6 +51,9 @@ public:
     // The background work, for tests that hold it.
     JobBase& LiveCalculation() { return calculating_; }
     JobBase& ConvergenceRun() { return converging_; }
+    QTabWidget* Tabs() const { return tabs_; }
+    LimitersPage* Limiters() const { return limiters_; }
+    TimeTab* Time() const { return time_; }
 
     // Runs a pending update now (the window coalesces changes and updates
     // from the event loop).
@@ -85,12 +90,15 @@ private:
     QChartView* CurrentChartView() const;
     void AskAndExportChart();
     void AskAndExport(bool nodes);
+    void AskAndExportTime(bool history);
 
     InputPanel* inputs_;
     QLabel* banner_;
     QTabWidget* tabs_;
     QChartView* solutionView_;
     QChartView* convergenceView_;
+    LimitersPage* limiters_;
+    TimeTab* time_;
     charts::SolutionChart* solutionChart_;
     MarkerTip* markerTip_;
     charts::ConvergenceChart* convergenceChart_;
@@ -103,6 +111,7 @@ private:
     BackgroundJob<std::shared_ptr<const study::Study>> converging_;
     QTimer pending_;           // coalesces changes into one update
     QTimer convergenceDelay_;  // starts the convergence run once the inputs rest
+    bool convergenceWaits_ = false;  // for a steady tab to come into sight
     std::shared_ptr<const study::Study> current_;
     std::shared_ptr<const study::Study> convergence_;
 };

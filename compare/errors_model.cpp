@@ -106,6 +106,7 @@ QVariant ErrorsModel::data(const QModelIndex& index, int role) const {
                 case kOrder: return OrderOf(index.row()).text;
                 case kBounded: return r.bounded ? "yes" : "no";
                 case kNegative: return r.NegativeCoefficients() ? "yes" : "no";
+                case kIterations: return r.iterations ? QString::number(*r.iterations) : QString();
                 case kNote: return Note(index.row());
             }
             return {};
@@ -143,11 +144,13 @@ QVariant ErrorsModel::data(const QModelIndex& index, int role) const {
 QVariant ErrorsModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumns) return {};
     if (role == Qt::DisplayRole) {
-        static const char* const titles[] = {"Scheme", "Max error", "RMS error", "", "Bounded", "Negative coefficients",
-                                             "Note"};
+        static const char* const titles[] = {"Scheme",  "Max error",             "RMS error",  "",
+                                             "Bounded", "Negative coefficients", "Iterations", "Note"};
         if (section != kOrder) return titles[section];
         return finest_ ? "Order (finest grids)" : "Order (N to 2N, coarse)";
     }
+    if (role == Qt::ToolTipRole && section == kIterations)
+        return "How many iterations a bounded scheme's nonlinear equations took to converge";
     if (role == Qt::ToolTipRole && section == kOrder) {
         if (finest_)
             return QString(

@@ -1,6 +1,6 @@
 // The comparison window's table of errors as a model: one row for each
 // ticked scheme with its errors, observed order, boundedness, negative
-// coefficients and a note on what that means.
+// coefficients, a bounded scheme's iterations and a note on what that means.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -15,7 +15,7 @@ class ErrorsModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { kScheme, kMaxError, kRmsError, kOrder, kBounded, kNegative, kNote, kColumns };
+    enum Column { kScheme, kMaxError, kRmsError, kOrder, kBounded, kNegative, kIterations, kNote, kColumns };
 
     using QAbstractTableModel::QAbstractTableModel;
 

@@ -5,6 +5,8 @@
 #include <QFile>
 
 #include "charts/charts.hpp"
+#include "charts/limiter_chart.hpp"
+#include "limiters_page.hpp"
 #include "files/whole_file.hpp"
 #include "study/csv.hpp"
 
@@ -37,6 +39,19 @@ QString ExportConvergenceChart(const study::Study* convergence, const QString& p
     if (!convergence) return "the convergence chart is still being computed";
     charts::ConvergenceChart chart;
     chart.Show(*convergence);
+    return charts::Save(&chart, path, kExportSize);
+}
+
+QString ExportLimiterChart(const study::Study* current, const QString& path) {
+    if (!current) return kNothingYet;
+    std::vector<study::Limiter> limiters = LimitersPage::Limiters(*current);
+    charts::LimiterChart chart;
+    chart.Show(limiters.empty() ? std::vector<study::Limiter>(study::kLimiters.begin(), study::kLimiters.end())
+                                : limiters);
+    const study::Problem& p = current->problem;
+    for (const auto& grids : current->results)
+        if (const auto l = study::LimiterOf(grids.at(0).scheme))
+            chart.ShowFaces(*l, study::LimitedFaces(grids[0].grid, p.phiA, p.phiB, *l, grids[0].phi));
     return charts::Save(&chart, path, kExportSize);
 }
 

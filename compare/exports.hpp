@@ -12,6 +12,9 @@ namespace compare {
 // The solutions of `current`, or the convergence of `convergence`.
 QString ExportSolutionChart(const study::Study* current, const QString& path);
 QString ExportConvergenceChart(const study::Study* convergence, const QString& path);
+// Sweby's diagram of the ticked limiters (all nine when none is), as
+// `convdiff-study --limiter-plot` draws it, with the faces of `current`.
+QString ExportLimiterChart(const study::Study* current, const QString& path);
 QString ExportNodes(const study::Study* current, const QString& path);
 QString ExportErrors(const study::Study* current, const QString& path);
 

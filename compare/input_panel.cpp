@@ -83,18 +83,25 @@ InputPanel::InputPanel(std::vector<study::Scheme> schemes, std::function<bool(st
     layout->addWidget(pecletLabel);
     layout->addWidget(peclet_);
 
-    auto* group = new QGroupBox("Schemes");
-    auto* groupLayout = new QVBoxLayout(group);
+    // The linear schemes in one group, the limited ones in another.
+    auto* linear = new QGroupBox("Schemes");
+    auto* bounded = new QGroupBox("Bounded (TVD)");
+    bounded->setObjectName("boundedSchemes");
+    auto* linearLayout = new QVBoxLayout(linear);
+    auto* boundedLayout = new QVBoxLayout(bounded);
+    for (QVBoxLayout* l : {linearLayout, boundedLayout}) l->setSpacing(2);
     for (study::Scheme s : schemes_) {
         auto* check = new QCheckBox(charts::SchemeTitle(s));
         check->setObjectName("show_" + NameOf(s));
         check->setIcon(Swatch(charts::SchemeColour(s)));
         check->setChecked(tickedAtStart_(s));
         connect(check, &QCheckBox::toggled, this, &InputPanel::changed);
-        groupLayout->addWidget(check);
+        (study::LimiterOf(s) ? boundedLayout : linearLayout)->addWidget(check);
         show_[s] = check;
     }
-    layout->addWidget(group);
+    layout->addWidget(linear);
+    if (!boundedLayout->isEmpty()) layout->addWidget(bounded);
+    else delete bounded;
     layout->addStretch(1);
 }
 
@@ -123,8 +130,8 @@ std::optional<Inputs> InputPanel::Read(QString& why) {
                                       : "a whole number from 1 to 10,000,000";
             } else if (i == kL && *v == 0) {
                 reason = "must not be 0: the domain would have no length";
-            } else if (i == kGamma && *v == 0) {
-                reason = "must not be 0: with no diffusion the cell Peclet number is undefined";
+            } else if (i == kGamma && *v < 0) {
+                reason = "cannot be negative";
             }
         }
         const QString label = QString::fromUtf8(kBoxes[i].label);

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "input_panel.hpp"
+#include "time_tab.hpp"
 
 namespace compare {
 
@@ -41,7 +42,7 @@ std::unique_ptr<QSettings> Open(QString& why) {
 
 }  // namespace
 
-QString LoadSettings(InputPanel& inputs, QMainWindow& window) {
+QString LoadSettings(InputPanel& inputs, QMainWindow& window, TimeTab* time) {
     QString why;
     const auto settings = Open(why);
     if (!settings || settings->status() != QSettings::NoError) return why;
@@ -52,6 +53,7 @@ QString LoadSettings(InputPanel& inputs, QMainWindow& window) {
     const QVariant schemes = settings->value("schemes");
     if (schemes.typeId() == QMetaType::QStringList || schemes.typeId() == QMetaType::QString)
         inputs.SetTicked(schemes.toStringList());
+    if (time) time->Load(*settings);
     // A geometry that does not restore whole (cut short, another format)
     // leaves the window at its default size.
     const QVariant geometry = settings->value("geometry");
@@ -63,12 +65,13 @@ QString LoadSettings(InputPanel& inputs, QMainWindow& window) {
     return {};
 }
 
-void SaveSettings(const InputPanel& inputs, const QMainWindow& window) {
+void SaveSettings(const InputPanel& inputs, const QMainWindow& window, const TimeTab* time) {
     QString why;
     const auto settings = Open(why);
     if (!settings) return;
     for (const char* box : InputPanel::kBoxNames) settings->setValue(QString("inputs/") + box, inputs.Text(box));
     settings->setValue("schemes", inputs.TickedNames());
+    if (time) time->Save(*settings);
     settings->setValue("geometry", window.saveGeometry());
 }
 

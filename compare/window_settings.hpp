@@ -11,9 +11,11 @@ class QMainWindow;
 namespace compare {
 
 class InputPanel;
+class TimeTab;
 
 // Returns "" or why the settings were passed over.
-QString LoadSettings(InputPanel& inputs, QMainWindow& window);
-void SaveSettings(const InputPanel& inputs, const QMainWindow& window);
+// `time`, when given, keeps the Time tab's choices too.
+QString LoadSettings(InputPanel& inputs, QMainWindow& window, TimeTab* time = nullptr);
+void SaveSettings(const InputPanel& inputs, const QMainWindow& window, const TimeTab* time = nullptr);
 
 }  // namespace compare

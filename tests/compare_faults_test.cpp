@@ -17,6 +17,7 @@
 #include <QTabWidget>
 
 #include "charts/charts.hpp"
+#include "compare/errors_model.hpp"
 #include "compare_fixture.hpp"
 
 namespace {
@@ -139,15 +140,15 @@ TEST_F(CompareTest, CoincidingSchemesSaySo) {
     auto label = [&](study::Scheme s) { return chart->legend()->markers(chart->SeriesOf(s)).at(0)->label(); };
     EXPECT_EQ(label(study::Scheme::Hybrid), "Hybrid (same as Central here)");
     EXPECT_EQ(label(study::Scheme::Upwind), "Upwind");
-    EXPECT_TRUE(Cell(2, 6).startsWith("the same solution as Central here"));
-    EXPECT_EQ(Cell(1, 6), "");
+    EXPECT_TRUE(Cell(2, compare::ErrorsModel::kNote).startsWith("the same solution as Central here"));
+    EXPECT_EQ(Cell(1, compare::ErrorsModel::kNote), "");
     Type("u", "2.5");
     QTest::qWait(20);
     EXPECT_EQ(label(study::Scheme::Hybrid), "Hybrid");
     // and the legend as drawn
     const QStringList drawn = Labels(Get<QChartView>("solutionChart"));
     EXPECT_TRUE(drawn.contains("Hybrid")) << drawn.join(" | ").toStdString();
-    EXPECT_FALSE(Cell(2, 6).contains("same"));
+    EXPECT_FALSE(Cell(2, compare::ErrorsModel::kNote).contains("same"));
 }
 
 TEST_F(CompareTest, EveryTickedRowIsInSightAndLongNotesWholeInTheirTooltips) {
@@ -158,9 +159,9 @@ TEST_F(CompareTest, EveryTickedRowIsInSightAndLongNotesWholeInTheirTooltips) {
     auto* table = Get<QTableView>("errors");
     ASSERT_EQ(Rows(), 6);
     EXPECT_LE(table->rowViewportPosition(5) + table->rowHeight(5), table->viewport()->height());
-    const QString note = table->model()->index(0, 6).data().toString();
+    const QString note = table->model()->index(0, compare::ErrorsModel::kNote).data().toString();
     EXPECT_GT(note.size(), 100);
-    EXPECT_EQ(table->model()->index(0, 6).data(Qt::ToolTipRole).toString(), "<p>" + note.toHtmlEscaped() + "</p>");
+    EXPECT_EQ(table->model()->index(0, compare::ErrorsModel::kNote).data(Qt::ToolTipRole).toString(), "<p>" + note.toHtmlEscaped() + "</p>");
 }
 
 TEST_F(CompareTest, LogAxisLabelsAreWholeWhenTheRunFinishedOnAHiddenTab) {

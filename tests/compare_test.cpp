@@ -58,7 +58,7 @@ TEST_F(CompareTest, SliderAndVelocityStayInStep) {
 }
 
 TEST_F(CompareTest, BadEntryIsMarkedAndTheLastResultKept) {
-    for (const auto& [box, text] : {std::pair{"u", "1,5"}, {"N", "0"}, {"L", "0"}, {"gamma", "0"}, {"N", "2.5"}}) {
+    for (const auto& [box, text] : {std::pair{"u", "1,5"}, {"N", "0"}, {"L", "0"}, {"gamma", "-1"}, {"N", "2.5"}}) {
         const study::Study* before = window_->Current();
         Type(box, text);
         QLineEdit* edit = Get<QLineEdit>(box);
@@ -100,6 +100,9 @@ TEST_F(CompareTest, TickingAddsAndRemovesSeriesAndRows) {
 }
 
 TEST_F(CompareTest, ExportsMatchTheStudyProgram) {
+    // Bounded schemes too: their iterations are the errors table's last column.
+    Get<QCheckBox>("show_vanleer")->setChecked(true);
+    Get<QCheckBox>("show_superbee")->setChecked(true);
     Type("u", "2.5");
     ASSERT_EQ(window_->ExportChart(File("w.png")), "");
     EXPECT_EQ(QImage(File("w.png")).size(), QSize(1000, 650));
@@ -108,7 +111,7 @@ TEST_F(CompareTest, ExportsMatchTheStudyProgram) {
     ASSERT_EQ(window_->ExportErrors(File("w-errors.csv")), "");
 
     // The study program with the same inputs: nodes at N, errors at N and 2N.
-    const QStringList common{"--u", "2.5", "--schemes", "central,upwind,hybrid,quick"};
+    const QStringList common{"--u", "2.5", "--schemes", "central,upwind,hybrid,quick,vanleer,superbee"};
     QProcess study;
     study.start(CONVDIFF_STUDY,
                 common + QStringList{"--refine", "0", "--nodes", File("s-nodes.csv"), "--plot", File("s.svg")});

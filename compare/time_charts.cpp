@@ -1,0 +1,217 @@
+// The Time tab's profile and amplification charts.
+#include "time_charts.hpp"
+
+#include <QPainter>
+#include <QPen>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "charts/charts.hpp"
+#include "transient/stability.hpp"
+
+namespace compare {
+
+namespace {
+
+void Attach(QChart* chart, QLineSeries* s, QValueAxis* x, QValueAxis* y) {
+    chart->addSeries(s);
+    s->attachAxis(x);
+    s->attachAxis(y);
+}
+
+void Widen(QValueAxis* axis, double lo, double hi) {
+    const double pad = std::max(0.05 * (hi - lo), 1e-9);
+    axis->setRange(lo - pad, hi + pad);
+    axis->applyNiceNumbers();
+}
+
+}  // namespace
+
+TimeProfileChart::TimeProfileChart()
+    : x_(new QValueAxis), y_(new QValueAxis), initial_(new QLineSeries), exact_(new QLineSeries) {
+    x_->setTitleText("x (m)");
+    y_->setTitleText("φ");
+    y_->setLabelFormat("%.3g");
+    addAxis(x_, Qt::AlignBottom);
+    addAxis(y_, Qt::AlignLeft);
+    initial_->setName("initial state");
+    exact_->setName("exact");
+    Attach(this, initial_, x_, y_);
+    Attach(this, exact_, x_, y_);
+    initial_->setPen(QPen(Qt::gray, 1.5, Qt::DashLine));
+    exact_->setPen(QPen(Qt::black, 2));
+    legend()->setAlignment(Qt::AlignBottom);
+    setMargins(QMargins(6, 6, 6, 6));
+}
+
+void TimeProfileChart::Start(const transient::Plan& plan) {
+    plan_ = plan;
+    for (QLineSeries* s : schemes_) {
+        removeSeries(s);
+        delete s;
+    }
+    schemes_.clear();
+    const study::Problem& p = plan.problem;
+    lo_ = std::min(p.phiA, p.phiB);
+    hi_ = std::max(p.phiA, p.phiB);
+    QList<QPointF> initial;
+    constexpr int kFine = 400;
+    for (int j = 0; j <= kFine; ++j) {
+        const double x = p.L * j / kFine, v = transient::InitialValue(p, plan.initial, x);
+        initial.append({x, v});
+        lo_ = std::min(lo_, v);
+        hi_ = std::max(hi_, v);
+    }
+    initial_->replace(initial);
+    exact_->clear();
+    exact_->setVisible(transient::HasExact(plan.initial));
+    for (study::Scheme scheme : plan.schemes) {
+        auto* s = new QLineSeries;
+        s->setName(charts::SchemeTitle(scheme));
+        Attach(this, s, x_, y_);
+        QPen pen(charts::SchemeColour(scheme));
+        pen.setWidthF(1.8);
+        s->setPen(pen);
+        schemes_.push_back(s);
+    }
+    x_->setRange(0, p.L);
+    Widen(y_, lo_, hi_);
+}
+
+QLineSeries* TimeProfileChart::SeriesOf(study::Scheme s) const {
+    for (std::size_t k = 0; k < plan_.schemes.size() && k < schemes_.size(); ++k)
+        if (plan_.schemes[k] == s) return schemes_[k];
+    return nullptr;
+}
+
+// The kept points, no more than two for each pixel column of the plot: the
+// lowest and the highest of the points that fall in it.
+void TimeProfileChart::Fill(QLineSeries* series, const Shot& shot) const {
+    const double dx = plan_.problem.L / double(plan_.N);
+    const std::size_t n = shot.phi.size();
+    auto xOf = [&](std::size_t k) { return (double(shot.nodes.empty() ? k : shot.nodes[k]) + 0.5) * dx; };
+    const std::size_t columns = std::max<std::size_t>(100, std::size_t(plotArea().width()));
+    QList<QPointF> points;
+    if (n <= 2 * columns) {
+        points.reserve(qsizetype(n));
+        for (std::size_t k = 0; k < n; ++k) points.append({xOf(k), shot.phi[k]});
+    } else {
+        points.reserve(qsizetype(2 * columns));
+        for (std::size_t c = 0; c < columns; ++c) {
+            const auto from = shot.phi.begin() + long(c * n / columns), to = shot.phi.begin() + long((c + 1) * n / columns);
+            if (from == to) continue;
+            const auto [lo, hi] = std::minmax_element(from, to);
+            for (auto it : {std::min(lo, hi), std::max(lo, hi)})
+                points.append({xOf(std::size_t(it - shot.phi.begin())), *it});
+        }
+    }
+    series->replace(points);
+}
+
+void TimeProfileChart::ShowFrame(const FrameSet& f, const std::vector<const Shot*>& lastGood) {
+    const study::Problem& p = plan_.problem;
+    setTitle(QString("φ at t = %1 s (frame %2 of %3)").arg(f.t, 0, 'g', 4).arg(f.index).arg(plan_.frames));
+    if (transient::HasExact(plan_.initial)) {
+        QList<QPointF> exact;
+        constexpr int kFine = 400;
+        for (int j = 0; j <= kFine; ++j) {
+            const double x = p.L * j / kFine;
+            exact.append({x, transient::ExactValue(p, plan_.initial, x, f.t)});
+        }
+        exact_->replace(exact);
+    }
+    double lo = lo_, hi = hi_;
+    for (std::size_t s = 0; s < schemes_.size() && s < f.shots.size(); ++s) {
+        const Shot* shot = f.alive[s] ? &f.shots[s] : lastGood[s];
+        const QString name = charts::SchemeTitle(plan_.schemes[s]);
+        schemes_[s]->setName(f.alive[s] ? name : name + " (blew up)");
+        if (!shot) {
+            schemes_[s]->clear();
+            continue;
+        }
+        Fill(schemes_[s], *shot);
+        const auto [a, b] = std::minmax_element(shot->phi.begin(), shot->phi.end());
+        lo = std::min(lo, double(*a));
+        hi = std::max(hi, double(*b));
+    }
+    // The axis widens for a profile that leaves it and stays so for the run.
+    if (lo < lo_ || hi > hi_) {
+        lo_ = lo;
+        hi_ = hi;
+        Widen(y_, lo_, hi_);
+    }
+}
+
+void SpaceTimeView::SetPicture(const QImage& picture) {
+    picture_ = picture;
+    update();
+}
+
+void SpaceTimeView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (picture_.isNull()) {
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
+                         "The space-time picture is drawn when the run has finished.");
+        return;
+    }
+    const QSize size = picture_.size().scaled(this->size(), Qt::KeepAspectRatio);
+    const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture_);
+}
+
+AmplificationChart::AmplificationChart() : k_(new QValueAxis), g_(new QValueAxis), one_(new QLineSeries) {
+    setTitle("Amplification factor of one step");
+    k_->setTitleText("k δx");
+    k_->setTickCount(3);
+    k_->setLabelFormat("%.2f");
+    g_->setTitleText("|G(k)|");
+    k_->setRange(0, std::numbers::pi);
+    addAxis(k_, Qt::AlignBottom);
+    addAxis(g_, Qt::AlignLeft);
+    one_->setName("|G| = 1");
+    Attach(this, one_, k_, g_);
+    one_->setPen(QPen(Qt::black, 1.2, Qt::DashLine));
+    one_->append(0, 1);
+    one_->append(std::numbers::pi, 1);
+    legend()->setAlignment(Qt::AlignRight);
+    setMargins(QMargins(6, 6, 6, 6));
+}
+
+void AmplificationChart::Show(const transient::Plan& plan, double dt) {
+    for (QAbstractSeries* s : series())
+        if (s != one_) {
+            removeSeries(s);
+            delete s;
+        }
+    const transient::Numbers numbers = transient::NumbersOf(plan.problem, plan.N, dt);
+    double hi = 1.05;
+    constexpr int kSamples = 256;
+    for (study::Scheme scheme : plan.schemes) {
+        if (study::IsTvd(scheme)) continue;
+        transient::InteriorRow row;
+        try {
+            row = transient::InteriorRowOf(plan.problem, scheme, plan.N);
+        } catch (const std::exception&) {
+            continue;  // a coefficient beyond a double: the banner says why
+        }
+        auto* s = new QLineSeries;
+        s->setName(charts::SchemeTitle(scheme));
+        for (int j = 0; j <= kSamples; ++j) {
+            const double k = std::numbers::pi * j / kSamples;
+            const double g = std::abs(transient::Amplification(row, plan.theta, numbers.lambda, k));
+            s->append(k, std::isfinite(g) ? g : 0);
+            if (std::isfinite(g)) hi = std::max(hi, g);
+        }
+        Attach(this, s, k_, g_);
+        QPen pen(charts::SchemeColour(scheme));
+        pen.setWidthF(1.8);
+        s->setPen(pen);
+    }
+    g_->setRange(0, std::min(hi * 1.05, 10.0));
+    g_->applyNiceNumbers();
+}
+
+}  // namespace compare

@@ -1,0 +1,71 @@
+// The Time tab's charts: each ticked scheme's profile at the frame on show
+// with the initial state dashed and the exact solution at that time, series
+// kept and refilled from frame to frame with no more points than the plot
+// has pixel columns; and the amplification factor |G(k)| of the ticked
+// linear schemes at the step and theta of the run.
+#pragma once
+
+#include <QChart>
+#include <QImage>
+#include <QWidget>
+#include <QLineSeries>
+#include <QValueAxis>
+#include <map>
+#include <vector>
+
+#include "time_run.hpp"
+
+namespace compare {
+
+class TimeProfileChart : public QChart {
+public:
+    TimeProfileChart();
+    // A new run: its schemes' series, the initial state and the axes.
+    void Start(const transient::Plan& plan);
+    // Frame `f`; a scheme with no shot in it shows `lastGood[s]` (its last
+    // good shot, or none), named as having blown up.
+    void ShowFrame(const FrameSet& f, const std::vector<const Shot*>& lastGood);
+    QLineSeries* SeriesOf(study::Scheme s) const;
+    QLineSeries* Exact() const { return exact_; }
+
+private:
+    void Fill(QLineSeries* series, const Shot& shot) const;
+
+    transient::Plan plan_;
+    QValueAxis* x_;
+    QValueAxis* y_;
+    QLineSeries* initial_;
+    QLineSeries* exact_;
+    std::vector<QLineSeries*> schemes_;  // in plan order
+    double lo_ = 0, hi_ = 1;
+};
+
+// The space-time picture, drawn whole at the largest size that keeps its
+// shape.
+class SpaceTimeView : public QWidget {
+public:
+    using QWidget::QWidget;
+    void SetPicture(const QImage& picture);
+    const QImage& Picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QImage picture_;
+};
+
+class AmplificationChart : public QChart {
+public:
+    AmplificationChart();
+    // |G(k)| for 0 <= k <= pi of the linear schemes of `plan`, at the step
+    // dt and theta.
+    void Show(const transient::Plan& plan, double dt);
+
+private:
+    QValueAxis* k_;
+    QValueAxis* g_;
+    QLineSeries* one_;
+};
+
+}  // namespace compare

@@ -1,0 +1,164 @@
+// The Time tab's runs: the frames rule, the march handing frames over, and
+// the exports marched again through the command line's CSV rows.
+#include "time_run.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+#include "files/whole_file.hpp"
+#include "transient/csv.hpp"
+
+namespace compare {
+
+long FramesFor(double tEnd, double dt) {
+    // A quotient a rounding above a whole number is that number, as the
+    // run's own steps are counted.
+    const double q = std::ceil(tEnd / dt * (1 - 1e-12));
+    if (!(q >= 1)) return 1;
+    return q > double(kMostFrames) ? kMostFrames : long(q);
+}
+
+QString Unrunnable(const transient::Plan& plan) {
+    const study::Problem& p = plan.problem;
+    if (p.gamma < 0) return "Γ: the diffusion coefficient cannot be negative";
+    if (!(p.L > 0)) return "L: the domain's length must be above 0";
+    if (!(p.rho > 0)) return "ρ: the density must be above 0";
+    if (!(plan.dt > 0)) return "Δt must be above 0";
+    if (!(plan.tEnd > 0)) return "t_end must be above 0";
+    const std::optional<transient::Steps> steps = transient::StepsOf(plan.tEnd, plan.dt, plan.frames);
+    if (!steps) return QString("the run would take more than %1 steps: a larger Δt").arg(transient::kMaxSteps);
+    if (double(plan.N) * double(steps->n) > transient::kMaxWork)
+        return QString("N times the %1 steps is more than 2e10 node updates: a larger Δt or a smaller N").arg(steps->n);
+    const transient::Initial& s = plan.initial;
+    auto inside = [&](double x) { return 0 <= x && x <= p.L; };
+    switch (s.shape) {
+        case transient::Shape::Uniform: break;
+        case transient::Shape::Step:
+            if (!inside(s.a)) return "X0 must lie within [0, L]";
+            break;
+        case transient::Shape::Pulse:
+            if (!inside(s.a)) return "X0 must lie within [0, L]";
+            if (!(s.b > 0)) return "S, the pulse's width, must be above 0";
+            break;
+        case transient::Shape::Square:
+            if (!inside(s.a) || !inside(s.b)) return "X1 and X2 must lie within [0, L]";
+            if (!(s.a < s.b)) return "X1 must be less than X2";
+            break;
+    }
+    for (study::Scheme scheme : plan.schemes)
+        if (plan.N < study::MinimumN(scheme))
+            return QString("%1 needs N of at least %2").arg(QString::fromUtf8(study::Title(scheme).data(),
+                                                                              qsizetype(study::Title(scheme).size())))
+                .arg(study::MinimumN(scheme));
+    return {};
+}
+
+Shot Keep(const std::vector<double>& phi) {
+    Shot shot;
+    const std::size_t n = phi.size();
+    if (long(n) <= kMostKeptPoints) {
+        shot.phi.assign(phi.begin(), phi.end());
+        return shot;
+    }
+    const std::size_t stretches = kMostKeptPoints / 2;
+    shot.nodes.reserve(kMostKeptPoints);
+    shot.phi.reserve(kMostKeptPoints);
+    for (std::size_t b = 0; b < stretches; ++b) {
+        const auto from = phi.begin() + long(b * n / stretches), to = phi.begin() + long((b + 1) * n / stretches);
+        const auto [lo, hi] = std::minmax_element(from, to);
+        for (auto it : {std::min(lo, hi), std::max(lo, hi)}) {
+            shot.nodes.push_back(std::uint32_t(it - phi.begin()));
+            shot.phi.push_back(float(*it));
+        }
+    }
+    return shot;
+}
+
+std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control, const TimeJob::Hand& hand) {
+    transient::Plan p = plan;
+    p.samples = kSpaceTimeRows;
+    auto spaceTime = std::make_shared<charts::SpaceTime>(p, kSpaceTimeRows);
+    const std::size_t schemes = p.schemes.size();
+    std::shared_ptr<FrameSet> pending;
+    std::size_t marching = schemes;  // the schemes that gave the frame before
+    auto flush = [&] {
+        if (!pending) return;
+        marching = std::size_t(std::count(pending->alive.begin(), pending->alive.end(), true));
+        hand(std::move(pending));
+        pending.reset();
+    };
+    transient::Run run(p);
+    // The run stops at its next step once the job is cancelled.
+    auto stopIfCancelled = [&] {
+        if (control.Cancelled()) run.Cancel();
+    };
+    transient::Callbacks callbacks;
+    callbacks.frame = [&](const transient::Frame& f) {
+        stopIfCancelled();
+        if (pending && pending->index != f.index) flush();
+        if (!pending) {
+            pending = std::make_shared<FrameSet>();
+            pending->index = f.index;
+            pending->step = f.step;
+            pending->t = f.t;
+            pending->alive.assign(schemes, false);
+            pending->shots.resize(schemes);
+        }
+        const auto s = std::size_t(std::find(p.schemes.begin(), p.schemes.end(), f.scheme) - p.schemes.begin());
+        pending->alive[s] = true;
+        pending->shots[s] = Keep(f.phi);
+    };
+    // A frame is complete once every scheme still marching has given it.
+    callbacks.progress = [&](double share) {
+        stopIfCancelled();
+        control.Progress(share);
+        if (pending && std::size_t(std::count(pending->alive.begin(), pending->alive.end(), true)) == marching)
+            flush();
+    };
+    callbacks.sampled = [&](const transient::Sample& s) {
+        stopIfCancelled();
+        spaceTime->Add(s);
+    };
+    try {
+        TimeResult result;
+        result.outcome = std::make_shared<const transient::Outcome>(run.Go(callbacks));
+        flush();
+        result.spaceTime = std::move(spaceTime);
+        return result;
+    } catch (const study::Cancelled&) {
+        return std::nullopt;
+    } catch (const study::SolveError& e) {
+        flush();
+        return TimeResult{nullptr, nullptr, e.what()};
+    }
+}
+
+namespace {
+
+// The run marched again, each frame's rows appended as the command line
+// appends them.
+QString Export(const transient::Plan& plan, const QString& path, bool history) {
+    const study::Grid grid = study::MakeGrid(plan.problem, plan.N);
+    std::string text = history ? transient::csv::kHistoryHeader : transient::csv::kErrorsHeader;
+    transient::Callbacks callbacks;
+    callbacks.frame = [&](const transient::Frame& f) {
+        if (history)
+            transient::csv::AppendHistory(text, grid, f);
+        else
+            transient::csv::AppendErrors(text, f);
+    };
+    try {
+        transient::Run run(plan);
+        run.Go(callbacks);
+    } catch (const study::SolveError& e) {
+        return QString("the calculation failed: %1").arg(e.what());
+    }
+    return QString::fromStdString(files::WriteWhole(path.toStdString(), text));
+}
+
+}  // namespace
+
+QString ExportHistory(const transient::Plan& plan, const QString& path) { return Export(plan, path, true); }
+QString ExportErrors(const transient::Plan& plan, const QString& path) { return Export(plan, path, false); }
+
+}  // namespace compare

@@ -1,0 +1,70 @@
+// The Time tab's runs: the plan a tab's choices make (every step a frame up
+// to 2,000 steps, 2,000 frames beyond), the march off the window's thread
+// handing each frame over as it is made, kept small enough to hold every
+// frame, and the exports as convdiff-transient writes them.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "background_job.hpp"
+#include "charts/transient_charts.hpp"
+#include "transient/run.hpp"
+
+namespace compare {
+
+// The most frames a run keeps: every step a frame up to this many steps.
+inline constexpr long kMostFrames = 2000;
+// A profile of more nodes is kept as each stretch's lowest and highest value.
+inline constexpr long kMostKeptPoints = 2000;
+
+// K = ceil(t_end / dt), at most kMostFrames; t_end and dt above 0.
+long FramesFor(double tEnd, double dt);
+
+// What a plan cannot be run for ("" when it can): too many steps, too much
+// work, QUICK on fewer than 3 volumes, a position outside [0, L].
+QString Unrunnable(const transient::Plan& plan);
+
+// One scheme's profile at a frame, as kept: the values at `nodes` (node
+// numbers from 0), or at every node when `nodes` is empty.
+struct Shot {
+    std::vector<std::uint32_t> nodes;
+    std::vector<float> phi;
+};
+Shot Keep(const std::vector<double>& phi);
+
+// One frame of every scheme still marching; `alive[s]` says whether scheme
+// s (in plan order) has a shot in it, shots[s] being empty otherwise.
+struct FrameSet {
+    long index = 0;
+    long step = 0;
+    double t = 0;
+    std::vector<bool> alive;
+    std::vector<Shot> shots;
+};
+
+// How a run ended: its outcome and the samples of its space-time picture.
+struct TimeResult {
+    std::shared_ptr<const transient::Outcome> outcome;
+    std::shared_ptr<const charts::SpaceTime> spaceTime;  // gathered by the worker, drawn by the window
+    std::string error;                      // a calculation that failed
+};
+
+using TimeJob = StreamingJob<std::shared_ptr<const FrameSet>, TimeResult>;
+
+// The rows of the space-time picture.
+inline constexpr long kSpaceTimeRows = 400;
+
+// Marches `plan`, handing every frame to `hand` as it is made. Nothing when
+// it was cancelled.
+std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control, const TimeJob::Hand& hand);
+
+// The history and the errors of `plan` as convdiff-transient --history and
+// --errors write them, marched again; "" or why the file was not written.
+QString ExportHistory(const transient::Plan& plan, const QString& path);
+QString ExportErrors(const transient::Plan& plan, const QString& path);
+
+}  // namespace compare

@@ -1,0 +1,389 @@
+// The Time tab: its controls, the restart on every change, the frames as
+// they arrive, playing them, and what the banner says.
+#include "time_tab.hpp"
+
+#include <QChartView>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSlider>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "charts/charts.hpp"
+#include "study/numbers.hpp"
+#include "time_charts.hpp"
+#include "time_explain.hpp"
+
+namespace compare {
+
+namespace {
+
+struct InitialChoice {
+    const char* title;
+    transient::Shape shape;
+    const char* labelA;
+    const char* labelB;  // null: no second number
+    const char* a;
+    const char* b;  // at start and after Reset
+};
+constexpr InitialChoice kInitials[] = {{"Uniform", transient::Shape::Uniform, "V", nullptr, "0", ""},
+                                       {"Step", transient::Shape::Step, "X0 (m)", nullptr, "0.2", ""},
+                                       {"Pulse", transient::Shape::Pulse, "X0 (m)", "S (m)", "0.2", "0.05"},
+                                       {"Square", transient::Shape::Square, "X1 (m)", "X2 (m)", "0.1", "0.3"}};
+constexpr double kThetas[] = {0, 0.5, 1};
+const char* const kDt = "0.1";
+const char* const kTEnd = "5";
+constexpr int kSpeed = 20;  // frames a second
+
+QString Number(double v) { return QString::number(v, 'g', 4); }
+
+QLineEdit* Box(const char* name, const char* accessible, const char* value) {
+    auto* box = new QLineEdit(value);
+    box->setObjectName(name);
+    box->setAccessibleName(accessible);
+    box->setMaximumWidth(90);
+    return box;
+}
+
+QChartView* View(QChart* chart, const char* name, const char* accessible) {
+    auto* view = new QChartView(chart);
+    view->setObjectName(name);
+    view->setAccessibleName(accessible);
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(260, 200);
+    return view;
+}
+
+}  // namespace
+
+TimeTab::TimeTab(QWidget* parent)
+    : QWidget(parent),
+      profile_(new TimeProfileChart),
+      amplification_(new AmplificationChart),
+      marching_(
+          this, [this](std::shared_ptr<const FrameSet> f) { Arrived(std::move(f)); },
+          [this](TimeResult r) { Ended(std::move(r)); }) {
+    BuildControls();
+    pending_.setSingleShot(true);
+    pending_.setInterval(0);
+    connect(&pending_, &QTimer::timeout, this, &TimeTab::Restart);
+    connect(&player_, &QTimer::timeout, this, &TimeTab::Tick);
+}
+
+TimeTab::~TimeTab() = default;
+
+void TimeTab::BuildControls() {
+    initial_ = new QComboBox;
+    initial_->setObjectName("initial");
+    initial_->setAccessibleName("Initial state");
+    for (const InitialChoice& c : kInitials) initial_->addItem(c.title);
+    a_ = Box("initialA", "First number of the initial state", kInitials[0].a);
+    b_ = Box("initialB", "Second number of the initial state", kInitials[0].b);
+    labelA_ = new QLabel;
+    labelB_ = new QLabel;
+    labelA_->setBuddy(a_);
+    labelB_->setBuddy(b_);
+    scheme_ = new QComboBox;
+    scheme_->setObjectName("timeScheme");
+    scheme_->setAccessibleName("Time scheme");
+    scheme_->addItems({"Explicit", "Crank–Nicolson", "Implicit"});
+    scheme_->setCurrentIndex(2);
+    dt_ = Box("dt", "Time step in s", kDt);
+    tEnd_ = Box("tEnd", "End time in s", kTEnd);
+    figures_ = new QLabel;
+    figures_->setObjectName("figures");
+    banner_ = new QLabel;
+    banner_->setObjectName("stabilityBanner");
+    banner_->setWordWrap(true);
+    banner_->setAccessibleName("Whether the time step is stable for each scheme");
+    banner_->setStyleSheet("QLabel { padding: 4px; background: #fff8dc; border: 1px solid #d8c880; }");
+    play_ = new QPushButton("&Play");
+    play_->setObjectName("play");
+    play_->setCheckable(true);
+    step_ = new QPushButton("S&tep");
+    step_->setObjectName("stepOnce");
+    step_->setToolTip("One frame on");
+    rewind_ = new QPushButton("&Rewind");
+    rewind_->setObjectName("rewind");
+    rewind_->setToolTip("Back to t = 0");
+    time_ = new QSlider(Qt::Horizontal);
+    time_->setObjectName("time");
+    time_->setAccessibleName("Frame on show");
+    time_->setRange(0, 0);
+    speed_ = new QSpinBox;
+    speed_->setObjectName("speed");
+    speed_->setAccessibleName("Frames a second when playing");
+    speed_->setRange(1, 120);
+    speed_->setValue(kSpeed);
+    speed_->setSuffix(" frames/s");
+
+    auto* controls = new QGridLayout;
+    int column = 0;
+    auto add = [&](const QString& label, QWidget* w, int row) {
+        auto* l = new QLabel(label);
+        l->setBuddy(w);
+        controls->addWidget(l, row, column);
+        controls->addWidget(w, row, column + 1);
+    };
+    controls->addWidget(new QLabel("Initial state:"), 0, 0);
+    controls->addWidget(initial_, 0, 1);
+    controls->addWidget(labelA_, 0, 2);
+    controls->addWidget(a_, 0, 3);
+    controls->addWidget(labelB_, 0, 4);
+    controls->addWidget(b_, 0, 5);
+    add("Time scheme:", scheme_, 1);
+    column = 2;
+    add("Δt (s):", dt_, 1);
+    column = 4;
+    add("t_end (s):", tEnd_, 1);
+    controls->addWidget(figures_, 1, 6, 1, 4);
+    auto* player = new QHBoxLayout;
+    for (QWidget* w : {static_cast<QWidget*>(play_), static_cast<QWidget*>(step_), static_cast<QWidget*>(rewind_)})
+        player->addWidget(w);
+    player->addWidget(time_, 1);
+    player->addWidget(speed_);
+    controls->setColumnStretch(9, 1);
+
+    spaceTimeScheme_ = new QComboBox;
+    spaceTimeScheme_->setObjectName("spaceTimeScheme");
+    spaceTimeScheme_->setAccessibleName("Scheme of the space-time picture");
+    spaceTime_ = new SpaceTimeView;
+    spaceTime_->setObjectName("spaceTime");
+    spaceTime_->setAccessibleName("Space-time picture: phi as colour over x and t");
+    spaceTime_->setMinimumSize(260, 200);
+    auto* spacePane = new QWidget;
+    auto* spaceLayout = new QVBoxLayout(spacePane);
+    spaceLayout->setContentsMargins(0, 0, 0, 0);
+    spaceLayout->addWidget(spaceTimeScheme_);
+    spaceLayout->addWidget(spaceTime_, 1);
+
+    profileView_ = View(profile_, "transientChart", "Profiles at the time on show");
+    amplificationView_ = View(amplification_, "amplificationChart", "Amplification factor against wave number");
+    auto* lower = new QSplitter(Qt::Horizontal);
+    lower->addWidget(amplificationView_);
+    lower->addWidget(spacePane);
+    lower->setSizes({420, 420});
+    auto* charts = new QSplitter(Qt::Vertical);
+    charts->addWidget(profileView_);
+    charts->addWidget(lower);
+    charts->setStretchFactor(0, 3);
+    charts->setStretchFactor(1, 2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addLayout(player);
+    layout->addWidget(banner_);
+    layout->addWidget(charts, 1);
+
+    auto changed = [this] { pending_.start(); };
+    connect(initial_, &QComboBox::currentIndexChanged, this, [this, changed](int i) {
+        a_->setText(kInitials[i].a);
+        b_->setText(kInitials[i].b);
+        InitialChosen();
+        changed();
+    });
+    for (QLineEdit* box : {a_, b_, dt_, tEnd_}) connect(box, &QLineEdit::textChanged, this, changed);
+    connect(scheme_, &QComboBox::currentIndexChanged, this, changed);
+    connect(play_, &QPushButton::toggled, this, [this](bool on) {
+        play_->setText(on ? "&Pause" : "&Play");
+        if (on && shown_ + 1 >= FramesReady() && finished_) ShowFrame(0);  // from the start again
+        on ? player_.start(1000 / speed_->value()) : player_.stop();
+    });
+    connect(step_, &QPushButton::clicked, this, [this] {
+        if (shown_ + 1 < FramesReady()) ShowFrame(shown_ + 1);
+    });
+    connect(rewind_, &QPushButton::clicked, this, [this] {
+        if (FramesReady() > 0) ShowFrame(0);
+    });
+    connect(time_, &QSlider::valueChanged, this, [this](int k) {
+        if (k != shown_ && k < FramesReady()) ShowFrame(k);
+    });
+    connect(speed_, &QSpinBox::valueChanged, this, [this](int fps) {
+        if (player_.isActive()) player_.start(1000 / fps);
+    });
+    connect(spaceTimeScheme_, &QComboBox::currentIndexChanged, this, &TimeTab::ShowSpaceTime);
+    InitialChosen();
+}
+
+// The labels of the initial state's numbers follow the choice.
+void TimeTab::InitialChosen() {
+    const InitialChoice& c = kInitials[std::max(0, initial_->currentIndex())];
+    labelA_->setText(QString::fromUtf8(c.labelA) + ":");
+    labelB_->setText(c.labelB ? QString::fromUtf8(c.labelB) + ":" : QString());
+    b_->setVisible(c.labelB != nullptr);
+}
+
+void TimeTab::SetInputs(const std::optional<Inputs>& in, const QString& why) {
+    inputs_ = in;
+    inputsWhy_ = why;
+    pending_.start();
+}
+
+void TimeTab::UpdateNow() {
+    if (pending_.isActive()) {
+        pending_.stop();
+        Restart();
+    }
+}
+
+void TimeTab::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (stale_) Restart();
+}
+
+bool TimeTab::Playing() const { return play_->isChecked(); }
+
+std::optional<transient::Plan> TimeTab::Read(QString& why) {
+    if (!inputs_) {
+        why = inputsWhy_.isEmpty() ? "correct the marked inputs" : inputsWhy_;
+        return std::nullopt;
+    }
+    const InitialChoice& c = kInitials[std::max(0, initial_->currentIndex())];
+    QStringList bad;
+    auto number = [&](QLineEdit* box, const QString& label) {
+        const std::optional<double> v = study::ReadStrictNumber(box->text().toStdString());
+        box->setStyleSheet(v ? QString() : "QLineEdit { border: 2px solid #d62728; background: #fff0f0; }");
+        if (!v) bad.append(label + ": not a number");
+        return v.value_or(0);
+    };
+    transient::Plan plan;
+    plan.problem = inputs_->problem;
+    plan.N = inputs_->N;
+    plan.schemes = inputs_->schemes;
+    plan.initial.shape = c.shape;
+    plan.initial.a = number(a_, QString::fromUtf8(c.labelA));
+    if (c.labelB) plan.initial.b = number(b_, QString::fromUtf8(c.labelB));
+    plan.theta = kThetas[std::max(0, scheme_->currentIndex())];
+    plan.dt = number(dt_, "Δt");
+    plan.tEnd = number(tEnd_, "t_end");
+    if (!bad.isEmpty()) {
+        why = bad.join("; ");
+        return std::nullopt;
+    }
+    if (plan.dt > 0 && plan.tEnd > 0) plan.frames = FramesFor(plan.tEnd, plan.dt);
+    why = Unrunnable(plan);
+    if (plan.schemes.empty()) why = "tick a scheme to march";
+    if (!why.isEmpty()) return std::nullopt;
+    return plan;
+}
+
+// Any change: the run starts again from t = 0, the older one dropped.
+void TimeTab::Restart() {
+    if (!isVisible()) {
+        marching_.Cancel();
+        stale_ = true;
+        return;
+    }
+    stale_ = false;
+    QString why;
+    const std::optional<transient::Plan> plan = Read(why);
+    if (!plan) {
+        marching_.Cancel();
+        plan_.reset();
+        frames_.clear();
+        shown_ = -1;
+        time_->setRange(0, 0);
+        banner_->setText("Nothing is marched: " + why + ".");
+        return;
+    }
+    const study::Problem& p = plan->problem;
+    const transient::Steps steps = *transient::StepsOf(plan->tEnd, plan->dt, plan->frames);
+    const transient::Numbers n = transient::NumbersOf(p, plan->N, steps.dt);
+    figures_->setText(QString("Courant c = %1, diffusion number d = %2, cell Pe = %3%4")
+                          .arg(Number(n.courant), Number(n.diffusion),
+                               std::isfinite(n.cellPeclet) ? Number(n.cellPeclet) : QString("∞"),
+                               steps.dt != plan->dt ? QString(" (steps of %1 s)").arg(Number(steps.dt)) : ""));
+    std::vector<SchemeVerdict> verdicts;
+    for (study::Scheme s : plan->schemes) verdicts.push_back({s, transient::Assess(p, s, plan->N, plan->theta, steps.dt)});
+    verdicts_ = StabilityText(verdicts, n, plan->theta, {});
+    banner_->setText(verdicts_);
+    plan_ = plan;
+    frames_.clear();
+    lastAlive_.assign(plan->schemes.size(), -1);
+    shown_ = -1;
+    finished_ = false;
+    result_ = {};
+    time_->setRange(0, 0);
+    profile_->Start(*plan);
+    amplification_->Show(*plan, steps.dt);
+    const QString picked = spaceTimeScheme_->currentText();
+    spaceTimeScheme_->blockSignals(true);
+    spaceTimeScheme_->clear();
+    for (study::Scheme s : plan->schemes) spaceTimeScheme_->addItem(charts::SchemeTitle(s));
+    spaceTimeScheme_->setCurrentIndex(std::max(0, spaceTimeScheme_->findText(picked)));
+    spaceTimeScheme_->blockSignals(false);
+    spaceTime_->SetPicture({});
+    marching_.Start([plan = *plan](JobControl& control, const TimeJob::Hand& hand) { return March(plan, control, hand); });
+}
+
+void TimeTab::Arrived(std::shared_ptr<const FrameSet> f) {
+    for (std::size_t s = 0; s < f->alive.size(); ++s)
+        if (f->alive[s]) lastAlive_[s] = f->index;
+    frames_.push_back(std::move(f));
+    time_->setRange(0, int(frames_.size()) - 1);
+    if (shown_ < 0) ShowFrame(0);  // the run's first frame at once
+}
+
+void TimeTab::Ended(TimeResult result) {
+    finished_ = true;
+    result_ = std::move(result);
+    if (!result_.outcome) {
+        banner_->setText(verdicts_ + "\nThe calculation failed: " + QString::fromStdString(result_.error));
+        return;
+    }
+    std::vector<transient::SchemeOutcome> blown;
+    for (const transient::SchemeOutcome& o : result_.outcome->schemes)
+        if (o.blewUp) blown.push_back(o);
+    std::vector<SchemeVerdict> verdicts;
+    for (const transient::SchemeOutcome& o : result_.outcome->schemes) verdicts.push_back({o.scheme, o.verdict});
+    banner_->setText(StabilityText(verdicts, result_.outcome->numbers, plan_->theta, blown));
+    ShowSpaceTime();
+}
+
+// The next frame at the chosen speed: every frame in order while the run is
+// ahead, the newest one as it comes while it is behind.
+void TimeTab::Tick() {
+    if (shown_ + 1 < FramesReady())
+        ShowFrame(shown_ + 1);
+    else if (finished_)
+        play_->setChecked(false);
+}
+
+std::vector<const Shot*> TimeTab::LastGood(long k) const {
+    std::vector<const Shot*> last(lastAlive_.size(), nullptr);
+    for (std::size_t s = 0; s < lastAlive_.size(); ++s)
+        if (lastAlive_[s] >= 0 && lastAlive_[s] < k) last[s] = &frames_[std::size_t(lastAlive_[s])]->shots[s];
+    return last;
+}
+
+void TimeTab::ShowFrame(long k) {
+    if (k < 0 || k >= FramesReady()) return;
+    shown_ = k;
+    profile_->ShowFrame(*frames_[std::size_t(k)], LastGood(k));
+    const QSignalBlocker blocker(time_);
+    time_->setValue(int(k));
+}
+
+void TimeTab::ShowSpaceTime() {
+    const int k = spaceTimeScheme_->currentIndex();
+    if (!result_.spaceTime || !plan_ || k < 0 || k >= int(plan_->schemes.size())) return;
+    spaceTime_->SetPicture(result_.spaceTime->Picture({plan_->schemes[std::size_t(k)]}));
+}
+
+void TimeTab::Reset() {
+    initial_->setCurrentIndex(0);
+    a_->setText(kInitials[0].a);
+    b_->setText(kInitials[0].b);
+    scheme_->setCurrentIndex(2);
+    dt_->setText(kDt);
+    tEnd_->setText(kTEnd);
+    speed_->setValue(kSpeed);
+}
+
+}  // namespace compare

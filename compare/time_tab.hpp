@@ -1,0 +1,121 @@
+// The comparison window's Time tab: the ticked schemes marched from an
+// initial state by the theta-method on the window's inputs, off the
+// window's thread, each frame shown as it is made; play, step, rewind and a
+// time slider over the frames made so far; a banner on the stability of
+// the step; the amplification factor and a space-time picture.
+#pragma once
+
+#include <QTimer>
+#include <QWidget>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "input_panel.hpp"
+#include "time_run.hpp"
+
+class QChartView;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSettings;
+class QSlider;
+class QSpinBox;
+
+namespace compare {
+
+class TimeProfileChart;
+class AmplificationChart;
+class SpaceTimeView;
+
+class TimeTab : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TimeTab(QWidget* parent = nullptr);
+    ~TimeTab() override;
+
+    // The window's inputs, or nothing and why they cannot be used. A change
+    // restarts the run from t = 0 (from the event loop; while the tab is out
+    // of sight, once it comes into sight, so that the steady tabs keep the
+    // cores).
+    void SetInputs(const std::optional<Inputs>& in, const QString& why);
+    // Restarts a pending run now.
+    void UpdateNow();
+
+    // The plan being marched, once the inputs are good.
+    const transient::Plan* Plan() const { return plan_ ? &*plan_ : nullptr; }
+    long FramesReady() const { return long(frames_.size()); }
+    long FrameShown() const { return shown_; }
+    const FrameSet* Frame(long k) const { return frames_.at(std::size_t(k)).get(); }
+    bool Finished() const { return finished_; }
+    bool Playing() const;
+    void ShowFrame(long k);
+    TimeJob& Marching() { return marching_; }
+    TimeProfileChart* ProfileChart() const { return profile_; }
+
+    // For the inputs as they are now, whether or not the tab has marched
+    // them yet.
+    QString ExportHistory(const QString& path);
+    QString ExportErrors(const QString& path);
+    QString ExportChart(const QString& path) const;
+
+    void Save(QSettings& settings) const;
+    void Load(const QSettings& settings);
+    void Reset();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildControls();
+    std::optional<transient::Plan> Read(QString& why);
+    // The plan of the inputs as they are now, or why there is none.
+    std::optional<transient::Plan> Now(QString& why);
+    void Restart();
+    void Arrived(std::shared_ptr<const FrameSet> f);
+    void Ended(TimeResult result);
+    void Tick();
+    void ShowSpaceTime();
+    void InitialChosen();
+    std::vector<const Shot*> LastGood(long k) const;
+
+    QComboBox* initial_;
+    QLabel* labelA_;
+    QLabel* labelB_;
+    QLineEdit* a_;
+    QLineEdit* b_;
+    QComboBox* scheme_;
+    QLineEdit* dt_;
+    QLineEdit* tEnd_;
+    QLabel* figures_;
+    QLabel* banner_;
+    QPushButton* play_;
+    QPushButton* step_;
+    QPushButton* rewind_;
+    QSlider* time_;
+    QSpinBox* speed_;
+    QChartView* profileView_;
+    QChartView* amplificationView_;
+    QComboBox* spaceTimeScheme_;
+    SpaceTimeView* spaceTime_;
+    TimeProfileChart* profile_;
+    AmplificationChart* amplification_;
+
+    TimeJob marching_;
+    QTimer pending_;
+    QTimer player_;
+    std::optional<Inputs> inputs_;
+    QString inputsWhy_;
+    std::optional<transient::Plan> plan_;
+    QString verdicts_;
+    std::vector<std::shared_ptr<const FrameSet>> frames_;
+    std::vector<long> lastAlive_;  // each scheme's last frame
+    long shown_ = -1;
+    bool finished_ = false;
+    bool stale_ = false;  // a change came while the tab was out of sight
+    TimeResult result_;
+};
+
+}  // namespace compare
