@@ -36,8 +36,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (o.help || o.version) return 0;
     const auto steps = transient::StepsOf(o.plan.tEnd, o.plan.dt, o.plan.frames);
     Check(steps.has_value());
-    // Legal, but slow for fuzzing.
-    if (o.plan.N > 2000 || double(o.plan.N) * double(steps->n) > 2e5 || o.plan.frames > 200) return 0;
+    // Legal, but slow for fuzzing: the work grows with the schemes too.
+    const double work = double(o.plan.N) * double(steps->n) * double(o.plan.schemes.size());
+    if (o.plan.N > 2000 || work > 2e5 || o.plan.frames > 200) return 0;
     o.plan.samples = 50;
     try {
         cli::TransientReport report(o);
