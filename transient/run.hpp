@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "initial.hpp"
+#include "method.hpp"
 #include "stability.hpp"
 #include "study/problem.hpp"
 #include "study/study.hpp"  // SolveError, Cancelled
@@ -27,7 +28,8 @@ struct Plan {
     study::Problem problem;
     long N = 50;
     std::vector<study::Scheme> schemes{study::kLinearSchemes.begin(), study::kLinearSchemes.end()};
-    double theta = 1;
+    Method method = Method::Theta;
+    double theta = 1;  // of the theta-method; the other methods are explicit
     double dt = 0.1;
     double tEnd = 10;
     long frames = 10;
@@ -81,6 +83,11 @@ struct SchemeOutcome {
     std::optional<double> settledTime;  // when the distance to the steady state fell below its tolerance
     double finalDistance = 0;
     long iterations = 0;  // a bounded scheme's iterations, all steps together
+    // What the run did, over the frames it made: the largest total
+    // variation against the initial one, and the largest excursion above
+    // and below [min(phi0, ends), max(phi0, ends)] (0 when within).
+    double variationGrowth = 1;
+    double overshoot = 0, undershoot = 0;
 };
 
 struct Outcome {

@@ -12,8 +12,12 @@
 #include <array>
 #include <complex>
 #include <optional>
+#include <string>
+#include <vector>
 
+#include "method.hpp"
 #include "study/problem.hpp"
+#include "study/tvd.hpp"
 
 namespace transient {
 
@@ -44,17 +48,79 @@ std::complex<double> Amplification(const InteriorRow& row, double theta, double 
 // The evenly spaced k of the test, 0 and pi included.
 inline constexpr int kWaveNumbers = 2049;
 
+// The eigenvalues mu of M^-1 K for this grid's steady equations K phi = b,
+// end rows included, M = diag(rho dx): one computation serves every theta
+// and dt, since the theta-step multiplies the mode of mu by
+//   g = (1 - (1 - theta) dt mu) / (1 + theta dt mu).
+// Computed exactly (LAPACK) for the linear schemes up to kMatrixLimit
+// volumes; beyond it, or for a limiter, `tested` is false and `why` says so.
+inline constexpr long kMatrixLimit = 2000;
+struct Spectrum {
+    bool tested = false;
+    std::string why;  // why not tested, in words, when not
+    std::vector<std::complex<double>> mu;
+    // K singular or nearly so: a mode that no step damps. `conditioning` is
+    // LAPACK's estimate of K's reciprocal condition number (1-norm).
+    double conditioning = 1;
+    bool singular = false;
+    bool nearlySingular = false;
+};
+Spectrum SpectrumOf(const study::Problem& p, study::Scheme s, long N);
+
+// sup psi(r)/r of a limiter: 2 for Van Leer, SUPERBEE, MC, Koren, UMIST and
+// QUICK (limited), 1 for min-mod, its maximum for Van Albada and OSPRE.
+double Beta(study::Limiter l);
+
 struct Verdict {
-    bool tvd = false;             // the TVD condition was tested, not von Neumann's
-    double maxAmplification = 0;  // the largest |G(k)| (linear schemes)
+    // Von Neumann: the interior row on an endless grid (linear schemes).
+    double maxAmplification = 0;  // the largest |G(k)|
+    bool vonNeumannStable = false;
+    std::optional<double> vonNeumannLargestDt;  // when not stable; 0: none
+
+    // This grid's matrix, end rows included (linear schemes).
+    bool matrixTested = false;
+    std::string matrixNotTested;  // why not, when not tested
+    double matrixMaxAmplification = 0;  // the spectral radius of the step
+    bool matrixStable = false;
+    std::optional<double> matrixLargestDt;  // when not stable; 0: none
+    bool steadySingular = false, steadyNearlySingular = false;
+    // Where von Neumann and the matrix disagree, which rows decide, in
+    // words: "QUICK's end rows".
+    std::string decidingRows;
+
+    // Positivity, both sides (linear schemes).
+    bool positiveImplicit = true;  // M + theta dt K an M-matrix (or theta = 0)
+    bool positiveExplicit = true;  // M - (1 - theta) dt K has no negative coefficient (or theta = 1)
+    bool positive = false;         // both
+    std::optional<double> largestPositiveDt;  // where the explicit side decides
+    // Where a neighbour coefficient decides (no step is positive): which
+    // coefficient and row, in words.
+    std::string positiveBlocker;
+
+    // The TVD condition (limiters): (1 - theta)(c (1 + beta/2) + 2 d) <= 1
+    // for the theta-method and SSP Runge-Kutta (theta = 0), its own
+    // condition for flux-limited Lax-Wendroff.
+    bool tvd = false;  // a limiter: this test applies instead of the others
+    double beta = 0;
+    double tvdNumber = 0;  // the left-hand side, to be at most 1
+    bool tvdHolds = false;
+    std::optional<double> largestTvdDt;  // when it fails
+
+    // Every stability test passed (von Neumann and the matrix for a linear
+    // scheme, the TVD condition for a limiter); and when not, the largest
+    // dt, 3 significant digits rounded down, for which all pass; 0 when no
+    // step does (also when that step is below 1e-9 of the step at c = 1).
     bool stable = false;
-    bool positive = false;  // the explicit part has no negative coefficient (linear schemes)
-    // When the step is not stable (or, for a limiter, fails the TVD
-    // condition): the largest dt such that every step in (0, dt] passes, to
-    // 3 significant digits rounded down; 0 when none does.
     std::optional<double> largestStableDt;
 };
 
-Verdict Assess(const study::Problem& p, study::Scheme s, long N, double theta, double dt);
+// The verdict of a step; `spectrum` (from SpectrumOf for the same problem,
+// scheme and N) saves the eigenvalues' computation where given.
+Verdict Assess(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt,
+               const Spectrum* spectrum = nullptr);
+// The theta-method.
+inline Verdict Assess(const study::Problem& p, study::Scheme s, long N, double theta, double dt) {
+    return Assess(p, s, N, Method::Theta, theta, dt);
+}
 
 }  // namespace transient
