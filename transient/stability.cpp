@@ -89,7 +89,15 @@ std::complex<double> Amplification(const InteriorRow& row, double theta, double 
     return (1.0 - (1.0 - theta) * ls) / (1.0 + theta * ls);
 }
 
-Verdict Assess(const study::Problem& p, study::Scheme s, long N, double theta, double dt) {
+Spectrum SpectrumOf(const study::Problem&, study::Scheme, long) {
+    Spectrum sp;
+    sp.why = "not yet computed";
+    return sp;
+}
+
+double Beta(study::Limiter l) { return l == study::Limiter::MinMod ? 1.0 : 2.0; }
+
+Verdict Assess(const study::Problem& p, study::Scheme s, long N, Method, double theta, double dt, const Spectrum*) {
     const Numbers n = NumbersOf(p, N, dt);
     Verdict v;
     if (IsTvd(s)) {
