@@ -25,6 +25,14 @@ namespace {
 
 using namespace limiters;
 
+// A limiter whose correction is scaled, as Lax-Wendroff's (1 - c).
+template <class L>
+struct Scaled {
+    L lim;
+    double scale;
+    double Psi(double r) const { return scale * lim.Psi(r); }
+};
+
 double Ratio(double a, double b) { return std::clamp(a / b, -kLargeR, kLargeR); }
 
 // The limited correction psi(r) (phi_D - phi_U) / 2 of a face with
@@ -279,13 +287,21 @@ double Psi(Limiter l, double r) {
 }
 
 void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi,
-                std::vector<double>& balance) {
-    WithLimiter(l, [&](auto lim) { Balance(lim, g, phiA, phiB, phi, balance); });
+                std::vector<double>& balance, double scale) {
+    WithLimiter(l, [&](auto lim) {
+        if (scale == 1)
+            Balance(lim, g, phiA, phiB, phi, balance);
+        else
+            Balance(Scaled<decltype(lim)>{lim, scale}, g, phiA, phiB, phi, balance);
+    });
 }
 
 void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
-                    std::vector<double>& balance) {
-    Balance(AnyPsi{psi}, g, phiA, phiB, phi, balance);
+                    std::vector<double>& balance, double scale) {
+    if (scale == 1)
+        Balance(AnyPsi{psi}, g, phiA, phiB, phi, balance);
+    else
+        Balance(Scaled<AnyPsi>{AnyPsi{psi}, scale}, g, phiA, phiB, phi, balance);
 }
 
 double TvdTolerance(const Problem& p, const Grid& g) {

@@ -45,13 +45,15 @@ double Psi(Limiter l, double r);
 //   F (phi_e - phi_w) - D_e (phi_E - phi_P) + D_w (phi_P - phi_W),
 // zero at the steady solution; a time step's right-hand side is its
 // negative. `phi` and `balance` hold N values. Flow to the left is the
-// mirror image, in the problem's own node order.
+// mirror image, in the problem's own node order. With `scale` every
+// limited correction is multiplied by it: 1 - c gives Sweby's flux-limited
+// Lax-Wendroff face values.
 void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi,
-                std::vector<double>& balance);
+                std::vector<double>& balance, double scale = 1);
 // The same balance with any function of r in place of a limiter: psi = 1
 // gives the central scheme's equations, psi = 0 the upwind scheme's.
 void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
-                    std::vector<double>& balance);
+                    std::vector<double>& balance, double scale = 1);
 
 // The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|) max(|F|, D).
 double TvdTolerance(const Problem& p, const Grid& g);
