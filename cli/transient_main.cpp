@@ -126,6 +126,10 @@ int main(int argc, char** argv) {
             const std::string why = files::WriteWhole(o.stabilityFile, transient::csv::StabilityTable(plan, out));
             if (!why.empty()) throw files::Failure(why);
         }
+        if (!o.outcomeFile.empty()) {
+            const std::string why = files::WriteWhole(o.outcomeFile, transient::csv::OutcomeTable(out));
+            if (!why.empty()) throw files::Failure(why);
+        }
         if (!o.plotFile.empty()) {
             std::vector<charts::Profile> shown;
             for (const transient::SchemeOutcome& s : out.schemes) {

@@ -49,7 +49,11 @@ const char* const kTransientUsage =
     "  --errors FILE           CSV: scheme,step,t,max_error,rms_error,phi_min,phi_max,\n"
     "                          total_variation\n"
     "  --stability FILE        CSV: scheme,theta,dt,courant,diffusion_number,cell_peclet,\n"
-    "                          max_amplification,stable,positive,largest_stable_dt\n"
+    "                          max_amplification,stable,positive,largest_stable_dt,\n"
+    "                          matrix_max_amplification,matrix_stable,positive_implicit,\n"
+    "                          positive_explicit,tvd,largest_positive_dt\n"
+    "  --outcome FILE          CSV: scheme,blew_up,blow_up_time,variation_growth,overshoot,\n"
+    "                          undershoot,contradicts_verdict (what each run did)\n"
     "  --plot FILE             the solutions at t_end (.png or .svg)\n"
     "  --space-time-plot FILE  phi over x and t, a panel per scheme (.png)\n"
     "\n"
@@ -147,6 +151,7 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
         {"history", [&](auto&, auto& v) { o.historyFile = v; }},
         {"errors", [&](auto&, auto& v) { o.errorsFile = v; }},
         {"stability", [&](auto&, auto& v) { o.stabilityFile = v; }},
+        {"outcome", [&](auto&, auto& v) { o.outcomeFile = v; }},
         {"plot", [&](auto&, auto& v) { o.plotFile = v; }},
         {"space-time-plot", [&](auto&, auto& v) { o.spaceTimePlotFile = v; }},
     };
@@ -189,6 +194,7 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
     const std::pair<const char*, std::string*> outputs[] = {{"history", &o.historyFile},
                                                             {"errors", &o.errorsFile},
                                                             {"stability", &o.stabilityFile},
+                                                            {"outcome", &o.outcomeFile},
                                                             {"plot", &o.plotFile},
                                                             {"space-time-plot", &o.spaceTimePlotFile}};
     for (const auto& [option, file] : outputs)

@@ -12,7 +12,7 @@ namespace cli {
 
 struct TransientOptions {
     transient::Plan plan;
-    std::string historyFile, errorsFile, stabilityFile, plotFile, spaceTimePlotFile;
+    std::string historyFile, errorsFile, stabilityFile, outcomeFile, plotFile, spaceTimePlotFile;
     std::vector<std::string> notes;  // about the choice of schemes or of the step
     bool help = false;
     bool version = false;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "transient/rows.hpp"
+#include "transient/verdict_text.hpp"
 
 namespace cli {
 
@@ -42,43 +43,6 @@ std::string FramesWithoutExact(const TransientOptions& o, const transient::Outco
 
 }  // namespace
 
-std::string Short(double value, int digits) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
-    std::string text = buffer;
-    for (const auto& [from, to] : {std::pair{"e+0", "e"}, {"e+", "e"}, {"e-0", "e-"}})
-        if (const std::size_t at = text.find(from); at != std::string::npos) text.replace(at, std::strlen(from), to);
-    return text;
-}
-
-std::string VerdictText(const transient::SchemeOutcome& s) {
-    const transient::Verdict& v = s.verdict;
-    if (v.tvd)
-        return v.stable ? "the TVD condition (1 - theta)(2c + 2d) <= 1 holds: no new extrema."
-                        : "the TVD condition (1 - theta)(2c + 2d) <= 1 fails: new extrema may appear; it holds for "
-                          "steps up to dt = " + Seconds(v.largestStableDt.value_or(0)) + ".";
-    std::string text;
-    if (v.stable) {
-        text = "stable (largest |G| = " + Short(v.maxAmplification, 6) + ")";
-        text += v.positive ? ", and positive: no new extrema."
-                           : ", but not positive: the explicit part has a negative coefficient, so the "
-                             "solution may ring (new extrema near steep fronts).";
-        return text;
-    }
-    text = "unstable (largest |G| = " + Short(v.maxAmplification, 6) + "): some wave grows every step; ";
-    if (v.largestStableDt && *v.largestStableDt > 0)
-        text += "steps up to dt = " + Seconds(*v.largestStableDt) + " are stable.";
-    else
-        text += "no step is stable with this time scheme.";
-    return text;
-}
-
-std::string BlowUpText(const transient::SchemeOutcome& s, double limit) {
-    if (!s.blewUp) return "";
-    return NameOf(s.scheme) + ": unstable, grew past " + Short(limit) + " at t = " + Seconds(s.blowUpTime) +
-           " (step " + std::to_string(s.blowUpStep) + ")";
-}
-
 void TransientReport::Add(const transient::Frame& f) {
     std::string& table = tables_[f.scheme];
     const bool exact = f.exact != nullptr;
@@ -91,7 +55,7 @@ void TransientReport::Add(const transient::Frame& f) {
         row += Column(Short(*st.distance));
     }
     row += Column(Short(st.phiMin)) + Column(Short(st.phiMax));
-    const bool grew = st.variationGrew && !transient::IsTvd(f.scheme);
+    const bool grew = st.variationGrew;
     marked_ = marked_ || grew;
     row += Column(Short(st.totalVariation) + (grew ? "*" : " "));
     table += row + "\n";
@@ -120,23 +84,26 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
          "\n";
     for (const std::string& note : o_.notes) t += "Note: " + note + "\n";
 
-    t += "\nStability at this step:\n";
-    for (const transient::SchemeOutcome& s : out.schemes) t += "  " + NameOf(s.scheme) + ": " + VerdictText(s) + "\n";
+    t += "\nStability at this step (before marching):\n";
+    for (const transient::SchemeOutcome& s : out.schemes) {
+        t += "  " + NameOf(s.scheme) + ": " + transient::StabilityWords(plan, s) + "\n";
+        for (const std::string& more : {transient::PositivityWords(s), transient::SingularWords(plan, s)})
+            if (!more.empty()) t += "    " + more + "\n";
+    }
 
     const bool exact = transient::HasExact(plan.initial);
-    t += "\nOutcome:\n";
+    t += "\nWhat the run did (over its frames):\n";
     for (const transient::SchemeOutcome& s : out.schemes) {
+        t += "  " + NameOf(s.scheme) + ": " + transient::RunWords(out, s);
         if (s.blewUp) {
-            t += "  " + BlowUpText(s, out.blowUpLimit) + "; its rows end at frame " + std::to_string(s.lastFrame) +
-                 ".\n";
+            t += " Its rows end at frame " + std::to_string(s.lastFrame) + ".";
         } else if (out.hasSteady) {
-            t += "  " + NameOf(s.scheme) + ": ";
-            t += s.settledTime ? "within " + Short(out.settleTolerance) + " of its steady solution from t = " +
-                                     Seconds(*s.settledTime) + ".\n"
-                               : "still " + Short(s.finalDistance) + " from its steady solution at t_end.\n";
-        } else {
-            t += "  " + NameOf(s.scheme) + ": reached t_end.\n";
+            t += s.settledTime ? " Within " + Short(out.settleTolerance) + " of its steady solution from t = " +
+                                     Seconds(*s.settledTime) + "."
+                               : " Still " + Short(s.finalDistance) + " from its steady solution at t_end.";
         }
+        t += "\n";
+        if (const std::string why = transient::ContradictionWords(out, s); !why.empty()) t += "    " + why + "\n";
     }
     if (exact) {
         const std::string frames = FramesWithoutExact(o_, out);
@@ -158,7 +125,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
         const auto table = tables_.find(s.scheme);
         if (table != tables_.end()) t += table->second;
     }
-    if (marked_) t += "\n* the total variation grew since the previous frame (the scheme is not TVD there).\n";
+    if (marked_) t += "\n* the total variation grew since the previous frame: the step was not TVD there.\n";
     return t;
 }
 

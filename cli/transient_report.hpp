@@ -6,18 +6,12 @@
 #include <map>
 #include <string>
 
+#include "transient/verdict_text.hpp"
 #include "transient_options.hpp"
 
 namespace cli {
 
-// "1e6", "0.8333", "-2.5e-5": up to `digits` significant digits.
-std::string Short(double value, int digits = 4);
-
-// The stability verdict of one scheme in words.
-std::string VerdictText(const transient::SchemeOutcome& s);
-
-// "central: unstable, grew past 1e6 at t = 0.84 s (step 84)", or "".
-std::string BlowUpText(const transient::SchemeOutcome& s, double limit);
+using transient::Short;
 
 class TransientReport {
 public:

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "charts/charts.hpp"
+#include "transient/verdict_text.hpp"
 
 namespace compare {
 
@@ -11,48 +12,77 @@ namespace {
 
 QString Number(double v) { return QString::number(v, 'g', 3); }
 
+QString Words(const std::string& text) { return QString::fromStdString(text); }
+
+// The TVD condition as the method writes it, with its value here.
+QString TvdCondition(const transient::Plan& plan) {
+    if (plan.method == transient::Method::LaxWendroff) return "c(1 + (1 − c)β/2) + 2d ≤ 1 and c ≤ 1";
+    if (plan.method != transient::Method::Theta || plan.theta == 0) return "c(1 + β/2) + 2d ≤ 1";
+    return "(1 − θ)(c(1 + β/2) + 2d) ≤ 1";
+}
+
 }  // namespace
 
 Standing StandingOf(const transient::Verdict& v) {
-    if (v.tvd) return v.stable ? Standing::Fine : Standing::MayRing;
+    if (v.tvd) return v.tvdHolds ? Standing::Fine : Standing::NotTvd;
     if (!v.stable) return Standing::Unstable;
-    return v.positive ? Standing::Fine : Standing::MayRing;
+    return v.positive && !v.steadySingular && !v.steadyNearlySingular ? Standing::Fine : Standing::MayRing;
 }
 
-QString StabilityText(const std::vector<SchemeVerdict>& verdicts, const transient::Numbers& numbers, double theta,
-                      const std::vector<transient::SchemeOutcome>& blowUps) {
-    QStringList unstable, ring, limited, fine;
-    for (const SchemeVerdict& sv : verdicts) {
-        const QString name = charts::SchemeTitle(sv.scheme);
-        const transient::Verdict& v = sv.verdict;
+QString StabilityText(const transient::Plan& plan, const transient::Outcome& outcome, bool ended) {
+    QStringList unstable, notTvd, ring, fine, singular, contradicted, runs;
+    for (const transient::SchemeOutcome& s : outcome.schemes) {
+        const QString name = charts::SchemeTitle(s.scheme);
+        const transient::Verdict& v = s.verdict;
+        const bool broken = ended && transient::Contradicts(outcome, s);
         switch (StandingOf(v)) {
-            case Standing::Unstable:
+            case Standing::Unstable: {
+                QString why = v.vonNeumannStable && v.matrixTested && !v.matrixStable
+                                  ? Words(v.decidingRows.empty() ? "the end rows" : v.decidingRows) + "; "
+                                  : QString();
                 unstable.append(v.largestStableDt && *v.largestStableDt > 0
-                                    ? QString("%1 (stable up to Δt = %2 s)").arg(name, Number(*v.largestStableDt))
-                                    : QString("%1 (no step is stable)").arg(name));
+                                    ? QString("%1 (%2stable up to Δt = %3 s)").arg(name, why, Number(*v.largestStableDt))
+                                    : QString("%1 (%2no step is stable)").arg(name, why));
                 break;
-            case Standing::MayRing:
-                (v.tvd ? limited : ring).append(name);
+            }
+            case Standing::NotTvd:
+                notTvd.append(v.largestTvdDt && *v.largestTvdDt > 0
+                                  ? QString("%1 (TVD up to Δt = %2 s)").arg(name, Number(*v.largestTvdDt))
+                                  : QString("%1 (no step is TVD)").arg(name));
                 break;
-            case Standing::Fine: fine.append(name); break;
+            case Standing::MayRing: ring.append(name); break;
+            case Standing::Fine: (broken ? contradicted : fine).append(name); break;
         }
+        if (!transient::SingularWords(plan, s).empty()) singular.append(name);
+        if (!ended) continue;
+        if (s.blewUp)
+            runs.append(QString("%1 blew up: it grew past %2 at t = %3 s (step %4); its last good profile is shown.")
+                            .arg(name, Words(transient::Short(outcome.blowUpLimit)), Number(s.blowUpTime))
+                            .arg(s.blowUpStep));
+        else
+            runs.append(name + ": " + Words(transient::RunWords(outcome, s)));
+        if (broken) runs.append(Words(transient::ContradictionWords(outcome, s)));
     }
     QStringList lines;
     if (!unstable.isEmpty())
         lines.append("Unstable at this Δt: " + unstable.join(", ") +
-                     ". Each step makes some wave larger (|G| > 1), so the profile blows up.");
-    if (!limited.isEmpty())
-        ring.append(QString("%1 (a limiter is sure to make no new extrema only while (1 − θ)(2c + 2d) ≤ 1; "
-                            "here it is %2)")
-                        .arg(limited.join(", "), Number((1 - theta) * (2 * numbers.courant + 2 * numbers.diffusion))));
+                     ". Some mode grows every step (|g| > 1), so the profile blows up.");
+    if (!notTvd.isEmpty())
+        lines.append("Not TVD at this Δt: " + notTvd.join(", ") + ". A limiter keeps a step free of new extrema only while " +
+                     TvdCondition(plan) + ", with β = sup ψ(r)/r its own; here new extrema can appear and grow.");
     if (!ring.isEmpty())
         lines.append("May ring: " + ring.join(", ") +
-                     ". Stable, but a step can make new wiggles: highs and lows the exact solution does not have.");
-    if (!fine.isEmpty()) lines.append("Fine: " + fine.join(", ") + ".");
-    for (const transient::SchemeOutcome& o : blowUps)
-        lines.append(QString("%1 blew up: it grew past 1e6 at t = %2 s (step %3); its last good profile is shown.")
-                         .arg(charts::SchemeTitle(o.scheme), Number(o.blowUpTime))
-                         .arg(o.blowUpStep));
+                     ". Stable, but not positive: a step can make new wiggles, highs and lows the exact solution does "
+                     "not have.");
+    if (!singular.isEmpty())
+        lines.append("Singular steady equations: " + singular.join(", ") +
+                     ". A mode that no step damps (without diffusion, central's checkerboard) can grow although no "
+                     "|g| is above 1.");
+    if (!contradicted.isEmpty())
+        lines.append("Contradicted by the run: " + contradicted.join(", ") + ". The verdict promised no new extrema.");
+    if (!fine.isEmpty())
+        lines.append((ended ? "Fine, and the run agrees: " : "Fine: ") + fine.join(", ") + ".");
+    lines.append(runs);
     return lines.join('\n');
 }
 

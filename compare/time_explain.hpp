@@ -1,7 +1,8 @@
 // What a time step means for the ticked schemes, in words a student
 // follows, for the Time tab's banner: which are unstable at this step (and
-// the largest stable step), which may ring, which are fine, and which blew
-// up and where.
+// the largest stable step), which are not TVD, which may ring, which are
+// fine; then, once the run has ended, what each run did, and where it
+// contradicts its verdict.
 #pragma once
 
 #include <QString>
@@ -11,21 +12,17 @@
 
 namespace compare {
 
-enum class Standing { Unstable, MayRing, Fine };
+enum class Standing { Unstable, NotTvd, MayRing, Fine };
 
-// Unstable when von Neumann's test fails; may ring when it passes but the
-// explicit part has a negative coefficient, or when a limiter's TVD
-// condition fails (its step may make new extrema); fine otherwise.
+// Unstable when a stability test fails (von Neumann's or this grid's
+// matrix); not TVD when a limiter's TVD condition fails (its step can make
+// new extrema that grow); may ring when stable but not positive on both
+// sides, or when the steady equations are singular; fine otherwise.
 Standing StandingOf(const transient::Verdict& v);
 
-struct SchemeVerdict {
-    study::Scheme scheme{};
-    transient::Verdict verdict;
-};
-
-// The banner's text: the three groups, then a line for each scheme that
-// blew up (from `outcome`, once the run has ended, or as the frames found).
-QString StabilityText(const std::vector<SchemeVerdict>& verdicts, const transient::Numbers& numbers, double theta,
-                      const std::vector<transient::SchemeOutcome>& blowUps);
+// The banner's text from the verdicts in `outcome` (each scheme's, in plan
+// order); with `ended`, the run's record too, and no scheme is called fine
+// whose run grew or contradicted its verdict.
+QString StabilityText(const transient::Plan& plan, const transient::Outcome& outcome, bool ended);
 
 }  // namespace compare

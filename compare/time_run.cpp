@@ -93,6 +93,8 @@ std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control
         if (control.Cancelled()) run.Cancel();
     };
     transient::Callbacks callbacks;
+    std::shared_ptr<const transient::Outcome> started;
+    callbacks.started = [&](const transient::Outcome& o) { started = std::make_shared<const transient::Outcome>(o); };
     callbacks.frame = [&](const transient::Frame& f) {
         stopIfCancelled();
         if (pending && pending->index != f.index) flush();
@@ -103,6 +105,7 @@ std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control
             pending->t = f.t;
             pending->alive.assign(schemes, false);
             pending->shots.resize(schemes);
+            pending->started = std::move(started);
         }
         const auto s = std::size_t(std::find(p.schemes.begin(), p.schemes.end(), f.scheme) - p.schemes.begin());
         pending->alive[s] = true;
@@ -141,6 +144,8 @@ QString Export(const transient::Plan& plan, const QString& path, bool history) {
     const study::Grid grid = study::MakeGrid(plan.problem, plan.N);
     std::string text = history ? transient::csv::kHistoryHeader : transient::csv::kErrorsHeader;
     transient::Callbacks callbacks;
+    std::shared_ptr<const transient::Outcome> started;
+    callbacks.started = [&](const transient::Outcome& o) { started = std::make_shared<const transient::Outcome>(o); };
     callbacks.frame = [&](const transient::Frame& f) {
         if (history)
             transient::csv::AppendHistory(text, grid, f);

@@ -44,6 +44,9 @@ struct FrameSet {
     double t = 0;
     std::vector<bool> alive;
     std::vector<Shot> shots;
+    // On the first frame: the verdicts, this grid's matrix test included,
+    // made by the run before its first step.
+    std::shared_ptr<const transient::Outcome> started;
 };
 
 // How a run ended: its outcome and the samples of its space-time picture.

@@ -299,10 +299,19 @@ void TimeTab::Restart() {
                           .arg(Number(n.courant), Number(n.diffusion),
                                std::isfinite(n.cellPeclet) ? Number(n.cellPeclet) : QString("∞"),
                                steps.dt != plan->dt ? QString(" (steps of %1 s)").arg(Number(steps.dt)) : ""));
-    std::vector<SchemeVerdict> verdicts;
-    for (study::Scheme s : plan->schemes) verdicts.push_back({s, transient::Assess(p, s, plan->N, plan->theta, steps.dt)});
-    verdicts_ = StabilityText(verdicts, n, plan->theta, {});
-    banner_->setText(verdicts_);
+    // The quick verdicts at once; this grid's matrix is tested in the
+    // background run, whose verdicts replace these when it starts.
+    transient::Outcome quick;
+    quick.numbers = n;
+    transient::Spectrum pending;
+    pending.why = "being computed";
+    for (study::Scheme s : plan->schemes) {
+        transient::SchemeOutcome o;
+        o.scheme = s;
+        o.verdict = transient::Assess(p, s, plan->N, plan->method, plan->theta, steps.dt, &pending);
+        quick.schemes.push_back(o);
+    }
+    banner_->setText(StabilityText(*plan, quick, false));
     plan_ = plan;
     frames_.clear();
     lastAlive_.assign(plan->schemes.size(), -1);
@@ -323,6 +332,7 @@ void TimeTab::Restart() {
 }
 
 void TimeTab::Arrived(std::shared_ptr<const FrameSet> f) {
+    if (f->started && plan_) banner_->setText(StabilityText(*plan_, *f->started, false));
     for (std::size_t s = 0; s < f->alive.size(); ++s)
         if (f->alive[s]) lastAlive_[s] = f->index;
     frames_.push_back(std::move(f));
@@ -334,15 +344,10 @@ void TimeTab::Ended(TimeResult result) {
     finished_ = true;
     result_ = std::move(result);
     if (!result_.outcome) {
-        banner_->setText(verdicts_ + "\nThe calculation failed: " + QString::fromStdString(result_.error));
+        banner_->setText(banner_->text() + "\nThe calculation failed: " + QString::fromStdString(result_.error));
         return;
     }
-    std::vector<transient::SchemeOutcome> blown;
-    for (const transient::SchemeOutcome& o : result_.outcome->schemes)
-        if (o.blewUp) blown.push_back(o);
-    std::vector<SchemeVerdict> verdicts;
-    for (const transient::SchemeOutcome& o : result_.outcome->schemes) verdicts.push_back({o.scheme, o.verdict});
-    banner_->setText(StabilityText(verdicts, result_.outcome->numbers, plan_->theta, blown));
+    banner_->setText(StabilityText(*plan_, *result_.outcome, true));
     ShowSpaceTime();
 }
 

@@ -109,7 +109,6 @@ private:
     std::optional<Inputs> inputs_;
     QString inputsWhy_;
     std::optional<transient::Plan> plan_;
-    QString verdicts_;
     std::vector<std::shared_ptr<const FrameSet>> frames_;
     std::vector<long> lastAlive_;  // each scheme's last frame
     long shown_ = -1;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "rows.hpp"
+#include "verdict_text.hpp"
 #include "study/csv.hpp"
 
 namespace transient::csv {
@@ -76,6 +77,42 @@ std::string StabilityTable(const Plan& plan, const Outcome& o) {
         else
             Cell(out, v.positive);
         Cell(out, v.largestStableDt);
+        // The matrix and positivity belong to the linear schemes, the TVD
+        // condition to the limiters: the others' cells are empty.
+        if (v.tvd || !v.matrixTested) {
+            out += ",,";
+        } else {
+            Cell(out, v.matrixMaxAmplification);
+            Cell(out, v.matrixStable);
+        }
+        if (v.tvd) {
+            out += ",,";
+            Cell(out, v.tvdHolds);
+            out += ',';
+        } else {
+            Cell(out, v.positiveImplicit);
+            Cell(out, v.positiveExplicit);
+            out += ',';
+            Cell(out, v.largestPositiveDt);
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+std::string OutcomeTable(const Outcome& o) {
+    std::string out = kOutcomeHeader;
+    for (const SchemeOutcome& s : o.schemes) {
+        out += study::Name(s.scheme);
+        Cell(out, s.blewUp);
+        if (s.blewUp)
+            Cell(out, s.blowUpTime);
+        else
+            out += ',';
+        Cell(out, s.variationGrowth);
+        Cell(out, s.overshoot);
+        Cell(out, s.undershoot);
+        Cell(out, Contradicts(o, s));
         out += '\n';
     }
     return out;

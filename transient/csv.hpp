@@ -1,6 +1,7 @@
 // A time-dependent run's three tables as CSV, numbers written as the
 // study's tables write them: the history of every frame, each frame's
-// errors and extremes, and each scheme's stability verdict. Nothing that is
+// errors and extremes, each scheme's stability verdict and what its run
+// did. Nothing that is
 // not finite is ever written: such a cell is left empty.
 #pragma once
 
@@ -12,8 +13,12 @@ namespace transient::csv {
 
 inline constexpr const char* kHistoryHeader = "scheme,t,i,x,phi,exact\n";
 inline constexpr const char* kErrorsHeader = "scheme,step,t,max_error,rms_error,phi_min,phi_max,total_variation\n";
+// `stable`: every stability test passed; `positive`: both sides.
 inline constexpr const char* kStabilityHeader =
-    "scheme,theta,dt,courant,diffusion_number,cell_peclet,max_amplification,stable,positive,largest_stable_dt\n";
+    "scheme,theta,dt,courant,diffusion_number,cell_peclet,max_amplification,stable,positive,largest_stable_dt,"
+    "matrix_max_amplification,matrix_stable,positive_implicit,positive_explicit,tvd,largest_positive_dt\n";
+inline constexpr const char* kOutcomeHeader =
+    "scheme,blew_up,blow_up_time,variation_growth,overshoot,undershoot,contradicts_verdict\n";
 
 // One row per node of a frame, appended to `out`.
 void AppendHistory(std::string& out, const study::Grid& g, const Frame& f);
@@ -23,5 +28,8 @@ void AppendErrors(std::string& out, const Frame& f);
 
 // The stability table, header included: one row per scheme.
 std::string StabilityTable(const Plan& plan, const Outcome& o);
+
+// What each scheme's run did, header included: one row per scheme.
+std::string OutcomeTable(const Outcome& o);
 
 }  // namespace transient::csv

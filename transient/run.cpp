@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -46,6 +47,19 @@ std::vector<long> SampleSteps(long n, long count) {
         if (steps.empty() || step > steps.back()) steps.push_back(step);
     }
     return steps;
+}
+
+// What a frame adds to the record of the run: the variation against the
+// first frame's, and how far phi has gone beyond the initial state's and
+// the ends' range.
+void Record(SchemeOutcome& o, const FrameStats& st, const Outcome& out) {
+    if (o.lastFrame < 0) o.initialVariation = st.totalVariation;
+    o.largestVariation = std::max(o.largestVariation, st.totalVariation);
+    o.variationGrowth = o.initialVariation > 0 ? o.largestVariation / o.initialVariation
+                        : o.largestVariation > 0 ? std::numeric_limits<double>::infinity()
+                                                 : 1.0;
+    o.overshoot = std::max(o.overshoot, st.phiMax - out.highest);
+    o.undershoot = std::max(o.undershoot, out.lowest - st.phiMin);
 }
 
 }  // namespace
@@ -109,6 +123,8 @@ Outcome Run::Go(const Callbacks& cb) {
     }
     const double limit = 1e6 * largest;
     out.blowUpLimit = limit;
+    out.lowest = std::min({p.phiA, p.phiB, *std::min_element(phi0.begin(), phi0.end())});
+    out.highest = std::max({p.phiA, p.phiB, *std::max_element(phi0.begin(), phi0.end())});
     out.hasSteady = plan_.initial.shape == Shape::Uniform && p.gamma > 0;
 
     std::vector<Marcher> marchers(plan_.schemes.size());
@@ -177,6 +193,7 @@ Outcome Run::Go(const Callbacks& cb) {
             const FrameStats st =
                 StatsOf(p, m.phi, hasExact ? &exact : nullptr, out.hasSteady ? &m.steady : nullptr, m.previousVariation);
             m.previousVariation = st.totalVariation;
+            Record(m.outcome, st, out);
             m.outcome.lastFrame = k;
             if (st.distance) m.outcome.finalDistance = *st.distance;
             if (cb.frame) cb.frame(Frame{m.outcome.scheme, k, target, t, m.phi, hasExact ? &exact : nullptr, st});

@@ -86,7 +86,8 @@ struct SchemeOutcome {
     // What the run did, over the frames it made: the largest total
     // variation against the initial one, and the largest excursion above
     // and below [min(phi0, ends), max(phi0, ends)] (0 when within).
-    double variationGrowth = 1;
+    double initialVariation = 0, largestVariation = 0;
+    double variationGrowth = 1;  // infinite when the first frame has none and a later one has
     double overshoot = 0, undershoot = 0;
 };
 
@@ -94,6 +95,9 @@ struct Outcome {
     Steps steps;
     Numbers numbers;
     double blowUpLimit = 0;  // 1e6 max(1, |phiA|, |phiB|, max |phi0|)
+    // [min(phi0, phiA, phiB), max(phi0, phiA, phiB)]: without a source the
+    // exact solution stays inside.
+    double lowest = 0, highest = 0;
     double settleTolerance = 0;  // 1e-6 max(1, |phiA|, |phiB|)
     bool hasSteady = false;      // the distances to the steady state were measured
     std::vector<SchemeOutcome> schemes;  // in plan order

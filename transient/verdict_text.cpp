@@ -1,0 +1,159 @@
+// The verdicts of a time step and the record of a run, in words.
+#include "verdict_text.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+namespace transient {
+
+namespace {
+
+std::string Seconds(double t) { return Short(t) + " s"; }
+
+// "steps up to dt = 0.005 s are stable." or "no step is stable with this
+// time method."
+std::string LargestStep(const std::optional<double>& dt, const char* what) {
+    if (dt && *dt > 0) return std::string("steps up to dt = ") + Seconds(*dt) + " are " + what + ".";
+    return std::string("no step is ") + what + " with this time method.";
+}
+
+// The TVD condition as the method writes it.
+std::string TvdCondition(const Plan& plan) {
+    switch (plan.method) {
+        case Method::LaxWendroff: return "c (1 + (1 - c) beta/2) + 2d";
+        case Method::Ssprk2:
+        case Method::Ssprk3: return "c (1 + beta/2) + 2d";
+        case Method::Theta: break;
+    }
+    return plan.theta == 0 ? "c (1 + beta/2) + 2d" : "(1 - theta)(c (1 + beta/2) + 2d)";
+}
+
+// Rounding's width around the range of the initial state and the ends.
+double Rounding(const Outcome& out) {
+    return 1e-9 * std::max({1.0, std::fabs(out.lowest), std::fabs(out.highest)});
+}
+
+// phi left its range by more than the range is wide: growth, not ringing.
+bool Grew(const Outcome& out, const SchemeOutcome& s) {
+    const double width = std::max(out.highest - out.lowest, Rounding(out));
+    return s.blewUp || std::max(s.overshoot, s.undershoot) > width;
+}
+
+}  // namespace
+
+std::string Short(double value, int digits) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
+    std::string text = buffer;
+    for (const auto& [from, to] : {std::pair{"e+0", "e"}, {"e+", "e"}, {"e-0", "e-"}})
+        if (const std::size_t at = text.find(from); at != std::string::npos) text.replace(at, std::strlen(from), to);
+    return text;
+}
+
+std::string StabilityWords(const Plan& plan, const SchemeOutcome& s) {
+    const Verdict& v = s.verdict;
+    if (v.tvd) {
+        const std::string condition =
+            TvdCondition(plan) + " = " + Short(v.tvdNumber) + (v.tvdHolds ? " <= 1" : " > 1") +
+            (plan.method == Method::LaxWendroff ? " with c <= 1" : "") + " (beta = " + Short(v.beta) + ")";
+        if (v.tvdHolds) return "TVD at this step: " + condition + ": no new extrema, and the variation cannot grow.";
+        return "not TVD at this step: " + condition + ": new extrema can appear and grow; " +
+               LargestStep(v.largestTvdDt, "TVD");
+    }
+    const std::string vonNeumann =
+        "von Neumann (an interior row on an endless grid) gives largest |G| = " + Short(v.maxAmplification, 6);
+    const std::string matrix = v.matrixTested ? "this grid's step matrix (end rows included) gives largest |g| = " +
+                                                    Short(v.matrixMaxAmplification, 6)
+                                              : "this grid's matrix was not tested: " + v.matrixNotTested;
+    if (v.stable) return "stable: " + vonNeumann + "; " + matrix + ".";
+    std::string text = "unstable: ";
+    if (!v.vonNeumannStable) {
+        text += vonNeumann + " > 1: some wave grows every step; " + matrix + ". ";
+    } else {
+        text += matrix + " > 1, although " + vonNeumann + ": " +
+                (v.decidingRows.empty() ? std::string("the end rows") : v.decidingRows) +
+                " decide. A mode that lives at the ends grows every step. ";
+    }
+    return text + LargestStep(v.largestStableDt, "stable");
+}
+
+std::string PositivityWords(const SchemeOutcome& s) {
+    const Verdict& v = s.verdict;
+    if (v.tvd) return "";
+    if (v.positive) return "positive on both sides (no negative coefficient, implicit or explicit): no new extrema.";
+    std::string text = "not positive: ";
+    if (!v.positiveImplicit) text += "the implicit side has a neighbour coefficient of the wrong sign";
+    if (!v.positiveImplicit && !v.positiveExplicit) text += ", and ";
+    if (!v.positiveExplicit) text += "the explicit side has a negative coefficient";
+    text += "; new extrema can appear. ";
+    if (v.largestPositiveDt && *v.largestPositiveDt > 0)
+        text += "Steps up to dt = " + Seconds(*v.largestPositiveDt) + " are positive.";
+    else
+        text += "No step is positive" + (v.positiveBlocker.empty() ? std::string(".") : ": " + v.positiveBlocker + ".");
+    return text;
+}
+
+std::string SingularWords(const Plan& plan, const SchemeOutcome& s) {
+    const Verdict& v = s.verdict;
+    if (!v.steadySingular && !v.steadyNearlySingular) return "";
+    const std::string how = v.steadySingular ? "singular" : "nearly singular";
+    if (s.scheme == study::Scheme::Central && plan.problem.gamma == 0)
+        return "Without diffusion the central scheme's steady equations are " + how +
+               ": a checkerboard of alternating highs and lows is seen by no face (each face takes the mean of its "
+               "two nodes) and damped by no end row, and a fixed value at the outflow end asks more of pure "
+               "convection than it can give. No step damps that mode, so phi can grow without any eigenvalue "
+               "above 1. Add diffusion (Gamma > 0) or choose upwind.";
+    return "The steady equations of this scheme are " + how +
+           " here: some mode is damped by no step, so phi can drift or grow although no eigenvalue is above 1.";
+}
+
+bool NewExtrema(const Outcome& out, const SchemeOutcome& s) {
+    return s.blewUp || std::max(s.overshoot, s.undershoot) > Rounding(out);
+}
+
+bool VariationGrew(const SchemeOutcome& s) { return s.blewUp || s.variationGrowth > 1 + 1e-9; }
+
+std::string RunWords(const Outcome& out, const SchemeOutcome& s) {
+    if (s.blewUp)
+        return "blew up at t = " + Seconds(s.blowUpTime) + " (step " + std::to_string(s.blowUpStep) +
+               "): |phi| passed " + Short(out.blowUpLimit) + ".";
+    std::string text;
+    if (!NewExtrema(out, s)) {
+        text = "bounded at every frame (within [" + Short(out.lowest) + ", " + Short(out.highest) + "])";
+    } else {
+        text = "new extrema";
+        if (s.overshoot > Rounding(out)) text += " up to " + Short(out.highest + s.overshoot);
+        if (s.overshoot > Rounding(out) && s.undershoot > Rounding(out)) text += " and";
+        if (s.undershoot > Rounding(out)) text += " down to " + Short(out.lowest - s.undershoot);
+    }
+    text += VariationGrew(s) ? "; variation grew x" + Short(s.variationGrowth, 3) : "; the variation did not grow";
+    text += ".";
+    if (!s.verdict.stable && !Grew(out, s)) text += " The unstable modes had not yet grown large by t_end.";
+    return text;
+}
+
+bool Contradicts(const Outcome& out, const SchemeOutcome& s) {
+    const Verdict& v = s.verdict;
+    if (v.tvd) return v.tvdHolds && (NewExtrema(out, s) || VariationGrew(s));
+    if (v.positive && v.stable && NewExtrema(out, s)) return true;
+    return v.stable && Grew(out, s);
+}
+
+std::string ContradictionWords(const Outcome& out, const SchemeOutcome& s) {
+    if (!Contradicts(out, s)) return "";
+    const Verdict& v = s.verdict;
+    if (v.tvd || (v.positive && !Grew(out, s)))
+        return "This contradicts the verdict: a " + std::string(v.tvd ? "TVD" : "positive") +
+               " step makes no new extrema, yet the run has them beyond rounding.";
+    std::string text =
+        "This is growth that the verdict 'stable' does not rule out: it looks at the eigenvalues of the step, and "
+        "none has |g| above 1; but the step matrix is far from normal, and the powers of such a matrix can grow "
+        "a long way before they decay (or, with a mode no step damps, without end).";
+    if (v.steadySingular || v.steadyNearlySingular) text += " Here the steady equations are singular (see above).";
+    return text;
+}
+
+}  // namespace transient
