@@ -108,7 +108,8 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
     if (exact) {
         const std::string frames = FramesWithoutExact(o_, out);
         if (!frames.empty())
-            t += "The exact reference (unbounded domain) no longer fits the boundary values at frames " + frames +
+            t += "The exact reference (unbounded domain) no longer fits the boundary values at " +
+                 (frames.find_first_of(",-") == std::string::npos ? "frame " : "frames ") + frames +
                  " (marked !): their errors measure that, not the scheme.\n";
     } else if (!out.hasSteady) {
         t += "With no diffusion there is no steady solution to settle on.\n";
