@@ -176,6 +176,9 @@ Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
     }
     struct stat old {};
     const bool exists = ::stat(path_.c_str(), &old) == 0;
+    // Links that lead round in a circle reach no file: refused as the shell
+    // refuses them, never broken by a file put in place of one.
+    if (!exists && errno == ELOOP) Fail(ELOOP);
     if (exists && !S_ISREG(old.st_mode)) {
         // A device, a FIFO, a socket or a directory: written to as it is,
         // or refused by the system (a directory).
