@@ -114,7 +114,7 @@ int Run(const cli::Options& o, char** argv) {
     const study::Study st = study::Run(o.problem, o.plan, callbacks);
     progress.Clear();
     // A table on standard output is all that goes there.
-    if (o.nodesFile != "-" && o.errorsFile != "-") WriteText("-", cli::Report(st, o.notes));
+    if (o.report) WriteText("-", cli::Report(st, o.notes));
     if (nodes) nodes->Commit();
     if (!o.errorsFile.empty()) WriteText(o.errorsFile, study::csv::ErrorsTable(st));
     WriteCharts(o, st, argv[0]);

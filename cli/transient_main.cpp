@@ -137,8 +137,9 @@ int main(int argc, char** argv) {
         }
         if (spaceTime) WriteBytes(o.spaceTimePlotFile, Png(spaceTime->Picture(plan.schemes)));
         // The report comes last, once every file is whole: a report that
-        // cannot be written is then the only failure there is to say.
-        cli::WriteText("-", report.Text(out));
+        // cannot be written is then the only failure there is to say. A
+        // table on standard output is all that goes there.
+        if (o.report) cli::WriteText("-", report.Text(out));
     } catch (const study::SolveError& e) {
         std::cerr << "convdiff-transient: the calculation failed: " << e.what() << "\n";
         return 1;

@@ -48,6 +48,15 @@ TEST(TransientOptions, EveryBadOptionOrValueNamesBoth) {
         {{"--history="}, "--history '': needs a file name"},
         {{"--dt", "1", "--dt", "2"}, "option --dt is given twice"},
         {{"--refine", "2"}, "unknown option '--refine'"},
+        // A number beyond a double blames what made it so, not a --dt never given.
+        {{"--u", "1e308"}, "--u '1e308': the Courant number |u| dt / dx of this step is beyond the range"},
+        {{"--gamma", "1e308"}, "--gamma '1e308': the diffusion number Gamma dt / (rho dx^2) of this step is"},
+        {{"--rho", "1e-320"}, "--rho '1e-320': the diffusion number Gamma dt / (rho dx^2) and dt / (rho dx) of"},
+        {{"--L", "1e-320"}, "--L '1e-320': the Courant number |u| dt / dx, the diffusion number"},
+        {{"--t-end", "1e308"}, "--t-end '1e308': the run would take more than 10000000 steps"},
+        {{"--t-end", "1e308", "--dt", "1e307"}, "--t-end '1e308': the diffusion number"},
+        {{"--u", "1e200", "--dt", "1e200", "--t-end", "1e200"}, "--u '1e200': the Courant number |u| dt / dx of "
+                                                                "this step is beyond the range of a double (with --t-end"},
     };
     for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
 }
@@ -177,4 +186,33 @@ TEST_F(TransientProgram, TablesHoldEveryFrameAndTheReportTheStepTaken) {
     EXPECT_NE(errors.find("\nvanleer,2,0.5,,,"), std::string::npos) << errors;
     const std::string stability = Read("s.csv");
     EXPECT_NE(stability.find("\nvanleer,1,0.25,0.1,0.4,0.25,,true,,\n"), std::string::npos) << stability;
+}
+
+TEST_F(TransientProgram, AnOutputThatIsTheReportsFileIsRefused) {
+    // Standard output is sent to "out"; an option naming it would replace
+    // it under the report.
+    for (const std::string option : {"--history", "--errors", "--stability"}) {
+        std::ofstream(Path("out")) << "old";
+        EXPECT_EQ(Run("--N 5 " + option + " " + Path("out")), 2) << option;
+        EXPECT_EQ(Read("err"), "convdiff-transient: " + option + " '" + Path("out") +
+                                   "': is the file standard output goes to, where the report is written (" + option +
+                                   " - puts the table there alone)\n");
+    }
+    EXPECT_EQ(Run("--N 5 --stability /dev/stdout"), 2);
+    EXPECT_NE(Read("err").find("--stability '/dev/stdout': is the file standard output goes to"), std::string::npos);
+}
+
+TEST_F(TransientProgram, ATableOnStandardOutputGoesThereAlone) {
+    const std::pair<std::string, std::string> tables[] = {
+        {"--history -", "scheme,t,i,x,phi,exact\n"},
+        {"--errors -", "scheme,step,t,max_error"},
+        {"--stability -", "scheme,theta,dt,courant"},
+    };
+    for (const auto& [args, header] : tables) {
+        ASSERT_EQ(Run("--N 5 --schemes upwind " + args), 0) << Read("err");
+        EXPECT_EQ(Read("out").rfind(header, 0), 0u) << args;
+        EXPECT_EQ(Read("out").find("Stability at this step"), std::string::npos) << args;
+    }
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_NE(Read("out").find("FILE - is standard output (the report is then\n  left out)"), std::string::npos);
 }
