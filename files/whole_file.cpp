@@ -19,6 +19,7 @@
 #include <system_error>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 namespace files {
 
@@ -156,11 +157,31 @@ void RemoveAndEnd(int signal) {
 }  // namespace
 
 void RemoveTemporariesOnSignals() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    // Every signal whose default action ends the process. SIGPIPE is among
+    // them: a write to standard output, a FIFO or a device holds it back
+    // (HoldBrokenPipe) and fails with EPIPE instead, so this handler only
+    // sees one raised elsewhere.
+    std::vector<int> ending{SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP, SIGABRT, SIGBUS,  SIGFPE,
+                            SIGUSR1, SIGSEGV, SIGUSR2, SIGPIPE,   SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,
+                            SIGVTALRM, SIGPROF, SIGSYS};
+#ifdef SIGIO
+    ending.push_back(SIGIO);
+#endif
+#ifdef SIGPWR
+    ending.push_back(SIGPWR);
+#endif
+#ifdef SIGSTKFLT
+    ending.push_back(SIGSTKFLT);
+#endif
+    for (int rt = SIGRTMIN; rt <= SIGRTMAX; ++rt) ending.push_back(rt);
+    for (const int signal : ending) {
         struct sigaction old {};
-        // One ignored stays ignored (a run started with nohup, or in the
-        // background of a script).
-        if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+        // Only where the default stands: one ignored stays ignored (a run
+        // started with nohup, or in the background of a script), and a
+        // handler someone else set (a sanitizer's) stays theirs.
+        if (::sigaction(signal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) != 0 ||
+            old.sa_handler != SIG_DFL)
+            continue;
         struct sigaction action {};
         action.sa_handler = RemoveAndEnd;
         sigemptyset(&action.sa_mask);

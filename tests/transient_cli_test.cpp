@@ -1,10 +1,14 @@
 // convdiff-transient's command line: every usage error names its option and
 // value, and the program's exit codes, report and files, blow-ups included.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -215,4 +219,47 @@ TEST_F(TransientProgram, ATableOnStandardOutputGoesThereAlone) {
     }
     EXPECT_EQ(Run("--help"), 0);
     EXPECT_NE(Read("out").find("FILE - is standard output (the report is then\n  left out)"), std::string::npos);
+}
+
+TEST_F(TransientProgram, EverySignalThatEndsItRemovesItsTemporariesFirst) {
+    for (const int signal : {SIGQUIT, SIGXCPU, SIGUSR1, SIGALRM, SIGPIPE, SIGVTALRM}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const rlimit noCore{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+            const std::string history = Path("h.csv");
+            // Long enough that it is still writing when the signal comes.
+            ::execl(CONVDIFF_TRANSIENT, CONVDIFF_TRANSIENT, "--N", "1000000", "--schemes", "upwind", "--dt", "0.001",
+                    "--frames", "10000", "--history", history.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ASSERT_GT(child, 0);
+        // Wait until the temporary file is there (at most a minute).
+        auto temporaries = [&] {
+            int count = 0;
+            for (const auto& entry : std::filesystem::directory_iterator(dir))
+                count += entry.path().filename().string().rfind(".h.csv.", 0) == 0;
+            return count;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (temporaries() == 0 && std::chrono::steady_clock::now() < deadline) ::usleep(1000);
+        EXPECT_EQ(temporaries(), 1) << "signal " << signal;
+        ::kill(child, signal);
+        int status = 0;
+        const auto ended = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (::waitpid(child, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > ended) {
+                ::kill(child, SIGKILL);
+                ::waitpid(child, &status, 0);
+                ADD_FAILURE() << "signal " << signal << " did not end the program";
+            }
+            ::usleep(1000);
+        }
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
+        EXPECT_EQ(temporaries(), 0) << "signal " << signal;
+        EXPECT_FALSE(std::filesystem::exists(dir / "h.csv"));
+    }
 }
