@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "charts/charts.hpp"
@@ -145,6 +146,11 @@ int main(int argc, char** argv) {
         return 1;
     } catch (const files::Failure& e) {
         std::cerr << "convdiff-transient: " << e.what() << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // Caught here, once the unfinished files are dropped and their
+        // temporaries removed.
+        std::cerr << "convdiff-transient: cannot allocate memory for the run at N = " << o.plan.N << "\n";
         return 1;
     }
     return 0;

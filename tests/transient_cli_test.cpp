@@ -263,3 +263,20 @@ TEST_F(TransientProgram, EverySignalThatEndsItRemovesItsTemporariesFirst) {
         EXPECT_FALSE(std::filesystem::exists(dir / "h.csv"));
     }
 }
+
+TEST_F(TransientProgram, RunningOutOfMemoryIsSaidAndLeavesNoTemporary) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than the limit leaves";
+#endif
+    // A child whose address space is too small for fifteen schemes at ten
+    // million volumes.
+    const std::string command = "sh -c 'ulimit -v 1500000; exec " + std::string(CONVDIFF_TRANSIENT) +
+                                " --N 10000000 --schemes all --history " + Path("h.csv") + " --errors " +
+                                Path("e.csv") + "' >" + Path("out") + " 2>" + Path("err");
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(Read("err"), "convdiff-transient: cannot allocate memory for the run at N = 10000000\n");
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        EXPECT_TRUE(entry.path().filename() == "out" || entry.path().filename() == "err") << "left: " << entry.path();
+}
