@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "transient/rows.hpp"
 
@@ -75,8 +76,14 @@ std::string VerdictText(const transient::SchemeOutcome& s) {
 
 std::string BlowUpText(const transient::SchemeOutcome& s, double limit) {
     if (!s.blewUp) return "";
-    return NameOf(s.scheme) + ": unstable, grew past " + Short(limit) + " at t = " + Seconds(s.blowUpTime) +
-           " (step " + std::to_string(s.blowUpStep) + ")";
+    const std::string when = " at t = " + Seconds(s.blowUpTime) + " (step " + std::to_string(s.blowUpStep) + ")";
+    // With values this large, leaving the range says nothing of stability.
+    if (limit >= transient::kBlowUpCeiling)
+        return NameOf(s.scheme) + ": left the range of double arithmetic (past " + Short(limit) + ", " +
+               (limit == transient::kBlowUpCeiling ? "a sixteenth of the largest double"
+                                                   : "the largest initial or boundary value") +
+               ")" + when;
+    return NameOf(s.scheme) + ": unstable, grew past " + Short(limit) + when;
 }
 
 void TransientReport::Add(const transient::Frame& f) {
@@ -93,7 +100,11 @@ void TransientReport::Add(const transient::Frame& f) {
     row += Column(Short(st.phiMin)) + Column(Short(st.phiMax));
     const bool grew = st.variationGrew && !transient::IsTvd(f.scheme);
     marked_ = marked_ || grew;
-    row += Column(Short(st.totalVariation) + (grew ? "*" : " "));
+    // The sum of the jumps can pass the largest double when the values are near it.
+    const std::string variation = std::isfinite(st.totalVariation)
+                                      ? Short(st.totalVariation)
+                                      : ">" + Short(std::numeric_limits<double>::max());
+    row += Column(variation + (grew ? "*" : " "));
     table += row + "\n";
 }
 

@@ -16,7 +16,8 @@ std::string Short(double value, int digits = 4);
 // The stability verdict of one scheme in words.
 std::string VerdictText(const transient::SchemeOutcome& s);
 
-// "central: unstable, grew past 1e6 at t = 0.84 s (step 84)", or "".
+// "central: unstable, grew past 1e6 at t = 0.84 s (step 84)", or "", or,
+// when the limit is at the range of a double, that the values left it.
 std::string BlowUpText(const transient::SchemeOutcome& s, double limit);
 
 class TransientReport {

@@ -224,13 +224,19 @@ Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
     auto [directory, name] = Split(target);
     if (name.empty()) Fail(EISDIR);
     temporary_ = directory + "/." + name.substr(0, 200) + ".XXXXXX";
+    // Signals wait while the file is made and registered: one between the
+    // two would end the program leaving a file no handler knows of.
+    sigset_t all, saved;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &saved);
     const int fd = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    const int error = errno;
+    if (fd >= 0) slot_ = Register(temporary_);
+    pthread_sigmask(SIG_SETMASK, &saved, nullptr);
     if (fd < 0) {
-        const int error = errno;
         temporary_.clear();
         Fail(error);
     }
-    slot_ = Register(temporary_);
     fd_ = AboveStandardStreams(fd);
     if (fd_ < 0) Fail(errno);
     target_ = std::move(target);

@@ -280,3 +280,18 @@ TEST_F(TransientProgram, RunningOutOfMemoryIsSaidAndLeavesNoTemporary) {
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         EXPECT_TRUE(entry.path().filename() == "out" || entry.path().filename() == "err") << "left: " << entry.path();
 }
+
+TEST_F(TransientProgram, TheBlowUpLimitIsFiniteAtAnyMagnitude) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"--phiA 1e303 --time explicit --dt 1",
+         "central: left the range of double arithmetic (past 1.124e307, a sixteenth of the largest double) at t = "},
+        {"--initial uniform:1e308",
+         "central: left the range of double arithmetic (past 1e308, the largest initial or boundary value) at t = "},
+        {"--phiA 1e300 --time explicit --dt 1", "central: unstable, grew past 1e306 at t = "},
+    };
+    for (const auto& [args, line] : cases) {
+        ASSERT_EQ(Run("--N 10 --schemes central " + args), 0) << Read("err");
+        EXPECT_NE(Read("out").find(line), std::string::npos) << Read("out");
+        EXPECT_EQ(Read("out").find("inf"), std::string::npos) << Read("out");
+    }
+}

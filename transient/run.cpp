@@ -107,7 +107,9 @@ Outcome Run::Go(const Callbacks& cb) {
         phi0[std::size_t(i - 1)] = InitialValue(p, plan_.initial, g.x(i));
         largest = std::max(largest, std::fabs(phi0[std::size_t(i - 1)]));
     }
-    const double limit = 1e6 * largest;
+    // A million times the largest magnitude, but never past kBlowUpCeiling,
+    // nor below the values the run starts from.
+    const double limit = std::max(largest, std::min(1e6 * largest, kBlowUpCeiling));
     out.blowUpLimit = limit;
     out.hasSteady = plan_.initial.shape == Shape::Uniform && p.gamma > 0;
 

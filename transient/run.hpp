@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -23,6 +24,9 @@ namespace transient {
 inline constexpr long kMaxSteps = 10'000'000;
 inline constexpr double kMaxWork = 2e10;  // N times the steps
 inline constexpr long kMaxFrames = 100'000;
+// The largest blow-up limit: past it one more step's sums may overflow, so
+// that a value is no longer a measure of growth but of the range of a double.
+inline constexpr double kBlowUpCeiling = std::numeric_limits<double>::max() / 16;
 
 struct Plan {
     study::Problem problem;
@@ -93,7 +97,9 @@ struct SchemeOutcome {
 struct Outcome {
     Steps steps;
     Numbers numbers;
-    double blowUpLimit = 0;  // 1e6 max(1, |phiA|, |phiB|, max |phi0|)
+    // 1e6 max(1, |phiA|, |phiB|, max |phi0|) up to kBlowUpCeiling, never
+    // below that largest magnitude
+    double blowUpLimit = 0;
     double settleTolerance = 0;  // 1e-6 max(1, |phiA|, |phiB|)
     bool hasSteady = false;      // the distances to the steady state were measured
     std::vector<SchemeOutcome> schemes;  // in plan order
