@@ -140,6 +140,9 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
         if (s.blewUp) {
             t += "  " + BlowUpText(s, out.blowUpLimit) + "; its rows end at frame " + std::to_string(s.lastFrame) +
                  ".\n";
+        } else if (!s.steadyFailure.empty()) {
+            t += "  " + NameOf(s.scheme) + ": reached t_end; its steady reference could not be formed (" +
+                 s.steadyFailure + "), so its distance to it is not measured.\n";
         } else if (out.hasSteady) {
             t += "  " + NameOf(s.scheme) + ": ";
             t += s.settledTime ? "within " + Short(out.settleTolerance) + " of its steady solution from t = " +
@@ -163,7 +166,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
         t += Column("t (s)");
         if (exact)
             t += Column("max error") + Column("rms error ");
-        else if (out.hasSteady)
+        else if (out.hasSteady && s.steadyFailure.empty())
             t += Column("to steady");
         t += Column("phi min") + Column("phi max") + Column("variation ") + "\n";
         const auto table = tables_.find(s.scheme);

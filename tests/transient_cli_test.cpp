@@ -295,3 +295,19 @@ TEST_F(TransientProgram, TheBlowUpLimitIsFiniteAtAnyMagnitude) {
         EXPECT_EQ(Read("out").find("inf"), std::string::npos) << Read("out");
     }
 }
+
+TEST_F(TransientProgram, ASteadyReferenceThatCannotBeFormedLeavesOnlyItsDistancesOut) {
+    ASSERT_EQ(Run("--gamma 1e-14 --N 10 --schemes central,upwind"), 0) << Read("err");
+    const std::string report = Read("out");
+    EXPECT_NE(report.find("  central: reached t_end; its steady reference could not be formed (central at N = 10: "
+                          "the system is singular"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("  upwind: still 0.4639 from its steady solution at t_end."), std::string::npos) << report;
+    // central's table has no distance column; upwind's has.
+    const std::size_t central = report.find("\ncentral:\n"), upwind = report.find("\nupwind:\n");
+    ASSERT_NE(central, std::string::npos);
+    ASSERT_NE(upwind, std::string::npos);
+    EXPECT_EQ(report.substr(central, upwind - central).find("to steady"), std::string::npos) << report;
+    EXPECT_NE(report.substr(upwind).find("to steady"), std::string::npos) << report;
+}

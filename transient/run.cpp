@@ -121,10 +121,17 @@ Outcome Run::Go(const Callbacks& cb) {
         try {
             m.outcome.verdict = Assess(p, scheme, N, plan_.theta, steps->dt);
             m.stepper.emplace(p, scheme, N, plan_.theta, steps->dt);
-            if (out.hasSteady) m.steady = SteadySolution(p, scheme, N);
         } catch (const calc::CalcError& e) {
             throw study::SolveError(scheme, N, e.what());
         }
+        // The steady reference is a measure, not the march: one that cannot
+        // be formed (its system singular at a tiny Gamma) leaves only this
+        // scheme's distances out.
+        if (out.hasSteady) try {
+                m.steady = SteadySolution(p, scheme, N);
+            } catch (const std::exception& e) {
+                m.outcome.steadyFailure = e.what();
+            }
         m.phi = phi0;
         out.schemes.push_back(m.outcome);
     }
@@ -136,7 +143,7 @@ Outcome Run::Go(const Callbacks& cb) {
         if (m.step <= m.observed) return;
         m.observed = m.step;
         const double t = double(m.step) * steps->dt;
-        if (out.hasSteady && !m.outcome.settledTime && MaxDifference(m.phi, m.steady) < out.settleTolerance)
+        if (!m.steady.empty() && !m.outcome.settledTime && MaxDifference(m.phi, m.steady) < out.settleTolerance)
             m.outcome.settledTime = t;
         if (m.nextSample < samples.size() && samples[m.nextSample] == m.step) {
             ++m.nextSample;
@@ -177,7 +184,7 @@ Outcome Run::Go(const Callbacks& cb) {
             }
             observe(m);
             const FrameStats st =
-                StatsOf(p, m.phi, hasExact ? &exact : nullptr, out.hasSteady ? &m.steady : nullptr, m.previousVariation);
+                StatsOf(p, m.phi, hasExact ? &exact : nullptr, m.steady.empty() ? nullptr : &m.steady, m.previousVariation);
             m.previousVariation = st.totalVariation;
             m.outcome.lastFrame = k;
             if (st.distance) m.outcome.finalDistance = *st.distance;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "initial.hpp"
@@ -86,6 +87,9 @@ struct SchemeOutcome {
     long lastFrame = -1;                // the last frame handed out
     std::optional<double> settledTime;  // when the distance to the steady state fell below its tolerance
     double finalDistance = 0;
+    // Why the steady reference could not be formed ("" when it was, or
+    // none was asked for); the scheme then has no distances.
+    std::string steadyFailure;
     long iterations = 0;  // a bounded scheme's iterations, all steps together
     // What the run did, over the frames it made: the largest total
     // variation against the initial one, and the largest excursion above
