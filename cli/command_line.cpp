@@ -88,6 +88,24 @@ void Progress::Clear() {
     shown_ = false;
 }
 
+bool ReportShown(const std::vector<std::pair<std::string, std::string>>& tables) {
+    for (const auto& [option, file] : tables)
+        if (file == "-") return false;
+    return true;
+}
+
+void RefuseReportsFile(const std::vector<std::pair<std::string, std::string>>& outputs,
+                       const std::vector<std::pair<std::string, std::string>>& tables) {
+    if (!ReportShown(tables) || !files::RegularFile("-")) return;
+    for (const auto& [option, file] : outputs) {
+        if (file.empty() || !files::SameFile("-", file)) continue;
+        std::string why = "is the file standard output goes to, where the report is written";
+        for (const auto& table : tables)
+            if (table.first == option) why += " (--" + option + " - puts the table there alone)";
+        Bad(option, file, why);
+    }
+}
+
 void WriteText(const std::string& path, std::string_view text) {
     files::Output file(path, files::FifoReader::WaitFor);
     file.Write(text);

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace cli {
@@ -59,6 +60,16 @@ private:
     bool shown_ = false;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };
+
+// Whether the report goes to standard output: not when one of the tables
+// named in `tables` goes there ("-"), as it then goes alone.
+bool ReportShown(const std::vector<std::pair<std::string, std::string>>& tables);
+// Refuses, with a UsageError, an output (option name, file) that is the
+// regular file standard output goes to while the report is written there:
+// the file would be replaced under the report, and the report lost.
+// `tables` are the options whose "-" puts a table there alone.
+void RefuseReportsFile(const std::vector<std::pair<std::string, std::string>>& outputs,
+                       const std::vector<std::pair<std::string, std::string>>& tables);
 
 // Writes `text` whole to `path` ("-": standard output); a FIFO waits for its
 // reader, as the shell's "> fifo" would. Raises files::Failure.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include "charts/charts.hpp"
 #include "charts/limiter_chart.hpp"
@@ -114,7 +115,7 @@ int Run(const cli::Options& o, char** argv) {
     const study::Study st = study::Run(o.problem, o.plan, callbacks);
     progress.Clear();
     // A table on standard output is all that goes there.
-    if (o.nodesFile != "-" && o.errorsFile != "-") WriteText("-", cli::Report(st, o.notes));
+    if (o.report) WriteText("-", cli::Report(st, o.notes));
     if (nodes) nodes->Commit();
     if (!o.errorsFile.empty()) WriteText(o.errorsFile, study::csv::ErrorsTable(st));
     WriteCharts(o, st, argv[0]);
@@ -139,6 +140,15 @@ int main(int argc, char** argv) {
         return 1;
     } catch (const files::Failure& e) {
         std::cerr << "convdiff-study: " << e.what() << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // Caught here, once the unfinished files are dropped and their
+        // temporaries removed.
+        std::cerr << "convdiff-study: cannot allocate memory for the study ";
+        if (o.plan.refine == 0)
+            std::cerr << "at N = " << o.plan.N << "\n";
+        else
+            std::cerr << "at N = " << o.plan.N << " to " << (o.plan.N << o.plan.refine) << "\n";
         return 1;
     }
 }

@@ -139,16 +139,11 @@ Options Parse(const std::vector<std::string>& args) {
                 throw UsageError("--" + std::string(outputs[a].first) + " '" + first + "' and --" +
                                  outputs[b].first + " '" + second + "' name the same file");
         }
-    // The report goes to standard output; a file there would be replaced
-    // under it, and the report lost.
-    const bool reportShown = o.nodesFile != "-" && o.errorsFile != "-";
-    for (const auto& [option, file] : outputs) {
-        if (!reportShown || file->empty() || !files::RegularFile("-") || !files::SameFile("-", *file)) continue;
-        const std::string name = option;
-        std::string why = "is the file standard output goes to, where the report is written";
-        if (name == "nodes" || name == "errors") why += " (--" + name + " - puts the table there alone)";
-        Bad(name, *file, why);
-    }
+    std::vector<std::pair<std::string, std::string>> named;
+    for (const auto& [option, file] : outputs) named.emplace_back(option, *file);
+    const std::vector<std::pair<std::string, std::string>> tables{{"nodes", o.nodesFile}, {"errors", o.errorsFile}};
+    o.report = ReportShown(tables);
+    RefuseReportsFile(named, tables);
     for (const auto& [option, file] : {std::pair{"plot", &o.plotFile},
                                        {"convergence-plot", &o.convergencePlotFile},
                                        {"limiter-plot", &o.limiterPlotFile}})

@@ -19,6 +19,7 @@ struct Options {
     std::string nodesFile, errorsFile, plotFile, convergencePlotFile;
     std::string limiterPlotFile;  // Sweby's diagram of the chosen limiters
     std::vector<std::string> notes;  // what the report should say about the choice of schemes
+    bool report = true;  // false when a table goes to standard output alone
     bool help = false;
     bool version = false;
 };

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 
 #include "charts/charts.hpp"
@@ -141,13 +142,19 @@ int main(int argc, char** argv) {
         }
         if (spaceTime) WriteBytes(o.spaceTimePlotFile, Png(spaceTime->Picture(plan.schemes)));
         // The report comes last, once every file is whole: a report that
-        // cannot be written is then the only failure there is to say.
-        cli::WriteText("-", report.Text(out));
+        // cannot be written is then the only failure there is to say. A
+        // table on standard output is all that goes there.
+        if (o.report) cli::WriteText("-", report.Text(out));
     } catch (const study::SolveError& e) {
         std::cerr << "convdiff-transient: the calculation failed: " << e.what() << "\n";
         return 1;
     } catch (const files::Failure& e) {
         std::cerr << "convdiff-transient: " << e.what() << "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // Caught here, once the unfinished files are dropped and their
+        // temporaries removed.
+        std::cerr << "convdiff-transient: cannot allocate memory for the run at N = " << o.plan.N << "\n";
         return 1;
     }
     return 0;

@@ -56,6 +56,8 @@ const char* const kTransientUsage =
     "                          undershoot,contradicts_verdict (what each run did)\n"
     "  --plot FILE             the solutions at t_end (.png or .svg)\n"
     "  --space-time-plot FILE  phi over x and t, a panel per scheme (.png)\n"
+    "  For --history, --errors and --stability, FILE - is standard output (the report is then\n"
+    "  left out). Two options may not name the same file, nor one the file the report goes to.\n"
     "\n"
     "  --help        this text\n"
     "  --version     the version\n"
@@ -122,6 +124,57 @@ double Theta(const std::string& value) {
     Bad("time", value, "choose explicit, cn or implicit (or give --theta)");
 }
 
+// What of this step's numbers is beyond the range of a double, or "".
+std::string NumbersBeyondADouble(const transient::Plan& plan) {
+    const std::optional<transient::Steps> steps = transient::StepsOf(plan.tEnd, plan.dt, plan.frames);
+    if (!steps) return "the steps";
+    const transient::Numbers n = transient::NumbersOf(plan.problem, plan.N, steps->dt);
+    std::vector<std::string> beyond;
+    for (const auto& [value, name] : {std::pair{n.courant, "the Courant number |u| dt / dx"},
+                                      {n.diffusion, "the diffusion number Gamma dt / (rho dx^2)"},
+                                      {n.lambda, "dt / (rho dx)"}})
+        if (!std::isfinite(value)) beyond.push_back(name);
+    std::string what;
+    for (std::size_t i = 0; i < beyond.size(); ++i)
+        what += (i == 0 ? "" : i + 1 == beyond.size() ? " and " : ", ") + beyond[i];
+    return what;
+}
+
+// Names the given options that take this step's numbers beyond a double:
+// each one that, put back to its default, brings them within range, or,
+// when no one alone does, every given option that takes part.
+[[noreturn]] void BlameForTheNumbers(const transient::Plan& plan, std::map<std::string, std::string>& given,
+                                     const std::string& what) {
+    const transient::Plan defaults;
+    using Reset = void (*)(transient::Plan&, const transient::Plan&);
+    const std::pair<const char*, Reset> parts[] = {
+        {"u", [](transient::Plan& p, const transient::Plan& d) { p.problem.u = d.problem.u; }},
+        {"gamma", [](transient::Plan& p, const transient::Plan& d) { p.problem.gamma = d.problem.gamma; }},
+        {"rho", [](transient::Plan& p, const transient::Plan& d) { p.problem.rho = d.problem.rho; }},
+        {"L", [](transient::Plan& p, const transient::Plan& d) { p.problem.L = d.problem.L; }},
+        {"N", [](transient::Plan& p, const transient::Plan& d) { p.N = d.N; }},
+        {"dt", [](transient::Plan& p, const transient::Plan& d) { p.dt = d.dt; }},
+        {"t-end", [](transient::Plan& p, const transient::Plan& d) { p.tEnd = d.tEnd; }},
+        {"frames", [](transient::Plan& p, const transient::Plan& d) { p.frames = d.frames; }},
+    };
+    std::vector<std::string> culprits, takingPart;
+    for (const auto& [option, reset] : parts) {
+        if (!given.count(option)) continue;
+        takingPart.push_back(option);
+        transient::Plan tried = plan;
+        reset(tried, defaults);
+        if (NumbersBeyondADouble(tried).empty()) culprits.push_back(option);
+    }
+    if (culprits.empty()) culprits = takingPart;
+    if (culprits.empty()) culprits = {"dt"};
+    const bool several = what.find(" and ") != std::string::npos;
+    std::string why = what + " of this step " + (several ? "are" : "is") + " beyond the range of a double";
+    for (std::size_t i = 1; i < culprits.size(); ++i)
+        why += (i == 1 ? " (with " : ", ") + ("--" + culprits[i] + " '" + given[culprits[i]] + "'");
+    if (culprits.size() > 1) why += ")";
+    Bad(culprits[0], given.count(culprits[0]) ? given[culprits[0]] : "0.1", why);
+}
+
 }  // namespace
 
 TransientOptions ParseTransient(const std::vector<std::string>& args) {
@@ -172,17 +225,18 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
     if (given.count("initial")) plan.initial = InitialState(given["initial"], p.L);
 
     const std::optional<transient::Steps> steps = transient::StepsOf(plan.tEnd, plan.dt, plan.frames);
-    if (!steps)
-        Bad("dt", given.count("dt") ? given["dt"] : "0.1",
+    // Too many steps: the step asked for is too small, or, with the
+    // default step, the end time too far.
+    if (!steps) {
+        const std::string option = given.count("dt") || !given.count("t-end") ? "dt" : "t-end";
+        Bad(option, given.count(option) ? given[option] : "0.1",
             "the run would take more than " + std::to_string(transient::kMaxSteps) + " steps");
+    }
     if (double(plan.N) * double(steps->n) > transient::kMaxWork)
         Bad("N", std::to_string(plan.N),
             "N times the " + std::to_string(steps->n) + " steps is more than 2e10 node updates");
 
-    const transient::Numbers numbers = transient::NumbersOf(p, plan.N, steps->dt);
-    if (!std::isfinite(numbers.courant) || !std::isfinite(numbers.diffusion) || !std::isfinite(numbers.lambda))
-        Bad("dt", given.count("dt") ? given["dt"] : "0.1",
-            "the Courant or diffusion number of this step is beyond the range of a double");
+    if (const std::string why = NumbersBeyondADouble(plan); !why.empty()) BlameForTheNumbers(plan, given, why);
 
     auto quick = std::find(plan.schemes.begin(), plan.schemes.end(), study::Scheme::Quick);
     if (quick != plan.schemes.end() && plan.N < study::MinimumN(study::Scheme::Quick)) {
@@ -208,6 +262,12 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
             if (!outputs[i].second->empty() && !outputs[j].second->empty() &&
                 files::SameFile(*outputs[i].second, *outputs[j].second))
                 Bad(outputs[j].first, *outputs[j].second, std::string("is also the file of --") + outputs[i].first);
+    std::vector<std::pair<std::string, std::string>> named;
+    for (const auto& [option, file] : outputs) named.emplace_back(option, *file);
+    const std::vector<std::pair<std::string, std::string>> tables{
+        {"history", o.historyFile}, {"errors", o.errorsFile}, {"stability", o.stabilityFile}};
+    o.report = ReportShown(tables);
+    RefuseReportsFile(named, tables);
     return o;
 }
 

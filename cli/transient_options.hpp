@@ -14,6 +14,7 @@ struct TransientOptions {
     transient::Plan plan;
     std::string historyFile, errorsFile, stabilityFile, outcomeFile, plotFile, spaceTimePlotFile;
     std::vector<std::string> notes;  // about the choice of schemes or of the step
+    bool report = true;              // false when a table goes to standard output alone
     bool help = false;
     bool version = false;
 };

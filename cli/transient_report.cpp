@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "transient/rows.hpp"
 #include "transient/verdict_text.hpp"
@@ -57,7 +58,11 @@ void TransientReport::Add(const transient::Frame& f) {
     row += Column(Short(st.phiMin)) + Column(Short(st.phiMax));
     const bool grew = st.variationGrew;
     marked_ = marked_ || grew;
-    row += Column(Short(st.totalVariation) + (grew ? "*" : " "));
+    // The sum of the jumps can pass the largest double when the values are near it.
+    const std::string variation = std::isfinite(st.totalVariation)
+                                      ? Short(st.totalVariation)
+                                      : ">" + Short(std::numeric_limits<double>::max());
+    row += Column(variation + (grew ? "*" : " "));
     table += row + "\n";
 }
 
@@ -97,6 +102,9 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
         t += "  " + NameOf(s.scheme) + ": " + transient::RunWords(out, s);
         if (s.blewUp) {
             t += " Its rows end at frame " + std::to_string(s.lastFrame) + ".";
+        } else if (!s.steadyFailure.empty()) {
+            t += " Its steady reference could not be formed (" + s.steadyFailure +
+                 "), so its distance to it is not measured.";
         } else if (out.hasSteady) {
             t += s.settledTime ? " Within " + Short(out.settleTolerance) + " of its steady solution from t = " +
                                      Seconds(*s.settledTime) + "."
@@ -108,7 +116,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
     if (exact) {
         const std::string frames = FramesWithoutExact(o_, out);
         if (!frames.empty())
-            t += "The exact reference (unbounded domain) no longer fits the boundary values at " +
+            t += std::string("The exact reference (unbounded domain) no longer fits the boundary values at ") +
                  (frames.find_first_of(",-") == std::string::npos ? "frame " : "frames ") + frames +
                  " (marked !): their errors measure that, not the scheme.\n";
     } else if (!out.hasSteady) {
@@ -120,7 +128,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
         t += Column("t (s)");
         if (exact)
             t += Column("max error") + Column("rms error ");
-        else if (out.hasSteady)
+        else if (out.hasSteady && s.steadyFailure.empty())
             t += Column("to steady");
         t += Column("phi min") + Column("phi max") + Column("variation ") + "\n";
         const auto table = tables_.find(s.scheme);

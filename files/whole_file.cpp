@@ -19,6 +19,7 @@
 #include <system_error>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 namespace files {
 
@@ -156,11 +157,31 @@ void RemoveAndEnd(int signal) {
 }  // namespace
 
 void RemoveTemporariesOnSignals() {
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    // Every signal whose default action ends the process. SIGPIPE is among
+    // them: a write to standard output, a FIFO or a device holds it back
+    // (HoldBrokenPipe) and fails with EPIPE instead, so this handler only
+    // sees one raised elsewhere.
+    std::vector<int> ending{SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP, SIGABRT, SIGBUS,  SIGFPE,
+                            SIGUSR1, SIGSEGV, SIGUSR2, SIGPIPE,   SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,
+                            SIGVTALRM, SIGPROF, SIGSYS};
+#ifdef SIGIO
+    ending.push_back(SIGIO);
+#endif
+#ifdef SIGPWR
+    ending.push_back(SIGPWR);
+#endif
+#ifdef SIGSTKFLT
+    ending.push_back(SIGSTKFLT);
+#endif
+    for (int rt = SIGRTMIN; rt <= SIGRTMAX; ++rt) ending.push_back(rt);
+    for (const int signal : ending) {
         struct sigaction old {};
-        // One ignored stays ignored (a run started with nohup, or in the
-        // background of a script).
-        if (::sigaction(signal, nullptr, &old) != 0 || old.sa_handler == SIG_IGN) continue;
+        // Only where the default stands: one ignored stays ignored (a run
+        // started with nohup, or in the background of a script), and a
+        // handler someone else set (a sanitizer's) stays theirs.
+        if (::sigaction(signal, nullptr, &old) != 0 || (old.sa_flags & SA_SIGINFO) != 0 ||
+            old.sa_handler != SIG_DFL)
+            continue;
         struct sigaction action {};
         action.sa_handler = RemoveAndEnd;
         sigemptyset(&action.sa_mask);
@@ -176,6 +197,9 @@ Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
     }
     struct stat old {};
     const bool exists = ::stat(path_.c_str(), &old) == 0;
+    // Links that lead round in a circle reach no file: refused as the shell
+    // refuses them, never broken by a file put in place of one.
+    if (!exists && errno == ELOOP) Fail(ELOOP);
     if (exists && !S_ISREG(old.st_mode)) {
         // A device, a FIFO, a socket or a directory: written to as it is,
         // or refused by the system (a directory).
@@ -200,13 +224,19 @@ Output::Output(std::string path, FifoReader reader) : path_(std::move(path)) {
     auto [directory, name] = Split(target);
     if (name.empty()) Fail(EISDIR);
     temporary_ = directory + "/." + name.substr(0, 200) + ".XXXXXX";
+    // Signals wait while the file is made and registered: one between the
+    // two would end the program leaving a file no handler knows of.
+    sigset_t all, saved;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &saved);
     const int fd = ::mkostemp(temporary_.data(), O_CLOEXEC);
+    const int error = errno;
+    if (fd >= 0) slot_ = Register(temporary_);
+    pthread_sigmask(SIG_SETMASK, &saved, nullptr);
     if (fd < 0) {
-        const int error = errno;
         temporary_.clear();
         Fail(error);
     }
-    slot_ = Register(temporary_);
     fd_ = AboveStandardStreams(fd);
     if (fd_ < 0) Fail(errno);
     target_ = std::move(target);

@@ -52,8 +52,9 @@ private:
     int slot_ = -1;  // where a signal handler finds the temporary file
 };
 
-// Makes SIGINT, SIGTERM and SIGHUP (those not ignored) remove the temporary
-// files of unfinished Outputs before they end the program as they would.
+// Makes every signal whose default action ends the program (those left at
+// their default) remove the temporary files of unfinished Outputs before
+// they end it as they would.
 void RemoveTemporariesOnSignals();
 
 // The system's reason in a Failure's message (or WriteWhole's): "No space

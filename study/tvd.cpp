@@ -305,7 +305,9 @@ void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double ph
 }
 
 double TvdTolerance(const Problem& p, const Grid& g) {
-    return 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)}) * std::max(std::fabs(g.F), g.D);
+    // From magnitudes: D is negative when L or Gamma is, and a tolerance of
+    // zero or less is one no residual ever meets.
+    return 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)}) * std::max(std::fabs(g.F), std::fabs(g.D));
 }
 
 TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,

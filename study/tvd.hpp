@@ -55,7 +55,7 @@ void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::v
 void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
                     std::vector<double>& balance, double scale = 1);
 
-// The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|) max(|F|, D).
+// The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|) max(|F|, |D|).
 double TvdTolerance(const Problem& p, const Grid& g);
 
 struct TvdIterations {

@@ -270,3 +270,14 @@ TEST_F(Files, LinkToAFileNotThereYetCreatesItAndStays) {
     EXPECT_FALSE(files::SameFile(Path("near/../x.csv"), Path("x.csv")));
     EXPECT_TRUE(files::SameFile(Path("near/../x.csv"), Path("far/x.csv")));
 }
+
+TEST_F(Files, ALoopOfLinksIsRefusedAsTheShellDoesAndStaysALoop) {
+    fs::create_symlink("loop2", dir / "loop1");
+    fs::create_symlink("loop1", dir / "loop2");
+    for (const char* name : {"loop1", "loop2"})
+        EXPECT_EQ(files::WriteWhole(Path(name), "x"),
+                  "cannot write " + Path(name) + ": Too many levels of symbolic links");
+    EXPECT_TRUE(fs::is_symlink(dir / "loop1"));
+    EXPECT_TRUE(fs::is_symlink(dir / "loop2"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"loop1", "loop2"}));
+}

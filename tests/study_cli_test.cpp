@@ -282,6 +282,21 @@ TEST_F(Program, BoundedSchemesWithTheirDiagramAndANonConvergedSolveFailing) {
         << Read("err");
 }
 
+TEST_F(Program, RunningOutOfMemoryIsSaidAndLeavesNoTemporary) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than the limit leaves";
+#endif
+    const std::string command = "sh -c 'ulimit -v 1500000; exec " + std::string(CONVDIFF_STUDY) +
+                                " --N 10000000 --schemes all --nodes " + (dir / "n.csv").string() + "' >" +
+                                (dir / "out").string() + " 2>" + (dir / "err").string();
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(Read("err"), "convdiff-study: cannot allocate memory for the study at N = 10000000\n");
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        EXPECT_TRUE(entry.path().filename() == "out" || entry.path().filename() == "err") << "left: " << entry.path();
+}
+
 TEST(SchemeList, EachSchemeOnceInTheOrderFirstMetOrTheWrongNameSaid) {
     using study::Scheme;
     const std::vector<Scheme> list = study::SchemesNamed("quick,hibrid,linear,superbee,tvd");

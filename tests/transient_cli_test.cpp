@@ -1,10 +1,14 @@
 // convdiff-transient's command line: every usage error names its option and
 // value, and the program's exit codes, report and files, blow-ups included.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,6 +52,15 @@ TEST(TransientOptions, EveryBadOptionOrValueNamesBoth) {
         {{"--history="}, "--history '': needs a file name"},
         {{"--dt", "1", "--dt", "2"}, "option --dt is given twice"},
         {{"--refine", "2"}, "unknown option '--refine'"},
+        // A number beyond a double blames what made it so, not a --dt never given.
+        {{"--u", "1e308"}, "--u '1e308': the Courant number |u| dt / dx of this step is beyond the range"},
+        {{"--gamma", "1e308"}, "--gamma '1e308': the diffusion number Gamma dt / (rho dx^2) of this step is"},
+        {{"--rho", "1e-320"}, "--rho '1e-320': the diffusion number Gamma dt / (rho dx^2) and dt / (rho dx) of"},
+        {{"--L", "1e-320"}, "--L '1e-320': the Courant number |u| dt / dx, the diffusion number"},
+        {{"--t-end", "1e308"}, "--t-end '1e308': the run would take more than 10000000 steps"},
+        {{"--t-end", "1e308", "--dt", "1e307"}, "--t-end '1e308': the diffusion number"},
+        {{"--u", "1e200", "--dt", "1e200", "--t-end", "1e200"}, "--u '1e200': the Courant number |u| dt / dx of "
+                                                                "this step is beyond the range of a double (with --t-end"},
     };
     for (const auto& [args, message] : cases) EXPECT_EQ(UsageMessage(args).rfind(message, 0), 0u) << UsageMessage(args);
 }
@@ -183,4 +196,122 @@ TEST_F(TransientProgram, TablesHoldEveryFrameAndTheReportTheStepTaken) {
     EXPECT_NE(errors.find("\nvanleer,2,0.5,,,"), std::string::npos) << errors;
     const std::string stability = Read("s.csv");
     EXPECT_NE(stability.find("\nvanleer,1,0.25,0.1,0.4,0.25,,true,,,,,,,true,\n"), std::string::npos) << stability;
+}
+
+TEST_F(TransientProgram, AnOutputThatIsTheReportsFileIsRefused) {
+    // Standard output is sent to "out"; an option naming it would replace
+    // it under the report.
+    for (const std::string option : {"--history", "--errors", "--stability"}) {
+        std::ofstream(Path("out")) << "old";
+        EXPECT_EQ(Run("--N 5 " + option + " " + Path("out")), 2) << option;
+        EXPECT_EQ(Read("err"), "convdiff-transient: " + option + " '" + Path("out") +
+                                   "': is the file standard output goes to, where the report is written (" + option +
+                                   " - puts the table there alone)\n");
+    }
+    EXPECT_EQ(Run("--N 5 --stability /dev/stdout"), 2);
+    EXPECT_NE(Read("err").find("--stability '/dev/stdout': is the file standard output goes to"), std::string::npos);
+}
+
+TEST_F(TransientProgram, ATableOnStandardOutputGoesThereAlone) {
+    const std::pair<std::string, std::string> tables[] = {
+        {"--history -", "scheme,t,i,x,phi,exact\n"},
+        {"--errors -", "scheme,step,t,max_error"},
+        {"--stability -", "scheme,theta,dt,courant"},
+    };
+    for (const auto& [args, header] : tables) {
+        ASSERT_EQ(Run("--N 5 --schemes upwind " + args), 0) << Read("err");
+        EXPECT_EQ(Read("out").rfind(header, 0), 0u) << args;
+        EXPECT_EQ(Read("out").find("Stability at this step"), std::string::npos) << args;
+    }
+    EXPECT_EQ(Run("--help"), 0);
+    EXPECT_NE(Read("out").find("FILE - is standard output (the report is then\n  left out)"), std::string::npos);
+}
+
+TEST_F(TransientProgram, EverySignalThatEndsItRemovesItsTemporariesFirst) {
+    for (const int signal : {SIGQUIT, SIGXCPU, SIGUSR1, SIGALRM, SIGPIPE, SIGVTALRM}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const rlimit noCore{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(null, STDERR_FILENO);
+            const std::string history = Path("h.csv");
+            // Long enough that it is still writing when the signal comes.
+            ::execl(CONVDIFF_TRANSIENT, CONVDIFF_TRANSIENT, "--N", "1000000", "--schemes", "upwind", "--dt", "0.001",
+                    "--frames", "10000", "--history", history.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ASSERT_GT(child, 0);
+        // Wait until the temporary file is there (at most a minute).
+        auto temporaries = [&] {
+            int count = 0;
+            for (const auto& entry : std::filesystem::directory_iterator(dir))
+                count += entry.path().filename().string().rfind(".h.csv.", 0) == 0;
+            return count;
+        };
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (temporaries() == 0 && std::chrono::steady_clock::now() < deadline) ::usleep(1000);
+        EXPECT_EQ(temporaries(), 1) << "signal " << signal;
+        ::kill(child, signal);
+        int status = 0;
+        const auto ended = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (::waitpid(child, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > ended) {
+                ::kill(child, SIGKILL);
+                ::waitpid(child, &status, 0);
+                ADD_FAILURE() << "signal " << signal << " did not end the program";
+            }
+            ::usleep(1000);
+        }
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
+        EXPECT_EQ(temporaries(), 0) << "signal " << signal;
+        EXPECT_FALSE(std::filesystem::exists(dir / "h.csv"));
+    }
+}
+
+TEST_F(TransientProgram, RunningOutOfMemoryIsSaidAndLeavesNoTemporary) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "the sanitizer's shadow memory needs more address space than the limit leaves";
+#endif
+    // A child whose address space is too small for fifteen schemes at ten
+    // million volumes.
+    const std::string command = "sh -c 'ulimit -v 1500000; exec " + std::string(CONVDIFF_TRANSIENT) +
+                                " --N 10000000 --schemes all --history " + Path("h.csv") + " --errors " +
+                                Path("e.csv") + "' >" + Path("out") + " 2>" + Path("err");
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(Read("err"), "convdiff-transient: cannot allocate memory for the run at N = 10000000\n");
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        EXPECT_TRUE(entry.path().filename() == "out" || entry.path().filename() == "err") << "left: " << entry.path();
+}
+
+TEST_F(TransientProgram, TheBlowUpLimitIsFiniteAtAnyMagnitude) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"--phiA 1e303 --time explicit --dt 1", "|phi| passed 1.124e307, a sixteenth of the largest double."},
+        {"--initial uniform:1e308", "|phi| passed 1e308, the largest initial or boundary value."},
+        {"--phiA 1e300 --time explicit --dt 1", "): |phi| passed 1e306."},
+    };
+    for (const auto& [args, line] : cases) {
+        ASSERT_EQ(Run("--N 10 --schemes central " + args), 0) << Read("err");
+        EXPECT_NE(Read("out").find(line), std::string::npos) << Read("out");
+        EXPECT_EQ(Read("out").find("inf"), std::string::npos) << Read("out");
+    }
+}
+
+TEST_F(TransientProgram, ASteadyReferenceThatCannotBeFormedLeavesOnlyItsDistancesOut) {
+    ASSERT_EQ(Run("--gamma 1e-14 --N 10 --schemes central,upwind"), 0) << Read("err");
+    const std::string report = Read("out");
+    EXPECT_NE(report.find(" Its steady reference could not be formed (central at N = 10: "
+                          "the system is singular"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find(" Still 0.4639 from its steady solution at t_end."), std::string::npos) << report;
+    // central's table has no distance column; upwind's has.
+    const std::size_t central = report.find("\ncentral:\n"), upwind = report.find("\nupwind:\n");
+    ASSERT_NE(central, std::string::npos);
+    ASSERT_NE(upwind, std::string::npos);
+    EXPECT_EQ(report.substr(central, upwind - central).find("to steady"), std::string::npos) << report;
+    EXPECT_NE(report.substr(upwind).find("to steady"), std::string::npos) << report;
 }

@@ -251,6 +251,20 @@ TEST(Study, EveryLimiterTendsToSecondOrderAtSmallPeclet) {
     }
 }
 
+TEST(Study, BoundedSchemesConvergeWithANegativeLengthOrDiffusionAtRest) {
+    // u = 0 makes F = 0: the tolerance then comes from |D| alone, which is
+    // negative D itself when L or Gamma is.
+    for (const auto& [L, gamma] : {std::pair{-1.0, 0.1}, {1.0, -0.1}, {-1.0, -0.1}}) {
+        study::Problem p;
+        p.u = 0;
+        p.L = L;
+        p.gamma = gamma;
+        study::Plan plan;
+        plan.schemes.assign(study::kTvdSchemes.begin(), study::kTvdSchemes.end());
+        EXPECT_NO_THROW(study::Run(p, plan)) << "L = " << L << ", Gamma = " << gamma;
+    }
+}
+
 TEST(Study, ANonConvergedSolveFailsNamingSchemeNAndResidual) {
     const std::string message = testing_support::MessageOf<study::SolveError>(
         [&] { SolveAt(AtPeclet(5, 40), study::Scheme::Superbee, 40, 1); });

@@ -121,7 +121,9 @@ Outcome Run::Go(const Callbacks& cb) {
         phi0[std::size_t(i - 1)] = InitialValue(p, plan_.initial, g.x(i));
         largest = std::max(largest, std::fabs(phi0[std::size_t(i - 1)]));
     }
-    const double limit = 1e6 * largest;
+    // A million times the largest magnitude, but never past kBlowUpCeiling,
+    // nor below the values the run starts from.
+    const double limit = std::max(largest, std::min(1e6 * largest, kBlowUpCeiling));
     out.blowUpLimit = limit;
     out.lowest = std::min({p.phiA, p.phiB, *std::min_element(phi0.begin(), phi0.end())});
     out.highest = std::max({p.phiA, p.phiB, *std::max_element(phi0.begin(), phi0.end())});
@@ -135,10 +137,17 @@ Outcome Run::Go(const Callbacks& cb) {
         try {
             m.outcome.verdict = Assess(p, scheme, N, plan_.theta, steps->dt);
             m.stepper.emplace(p, scheme, N, plan_.theta, steps->dt);
-            if (out.hasSteady) m.steady = SteadySolution(p, scheme, N);
         } catch (const calc::CalcError& e) {
             throw study::SolveError(scheme, N, e.what());
         }
+        // The steady reference is a measure, not the march: one that cannot
+        // be formed (its system singular at a tiny Gamma) leaves only this
+        // scheme's distances out.
+        if (out.hasSteady) try {
+                m.steady = SteadySolution(p, scheme, N);
+            } catch (const std::exception& e) {
+                m.outcome.steadyFailure = e.what();
+            }
         m.phi = phi0;
         out.schemes.push_back(m.outcome);
     }
@@ -150,7 +159,7 @@ Outcome Run::Go(const Callbacks& cb) {
         if (m.step <= m.observed) return;
         m.observed = m.step;
         const double t = double(m.step) * steps->dt;
-        if (out.hasSteady && !m.outcome.settledTime && MaxDifference(m.phi, m.steady) < out.settleTolerance)
+        if (!m.steady.empty() && !m.outcome.settledTime && MaxDifference(m.phi, m.steady) < out.settleTolerance)
             m.outcome.settledTime = t;
         if (m.nextSample < samples.size() && samples[m.nextSample] == m.step) {
             ++m.nextSample;
@@ -191,7 +200,7 @@ Outcome Run::Go(const Callbacks& cb) {
             }
             observe(m);
             const FrameStats st =
-                StatsOf(p, m.phi, hasExact ? &exact : nullptr, out.hasSteady ? &m.steady : nullptr, m.previousVariation);
+                StatsOf(p, m.phi, hasExact ? &exact : nullptr, m.steady.empty() ? nullptr : &m.steady, m.previousVariation);
             m.previousVariation = st.totalVariation;
             Record(m.outcome, st, out);
             m.outcome.lastFrame = k;

@@ -9,7 +9,9 @@
 
 #include <atomic>
 #include <functional>
+#include <limits>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "initial.hpp"
@@ -23,6 +25,9 @@ namespace transient {
 inline constexpr long kMaxSteps = 10'000'000;
 inline constexpr double kMaxWork = 2e10;  // N times the steps
 inline constexpr long kMaxFrames = 100'000;
+// The largest blow-up limit: past it one more step's sums may overflow, so
+// that a value is no longer a measure of growth but of the range of a double.
+inline constexpr double kBlowUpCeiling = std::numeric_limits<double>::max() / 16;
 
 struct Plan {
     study::Problem problem;
@@ -82,6 +87,9 @@ struct SchemeOutcome {
     long lastFrame = -1;                // the last frame handed out
     std::optional<double> settledTime;  // when the distance to the steady state fell below its tolerance
     double finalDistance = 0;
+    // Why the steady reference could not be formed ("" when it was, or
+    // none was asked for); the scheme then has no distances.
+    std::string steadyFailure;
     long iterations = 0;  // a bounded scheme's iterations, all steps together
     // What the run did, over the frames it made: the largest total
     // variation against the initial one, and the largest excursion above
@@ -94,7 +102,9 @@ struct SchemeOutcome {
 struct Outcome {
     Steps steps;
     Numbers numbers;
-    double blowUpLimit = 0;  // 1e6 max(1, |phiA|, |phiB|, max |phi0|)
+    // 1e6 max(1, |phiA|, |phiB|, max |phi0|) up to kBlowUpCeiling, never
+    // below that largest magnitude
+    double blowUpLimit = 0;
     // [min(phi0, phiA, phiB), max(phi0, phiA, phiB)]: without a source the
     // exact solution stays inside.
     double lowest = 0, highest = 0;

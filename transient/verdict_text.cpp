@@ -117,9 +117,16 @@ bool NewExtrema(const Outcome& out, const SchemeOutcome& s) {
 bool VariationGrew(const SchemeOutcome& s) { return s.blewUp || s.variationGrowth > 1 + 1e-9; }
 
 std::string RunWords(const Outcome& out, const SchemeOutcome& s) {
-    if (s.blewUp)
-        return "blew up at t = " + Seconds(s.blowUpTime) + " (step " + std::to_string(s.blowUpStep) +
-               "): |phi| passed " + Short(out.blowUpLimit) + ".";
+    if (s.blewUp) {
+        const std::string when = " at t = " + Seconds(s.blowUpTime) + " (step " + std::to_string(s.blowUpStep) + ")";
+        // With values this large, leaving the range says nothing of stability.
+        if (out.blowUpLimit >= kBlowUpCeiling)
+            return "left the range of double arithmetic" + when + ": |phi| passed " + Short(out.blowUpLimit) + ", " +
+                   (out.blowUpLimit == kBlowUpCeiling ? "a sixteenth of the largest double"
+                                                      : "the largest initial or boundary value") +
+                   ".";
+        return "blew up" + when + ": |phi| passed " + Short(out.blowUpLimit) + ".";
+    }
     std::string text;
     if (!NewExtrema(out, s)) {
         text = "bounded at every frame (within [" + Short(out.lowest) + ", " + Short(out.highest) + "])";
