@@ -1,0 +1,241 @@
+// The eigenvalues of the steady matrix by its structure, its conditioning,
+// and the spectrum of M^-1 K the stability verdicts use.
+#include "spectrum.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+#include <string>
+
+#include "rows.hpp"
+#include "stability.hpp"
+
+extern "C" {
+void dsterf_(const int* n, double* d, double* e, int* info);
+void dgebal_(const char* job, const int* n, double* a, const int* lda, int* ilo, int* ihi, double* scale, int* info);
+void dlahqr_(const int* wantt, const int* wantz, const int* n, const int* ilo, const int* ihi, double* h,
+             const int* ldh, double* wr, double* wi, const int* iloz, const int* ihiz, double* z, const int* ldz,
+             int* info);
+void dhseqr_(const char* job, const char* compz, const int* n, const int* ilo, const int* ihi, double* h,
+             const int* ldh, double* wr, double* wi, double* z, const int* ldz, double* work, const int* lwork,
+             int* info);
+void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda, double* wr, double* wi,
+            double* vl, const int* ldvl, double* vr, const int* ldvr, double* work, const int* lwork, int* info);
+void dgttrf_(const int* n, double* dl, double* d, double* du, double* du2, int* ipiv, int* info);
+void dgtcon_(const char* norm, const int* n, const double* dl, const double* d, const double* du, const double* du2,
+             const int* ipiv, const double* anorm, double* rcond, double* work, int* iwork, int* info);
+void dgbtrf_(const int* m, const int* n, const int* kl, const int* ku, double* ab, const int* ldab, int* ipiv,
+             int* info);
+void dgbcon_(const char* norm, const int* n, const int* kl, const int* ku, const double* ab, const int* ldab,
+             const int* ipiv, const double* anorm, double* rcond, double* work, int* iwork, int* info);
+}
+
+namespace transient {
+
+namespace {
+
+using Eigen = std::vector<std::complex<double>>;
+
+// K(i, i + o) for |o| <= 2, 0 outside the matrix and the bands.
+double At(const study::Rows& K, long i, int o) {
+    const long n = long(K.aP.size()), j = i + o;
+    if (j < 0 || j >= n) return 0;
+    const auto e = std::size_t(i);
+    switch (o) {
+        case -2: return K.FiveBand() ? K.aWW[e] : 0.0;
+        case -1: return K.aW[e];
+        case 0: return K.aP[e];
+        case 1: return K.aE[e];
+        case 2: return K.FiveBand() ? K.aEE[e] : 0.0;
+    }
+    return 0;
+}
+
+bool AllZero(const std::vector<double>& v) {
+    return std::all_of(v.begin(), v.end(), [](double x) { return x == 0; });
+}
+
+void Append(Eigen& out, const std::vector<double>& wr, const std::vector<double>& wi) {
+    for (std::size_t i = 0; i < wr.size(); ++i) out.emplace_back(wr[i], wi[i]);
+}
+
+// The eigenvalues of the dense upper Hessenberg matrix h (n x n, by columns).
+void Hessenberg(int n, std::vector<double>& h, Eigen& out) {
+    int ilo = 1, ihi = n, info = 0;
+    // Scaling only: a permutation would undo the Hessenberg form.
+    std::vector<double> scale(std::size_t(n), 1.0);
+    dgebal_("S", &n, h.data(), &n, &ilo, &ihi, scale.data(), &info);
+    const std::vector<double> kept = h;
+    std::vector<double> wr(static_cast<std::size_t>(n)), wi(static_cast<std::size_t>(n));
+    const int no = 0, one = 1;
+    double z = 0;
+    dlahqr_(&no, &no, &n, &ilo, &ihi, h.data(), &n, wr.data(), wi.data(), &one, &one, &z, &one, &info);
+    if (info != 0) {
+        h = kept;
+        int lwork = -1;
+        double query = 0;
+        dhseqr_("E", "N", &n, &ilo, &ihi, h.data(), &n, wr.data(), wi.data(), &z, &one, &query, &lwork, &info);
+        lwork = std::max(n, int(query));
+        std::vector<double> work(static_cast<std::size_t>(lwork));
+        dhseqr_("E", "N", &n, &ilo, &ihi, h.data(), &n, wr.data(), wi.data(), &z, &one, work.data(), &lwork, &info);
+        if (info != 0) throw std::runtime_error("LAPACK's QR did not converge on the " + std::to_string(n) + " x " +
+                                                std::to_string(n) + " steady matrix");
+    }
+    Append(out, wr, wi);
+}
+
+// The block [lo, hi) of a three-point K.
+void TridiagonalBlock(const study::Rows& K, long lo, long hi, Eigen& out) {
+    const int n = int(hi - lo);
+    bool symmetric = true;
+    for (long i = lo; i + 1 < hi; ++i) symmetric = symmetric && At(K, i + 1, -1) * At(K, i, 1) > 0;
+    if (symmetric) {
+        std::vector<double> d(K.aP.begin() + lo, K.aP.begin() + hi), e(std::size_t(std::max(n - 1, 1)));
+        // sqrt of each factor, so that the product cannot overflow.
+        for (long i = lo; i + 1 < hi; ++i)
+            e[std::size_t(i - lo)] = std::sqrt(std::fabs(At(K, i + 1, -1))) * std::sqrt(std::fabs(At(K, i, 1)));
+        int info = 0;
+        dsterf_(&n, d.data(), e.data(), &info);
+        if (info != 0) throw std::runtime_error("LAPACK's dsterf did not converge on the steady matrix");
+        for (double x : d) out.emplace_back(x, 0.0);
+        return;
+    }
+    std::vector<double> h(std::size_t(n) * std::size_t(n), 0.0);
+    for (long i = lo; i < hi; ++i)
+        for (int o = -1; o <= 1; ++o)
+            if (i + o >= lo && i + o < hi) h[std::size_t(i - lo) + std::size_t(i + o - lo) * std::size_t(n)] = At(K, i, o);
+    Hessenberg(n, h, out);
+}
+
+// The block [lo, hi) of H, upper Hessenberg with two super-diagonals:
+// H(i, i + o) = entry(i, o).
+template <class Entry>
+void HessenbergBlock(long lo, long hi, Entry entry, Eigen& out) {
+    const int n = int(hi - lo);
+    std::vector<double> h(std::size_t(n) * std::size_t(n), 0.0);
+    for (long i = lo; i < hi; ++i)
+        for (int o = -1; o <= 2; ++o)
+            if (i + o >= lo && i + o < hi) h[std::size_t(i - lo) + std::size_t(i + o - lo) * std::size_t(n)] = entry(i, o);
+    if (n == 1)
+        out.emplace_back(h[0], 0.0);
+    else
+        Hessenberg(n, h, out);
+}
+
+// Any banded K: the dense general eigenvalue routine.
+void Dense(const study::Rows& K, Eigen& out) {
+    const int n = int(K.aP.size());
+    std::vector<double> a(std::size_t(n) * std::size_t(n), 0.0), wr(static_cast<std::size_t>(n)), wi(static_cast<std::size_t>(n));
+    for (long i = 0; i < n; ++i)
+        for (int o = -2; o <= 2; ++o)
+            if (i + o >= 0 && i + o < n) a[std::size_t(i) + std::size_t(i + o) * std::size_t(n)] = At(K, i, o);
+    int lwork = -1, info = 0;
+    const int one = 1;
+    double query = 0, v = 0;
+    dgeev_("N", "N", &n, a.data(), &n, wr.data(), wi.data(), &v, &one, &v, &one, &query, &lwork, &info);
+    lwork = std::max(4 * n, int(query));
+    std::vector<double> work(static_cast<std::size_t>(lwork));
+    dgeev_("N", "N", &n, a.data(), &n, wr.data(), wi.data(), &v, &one, &v, &one, work.data(), &lwork, &info);
+    if (info != 0) throw std::runtime_error("LAPACK's dgeev did not converge on the steady matrix");
+    Append(out, wr, wi);
+}
+
+}  // namespace
+
+std::vector<std::complex<double>> BandEigenvalues(const study::Rows& K) {
+    const long n = long(K.aP.size());
+    Eigen out;
+    out.reserve(static_cast<std::size_t>(n));
+    const bool noWW = !K.FiveBand() || AllZero(K.aWW), noEE = !K.FiveBand() || AllZero(K.aEE);
+    if (noWW && noEE) {
+        // A zero product K(i+1,i) K(i,i+1) makes the matrix block triangular.
+        long lo = 0;
+        for (long i = 0; i < n; ++i)
+            if (i + 1 == n || At(K, i + 1, -1) * At(K, i, 1) == 0) {
+                TridiagonalBlock(K, lo, i + 1, out);
+                lo = i + 1;
+            }
+        return out;
+    }
+    if (!noWW && !noEE) {
+        Dense(K, out);
+        return out;
+    }
+    // Upper Hessenberg: K itself when nothing is below its sub-diagonal,
+    // else its transpose (the same eigenvalues). A zero sub-diagonal entry
+    // splits it.
+    const auto entry = [&](long i, int o) { return noWW ? At(K, i, o) : At(K, i + o, -o); };
+    long lo = 0;
+    for (long i = 0; i < n; ++i)
+        if (i + 1 == n || entry(i + 1, -1) == 0) {
+            HessenbergBlock(lo, i + 1, entry, out);
+            lo = i + 1;
+        }
+    return out;
+}
+
+double ReciprocalCondition(const study::Rows& K) {
+    const int n = int(K.aP.size());
+    double anorm = 0;
+    for (long j = 0; j < n; ++j) {
+        double column = 0;
+        for (int o = -2; o <= 2; ++o) column += std::fabs(At(K, j - o, o));
+        anorm = std::max(anorm, column);
+    }
+    if (anorm == 0) return 0;
+    int info = 0;
+    double rcond = 0;
+    std::vector<int> ipiv(static_cast<std::size_t>(n)), iwork(static_cast<std::size_t>(n));
+    const bool five = K.FiveBand() && !(AllZero(K.aWW) && AllZero(K.aEE));
+    if (!five) {
+        std::vector<double> dl(std::size_t(std::max(n - 1, 1))), d = K.aP, du(dl.size()), du2(dl.size());
+        for (long i = 0; i + 1 < n; ++i) {
+            dl[std::size_t(i)] = At(K, i + 1, -1);
+            du[std::size_t(i)] = At(K, i, 1);
+        }
+        dgttrf_(&n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &info);
+        if (info > 0) return 0;
+        std::vector<double> work(2 * std::size_t(n));
+        dgtcon_("1", &n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &anorm, &rcond, work.data(),
+                iwork.data(), &info);
+        return rcond;
+    }
+    // Band storage: A(i, j) in row kl + ku + i - j of column j.
+    const int kl = 2, ku = 2, ldab = 2 * kl + ku + 1;
+    std::vector<double> ab(std::size_t(ldab) * std::size_t(n), 0.0);
+    for (long i = 0; i < n; ++i)
+        for (int o = -2; o <= 2; ++o)
+            if (i + o >= 0 && i + o < n) ab[std::size_t(kl + ku - o) + std::size_t(i + o) * std::size_t(ldab)] = At(K, i, o);
+    dgbtrf_(&n, &n, &kl, &ku, ab.data(), &ldab, ipiv.data(), &info);
+    if (info > 0) return 0;
+    std::vector<double> work(3 * std::size_t(n));
+    dgbcon_("1", &n, &kl, &ku, ab.data(), &ldab, ipiv.data(), &anorm, &rcond, work.data(), iwork.data(), &info);
+    return rcond;
+}
+
+Spectrum SpectrumOf(const study::Problem& p, study::Scheme s, long N) {
+    Spectrum sp;
+    if (IsTvd(s)) {
+        sp.why = "a bounded scheme's equations are not linear: its TVD condition decides instead";
+        return sp;
+    }
+    const study::Rows K = Rows(p, s, N);
+    // A condition number beyond 1/(N eps) is rounding's own: K is singular
+    // as far as a double can tell. Beyond 1e8 a steady solve keeps fewer
+    // than half of a double's digits: nearly singular.
+    sp.conditioning = ReciprocalCondition(K);
+    sp.singular = sp.conditioning <= double(N) * std::numeric_limits<double>::epsilon();
+    sp.nearlySingular = !sp.singular && sp.conditioning < 1e-8;
+    if (N > kMatrixLimit) {
+        sp.why = "the matrix test is exact only up to N = " + std::to_string(kMatrixLimit) + "; at N = " +
+                 std::to_string(N) + " its eigenvalues would take too long";
+        return sp;
+    }
+    const double m = p.rho * p.L / double(N);
+    for (const std::complex<double>& k : BandEigenvalues(K)) sp.mu.push_back(k / m);
+    sp.tested = true;
+    return sp;
+}
+
+}  // namespace transient
