@@ -61,6 +61,17 @@ double LargestStableLambda(const InteriorRow& row, double theta) {
         if (norm <= 0 || theta >= 0.5) continue;
         best = std::min(best, 2.0 * std::max(re, 0.0) / ((1.0 - 2.0 * theta) * norm));
     }
+    // Near k = 0, s = i k I + k^2 R + ... with I = sum j A_j and R = -sum
+    // j^2 A_j / 2, so the bound tends to 2 R / ((1 - 2 theta) I^2): 0 for a
+    // row without second-order dissipation (QUICK or central without
+    // diffusion), which no sampling of k reaches.
+    double I = 0, R = 0;
+    for (int o = -2; o <= 2; ++o) {
+        I += o * row.a[std::size_t(o + 2)];
+        R -= o * o * row.a[std::size_t(o + 2)] / 2;
+    }
+    if (rowSum == 0 && theta < 0.5 && std::fabs(I) > 1e-12 * scale)
+        best = std::min(best, 2.0 * (R > 1e-12 * scale ? R : 0.0) / ((1.0 - 2.0 * theta) * I * I));
     return best;
 }
 

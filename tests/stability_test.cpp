@@ -1,0 +1,231 @@
+// The stability verdicts against the cases worked by hand, the closed forms,
+// brute-force searches and the dense step operator at small N.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <random>
+
+#include "study/limiters.hpp"
+#include "study/tvd.hpp"
+#include "transient/rows.hpp"
+#include "transient/stability.hpp"
+
+extern "C" {
+void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b, const int* ldb, int* info);
+void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda, double* wr, double* wi,
+            double* vl, const int* ldvl, double* vr, const int* ldvr, double* work, const int* lwork, int* info);
+}
+
+using study::Scheme;
+using transient::Assess;
+using transient::Method;
+
+namespace {
+
+study::Problem Case(double u, double gamma, double phiA = 0, double phiB = 0) {
+    study::Problem p;
+    p.u = u;
+    p.gamma = gamma;
+    p.phiA = phiA;
+    p.phiB = phiB;
+    return p;
+}
+
+// The spectral radius of a dense n x n matrix (by columns).
+double SpectralRadius(std::vector<double> a, int n) {
+    std::vector<double> wr(static_cast<std::size_t>(n)), wi(wr), work(static_cast<std::size_t>(8 * n));
+    int lwork = 8 * n, info = 0, one = 1;
+    double v = 0;
+    dgeev_("N", "N", &n, a.data(), &n, wr.data(), wi.data(), &v, &one, &v, &one, work.data(), &lwork, &info);
+    EXPECT_EQ(info, 0);
+    double most = 0;
+    for (int i = 0; i < n; ++i) most = std::max(most, std::hypot(wr[std::size_t(i)], wi[std::size_t(i)]));
+    return most;
+}
+
+// The dense step operator (M + theta dt K)^-1 (M - (1 - theta) dt K).
+std::vector<double> StepOperator(const study::Problem& p, Scheme s, long N, double theta, double dt) {
+    const study::Rows r = transient::Rows(p, s, N);
+    const auto n = std::size_t(N);
+    const double m = p.rho * p.L / double(N);
+    std::vector<double> a(n * n, 0.0), b(n * n, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        a[i + i * n] = b[i + i * n] = m;
+        for (int o = -2; o <= 2; ++o) {
+            const long j = long(i) + o;
+            if (j < 0 || j >= N || (std::abs(o) == 2 && !r.FiveBand())) continue;
+            const double k = (o == -2 ? r.aWW : o == -1 ? r.aW : o == 0 ? r.aP : o == 1 ? r.aE : r.aEE)[i];
+            a[i + std::size_t(j) * n] += theta * dt * k;
+            b[i + std::size_t(j) * n] -= (1 - theta) * dt * k;
+        }
+    }
+    std::vector<int> ipiv(n);
+    int size = int(N), info = 0;
+    dgesv_(&size, &size, a.data(), &size, ipiv.data(), b.data(), &size, &info);
+    EXPECT_EQ(info, 0);
+    return b;
+}
+
+double TotalVariation(double phiA, const std::vector<double>& phi, double phiB) {
+    double tv = std::fabs(phi.front() - phiA) + std::fabs(phiB - phi.back());
+    for (std::size_t i = 1; i < phi.size(); ++i) tv += std::fabs(phi[i] - phi[i - 1]);
+    return tv;
+}
+
+// One explicit limited step without diffusion: phi - lambda B(phi).
+std::vector<double> LimitedStep(study::Limiter l, const study::Problem& p, long N, double dt,
+                                const std::vector<double>& phi) {
+    const study::Grid g = study::MakeGrid(p, N);
+    std::vector<double> balance, next(phi);
+    study::TvdBalance(g, p.phiA, p.phiB, l, phi, balance);
+    for (std::size_t i = 0; i < phi.size(); ++i) next[i] -= dt / (p.rho * g.dx) * balance[i];
+    return next;
+}
+
+}  // namespace
+
+TEST(StabilityCases, ExplicitQuickIsUnstableThroughItsEndRows) {
+    const study::Problem p = Case(0.2, 0.018);  // c = 0.1, d = 0.45
+    const transient::Verdict quick = Assess(p, Scheme::Quick, 50, 0, 0.01);
+    EXPECT_TRUE(quick.vonNeumannStable);
+    ASSERT_TRUE(quick.matrixTested);
+    EXPECT_FALSE(quick.matrixStable);
+    EXPECT_NEAR(quick.matrixMaxAmplification, 1.19, 0.01);
+    EXPECT_EQ(quick.decidingRows, "QUICK's end rows");
+    EXPECT_FALSE(quick.stable);
+    ASSERT_TRUE(quick.largestStableDt);
+    EXPECT_GT(*quick.largestStableDt, 0);
+    EXPECT_LT(*quick.largestStableDt, 0.01);
+    EXPECT_TRUE(Assess(p, Scheme::Quick, 50, 0, *quick.largestStableDt).stable);
+    const transient::Verdict upwind = Assess(p, Scheme::Upwind, 50, 0, 0.01);
+    EXPECT_TRUE(upwind.vonNeumannStable && upwind.matrixStable && upwind.stable);
+    EXPECT_EQ(upwind.decidingRows, "");
+}
+
+TEST(StabilityCases, SingularSteadyEquationsPositivityAndRounding) {
+    // Central without diffusion: the checkerboard mode nothing damps.
+    const transient::Verdict checker = Assess(Case(1, 0), Scheme::Central, 100, 1, 0.1);
+    EXPECT_TRUE(checker.steadySingular || checker.steadyNearlySingular);
+    EXPECT_FALSE(Assess(Case(1, 0.1), Scheme::Central, 100, 1, 0.1).steadyNearlySingular);
+    // Implicit central at cell Pe 10: the neighbour coefficient decides.
+    const transient::Verdict pe10 = Assess(Case(1, 0.001), Scheme::Central, 100, 1, 0.01);
+    EXPECT_FALSE(pe10.positiveImplicit);
+    EXPECT_FALSE(pe10.positive);
+    EXPECT_EQ(pe10.largestPositiveDt, 0.0);
+    EXPECT_EQ(pe10.positiveBlocker, "aE = 0.4 > 0 in every interior row (central at cell Pe 10 > 2): no step is positive");
+    // Explicit QUICK without diffusion: no step at all, not a step of 6e-9 s.
+    const transient::Verdict quick = Assess(Case(1, 0), Scheme::Quick, 100, 0, 0.001);
+    EXPECT_FALSE(quick.stable);
+    EXPECT_EQ(quick.largestStableDt, 0.0);
+}
+
+TEST(StabilityCases, LimitersTvdConditionAtCourantPointEight) {
+    const study::Problem p = Case(1, 0);
+    for (const auto& [s, holds] : {std::pair{Scheme::VanLeer, false}, {Scheme::Superbee, false}, {Scheme::MinMod, false}}) {
+        const transient::Verdict v = Assess(p, s, 100, 0, 0.008);
+        EXPECT_TRUE(v.tvd);
+        EXPECT_EQ(v.tvdHolds, holds) << study::Name(s);
+        EXPECT_EQ(v.stable, v.tvdHolds);
+        EXPECT_EQ(v.largestStableDt, v.largestTvdDt);
+    }
+    EXPECT_NEAR(Assess(p, Scheme::VanLeer, 100, 0, 0.008).tvdNumber, 1.6, 1e-12);
+    EXPECT_NEAR(Assess(p, Scheme::MinMod, 100, 0, 0.008).tvdNumber, 1.2, 1e-12);
+    EXPECT_DOUBLE_EQ(*Assess(p, Scheme::Superbee, 100, 0, 0.008).largestTvdDt, 0.5 * 0.01);
+    for (Scheme s : study::kTvdSchemes) {
+        EXPECT_TRUE(Assess(p, s, 100, Method::LaxWendroff, 0, 0.008).tvdHolds) << study::Name(s);
+        // SSP Runge-Kutta's stages are forward Euler's.
+        EXPECT_EQ(Assess(p, s, 100, Method::Ssprk3, 0.7, 0.008).tvdNumber, Assess(p, s, 100, 0, 0.008).tvdNumber);
+    }
+    // Lax-Wendroff's boundary, the smaller root of its quadratic: beta = 2,
+    // d = 0 gives c (2 - c) = 1, c = 1; MinMod with d = 0.1: c = 0.576...
+    const study::Problem diffusive = Case(1, 0.1 * 0.01 * 0.01 / 0.008);  // d = 0.1 at dt = 0.008
+    const transient::Verdict mm = Assess(diffusive, Scheme::MinMod, 100, Method::LaxWendroff, 0, 0.008);
+    ASSERT_TRUE(mm.largestTvdDt);
+    const double c = *mm.largestTvdDt / 0.01, d = 0.1 * c / 0.8;
+    EXPECT_NEAR(c * (1 + (1 - c) / 2) + 2 * d, 1, 2e-3);
+}
+
+TEST(StabilityClosedForms, ExplicitUpwindPositiveAndImplicitCentralByCellPeclet) {
+    for (double c : {0.1, 0.5, 0.8, 1.2})
+        for (double d : {0.0, 0.1, 0.2, 0.45}) {
+            const study::Problem p = Case(1, d * 0.1 * 0.1 / (c * 0.1));  // N = 10, dx = 0.1, dt = 0.1 c
+            const transient::Verdict v = Assess(p, Scheme::Upwind, 10, 0, c * 0.1);
+            // The end rows' diagonal, with the conductance 2D of the half
+            // cell to the boundary, is F + 3D: c + 3d <= 1, not the
+            // interior's c + 2d <= 1.
+            EXPECT_EQ(v.positive, c + 3 * d <= 1 + 1e-12) << "c " << c << " d " << d;
+            EXPECT_NEAR(*v.largestPositiveDt, 0.1 / (1 + 3 * d / c), 1e-3 * 0.1) << "c " << c << " d " << d;
+        }
+    for (const auto& [pe, positive] : {std::pair{1.0, true}, {1.999, true}, {2.001, false}, {4.0, false}})
+        for (double u : {1.0, -1.0}) {
+            const transient::Verdict v = Assess(Case(u, 0.01 / pe), Scheme::Central, 100, 1, 0.05);
+            EXPECT_EQ(v.positiveImplicit, positive) << "Pe " << pe << " u " << u;
+            EXPECT_EQ(v.positive, positive) << "Pe " << pe << " u " << u;
+            EXPECT_EQ(v.positiveBlocker.empty(), positive) << v.positiveBlocker;
+        }
+}
+
+TEST(StabilityClosedForms, EachLimitersBetaIsItsLargestPsiOverR) {
+    for (study::Limiter l : study::kLimiters) {
+        double most = 0;
+        for (double e = -4; e <= 2; e += 1e-4) most = std::max(most, study::Psi(l, std::pow(10.0, e)) / std::pow(10.0, e));
+        EXPECT_NEAR(transient::Beta(l), most, 1e-3) << study::Name(study::SchemeOf(l));
+    }
+}
+
+TEST(StabilityClosedForms, TvdBoundIsSharpForEachLimiter) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> value(-1, 1);
+    const long N = 12;
+    for (study::Limiter l : study::kLimiters) {
+        // The r where psi(r)/r is largest, by the same search.
+        double best = 0, rStar = 1;
+        for (double e = -4; e <= 2; e += 1e-3) {
+            const double r = std::pow(10.0, e);
+            if (study::Psi(l, r) / r > best) best = study::Psi(l, r) / r, rStar = r;
+        }
+        const double bound = 1 / (1 + transient::Beta(l) / 2);
+        // Flat upstream (r_(i-1) = 0), r_i = r*, flat downstream: node 6
+        // overshoots below its upstream neighbour.
+        std::vector<double> phi(N, 0.0);
+        phi[5] = rStar;
+        for (long i = 6; i < N; ++i) phi[std::size_t(i)] = rStar + 1;
+        const study::Problem p = Case(1, 0, 0, rStar + 1);
+        const double dx = 1.0 / N;
+        const auto after = LimitedStep(l, p, N, 1.01 * bound * dx, phi);
+        EXPECT_GT(TotalVariation(0, after, rStar + 1), TotalVariation(0, phi, rStar + 1) + 1e-9)
+            << study::Name(study::SchemeOf(l));
+        EXPECT_FALSE(Assess(p, study::SchemeOf(l), N, 0, 1.01 * bound * dx).tvdHolds);
+        // Just below the bound no profile grows.
+        for (int trial = 0; trial < 300; ++trial) {
+            study::Problem q = Case(1, 0, value(random), value(random));
+            std::vector<double> x(N);
+            for (double& v : x) v = value(random);
+            const double before = TotalVariation(q.phiA, x, q.phiB);
+            EXPECT_LE(TotalVariation(q.phiA, LimitedStep(l, q, N, 0.99 * bound * dx, x), q.phiB), before + 1e-12)
+                << study::Name(study::SchemeOf(l)) << " trial " << trial;
+        }
+    }
+}
+
+TEST(StabilityMatrix, SpectralRadiusAgainstTheDenseStepOperator) {
+    for (long N = 5; N <= 8; ++N)
+        for (Scheme s : study::kLinearSchemes)
+            for (double u : {1.0, -1.0})
+                for (double pe : {0.5, 5.0})
+                    for (double theta : {0.0, 0.5, 1.0}) {
+                        const study::Problem p = Case(u, 1.0 / (N * pe));
+                        const double dt = 0.5 / N;
+                        const transient::Verdict v = Assess(p, s, N, theta, dt);
+                        ASSERT_TRUE(v.matrixTested);
+                        const double dense = SpectralRadius(StepOperator(p, s, N, theta, dt), int(N));
+                        EXPECT_NEAR(v.matrixMaxAmplification, dense, 1e-9 * std::max(1.0, dense))
+                            << study::Name(s) << " N " << N << " u " << u << " Pe " << pe << " theta " << theta;
+                        if (!v.matrixStable) {
+                            const double largest = *v.matrixLargestDt;
+                            EXPECT_LE(SpectralRadius(StepOperator(p, s, N, theta, largest), int(N)), 1 + 1e-7);
+                        }
+                    }
+}
