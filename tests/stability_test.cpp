@@ -10,6 +10,7 @@
 #include "study/limiters.hpp"
 #include "study/tvd.hpp"
 #include "transient/rows.hpp"
+#include "transient/spectrum.hpp"
 #include "transient/stability.hpp"
 
 extern "C" {
@@ -228,4 +229,55 @@ TEST(StabilityMatrix, SpectralRadiusAgainstTheDenseStepOperator) {
                             EXPECT_LE(SpectralRadius(StepOperator(p, s, N, theta, largest), int(N)), 1 + 1e-7);
                         }
                     }
+}
+
+TEST(StabilityMatrix, EachStructuredPathAgainstLapacksDenseEigenvalues) {
+    // Pe 0.5: symmetric scaling (dsterf); Pe 5: complex symmetric QL for
+    // central, blocks of one for hybrid, Hessenberg QR for QUICK.
+    // Small enough that the dense eigenvalues are exact to 1e-8: the
+    // scaling to symmetric form grows like sqrt(6)^N at upwind Pe 5.
+    const long N = 12;
+    for (Scheme s : study::kLinearSchemes)
+        for (double u : {1.0, -1.0})
+            for (double pe : {0.5, 5.0}) {
+                // At Pe 5 power law and exponential have aE/aW near e^-5:
+                // their scaling to symmetric form spans about e^(5 N / 2),
+                // so that the dense eigenvalues are the inexact ones (the
+                // dense step operator above covers them at N <= 8).
+                if (pe == 5 && (s == Scheme::PowerLaw || s == Scheme::Exponential)) continue;
+                const study::Problem p = Case(u, 1.0 / (N * pe));
+                const study::Rows r = transient::Rows(p, s, N);
+                const std::vector<std::complex<double>> mine = transient::BandEigenvalues(r);
+                ASSERT_EQ(mine.size(), std::size_t(N));
+                // The dense matrix, and its eigenvalues.
+                std::vector<double> a(std::size_t(N * N), 0.0);
+                for (long i = 0; i < N; ++i)
+                    for (int o = -2; o <= 2; ++o)
+                        if (i + o >= 0 && i + o < N && (std::abs(o) < 2 || r.FiveBand()))
+                            a[std::size_t(i + (i + o) * N)] =
+                                (o == -2 ? r.aWW : o == -1 ? r.aW : o == 0 ? r.aP : o == 1 ? r.aE : r.aEE)[std::size_t(i)];
+                std::vector<double> wr(static_cast<std::size_t>(N)), wi(wr), work(static_cast<std::size_t>(8 * N));
+                int n = int(N), lwork = 8 * n, info = 0, one = 1;
+                double v = 0, norm = 0;
+                for (double x : a) norm = std::max(norm, std::fabs(x));
+                dgeev_("N", "N", &n, a.data(), &n, wr.data(), wi.data(), &v, &one, &v, &one, work.data(), &lwork, &info);
+                ASSERT_EQ(info, 0);
+                for (std::size_t k = 0; k < std::size_t(N); ++k) {
+                    double nearest = HUGE_VAL;
+                    for (const std::complex<double>& m : mine) nearest = std::min(nearest, std::abs(m - std::complex(wr[k], wi[k])));
+                    EXPECT_LE(nearest, 1e-6 * norm) << study::Name(s) << " u " << u << " Pe " << pe;
+                }
+            }
+}
+
+TEST(StabilityMatrix, NotTestedBeyondTheLimitNorForALimiter) {
+    const study::Problem p = Case(1, 0.01);
+    const transient::Spectrum big = transient::SpectrumOf(p, Scheme::Upwind, 5000);
+    EXPECT_FALSE(big.tested);
+    EXPECT_EQ(big.why, "the matrix test is exact only up to N = 2000; at N = 5000 its eigenvalues would take too long");
+    EXPECT_TRUE(transient::SpectrumOf(p, Scheme::Upwind, 2000).tested);
+    EXPECT_FALSE(transient::SpectrumOf(p, Scheme::VanLeer, 50).tested);
+    const transient::Verdict v = Assess(p, Scheme::Central, 5000, 0, 1e-6);
+    EXPECT_FALSE(v.matrixTested);
+    EXPECT_EQ(v.stable, v.vonNeumannStable);
 }

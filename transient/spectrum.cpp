@@ -85,6 +85,61 @@ void Hessenberg(int n, std::vector<double>& h, Eigen& out) {
     Append(out, wr, wi);
 }
 
+// The eigenvalues of the complex symmetric tridiagonal matrix with diagonal
+// d and off-diagonal e (e[i] couples i and i + 1), by the implicit QL
+// iteration of the symmetric case (EISPACK's tql1) in complex arithmetic:
+// its rotations are complex orthogonal, c^2 + s^2 = 1, O(n^2) in all.
+// Overwrites d with the eigenvalues. Returns false when a rotation breaks
+// down (p^2 + e^2 = 0) or an eigenvalue takes more than 30 iterations.
+bool ComplexSymmetricQl(std::vector<std::complex<double>>& d, std::vector<std::complex<double>> e) {
+    using C = std::complex<double>;
+    const std::size_t n = d.size();
+    e.resize(n, 0.0);
+    C f = 0;
+    double tst1 = 0;
+    for (std::size_t l = 0; l < n; ++l) {
+        tst1 = std::max(tst1, std::abs(d[l]) + std::abs(e[l]));
+        for (int iteration = 0;; ++iteration) {
+            std::size_t m = l;
+            while (m + 1 < n && tst1 + std::abs(e[m]) != tst1) ++m;
+            if (m == l) break;
+            if (iteration == 30) return false;
+            // The shift: the eigenvalue of the leading 2 x 2 nearer d[l].
+            C g = d[l], p = (d[l + 1] - g) / (2.0 * e[l]), r = std::sqrt(p * p + 1.0);
+            if (std::abs(p - r) > std::abs(p + r)) r = -r;
+            d[l] = e[l] / (p + r);
+            d[l + 1] = e[l] * (p + r);
+            const C dl1 = d[l + 1], el1 = e[l + 1];
+            C h = g - d[l];
+            for (std::size_t i = l + 2; i < n; ++i) d[i] -= h;
+            f += h;
+            p = d[m];
+            C c = 1, c2 = 1, c3 = 1, s = 0, s2 = 0;
+            for (std::size_t i = m; i-- > l;) {
+                c3 = c2;
+                c2 = c;
+                s2 = s;
+                g = c * e[i];
+                h = c * p;
+                r = std::sqrt(p * p + e[i] * e[i]);
+                if (!(std::abs(r) > 1e-8 * (std::abs(p) + std::abs(e[i])))) return false;
+                e[i + 1] = s * r;
+                s = e[i] / r;
+                c = p / r;
+                p = c * d[i] - s * g;
+                d[i + 1] = h + s * (c * g + s * d[i]);
+            }
+            p = -s * s2 * c3 * el1 * e[l] / dl1;
+            e[l] = s * p;
+            d[l] = c * p;
+        }
+        d[l] += f;
+    }
+    for (const C& x : d)
+        if (!std::isfinite(x.real()) || !std::isfinite(x.imag())) return false;
+    return true;
+}
+
 // The block [lo, hi) of a three-point K.
 void TridiagonalBlock(const study::Rows& K, long lo, long hi, Eigen& out) {
     const int n = int(hi - lo);
@@ -99,6 +154,19 @@ void TridiagonalBlock(const study::Rows& K, long lo, long hi, Eigen& out) {
         dsterf_(&n, d.data(), e.data(), &info);
         if (info != 0) throw std::runtime_error("LAPACK's dsterf did not converge on the steady matrix");
         for (double x : d) out.emplace_back(x, 0.0);
+        return;
+    }
+    // Some product negative: the same scaling with sqrt(product) imaginary
+    // there gives a complex symmetric matrix, again with no scale factor
+    // that could overflow on a long grid.
+    std::vector<std::complex<double>> cd(K.aP.begin() + lo, K.aP.begin() + hi), ce;
+    for (long i = lo; i + 1 < hi; ++i) {
+        const double a = At(K, i + 1, -1), b = At(K, i, 1);
+        const double root = std::sqrt(std::fabs(a)) * std::sqrt(std::fabs(b));
+        ce.push_back((a > 0) == (b > 0) ? std::complex<double>(root, 0) : std::complex<double>(0, root));
+    }
+    if (ComplexSymmetricQl(cd, ce)) {
+        out.insert(out.end(), cd.begin(), cd.end());
         return;
     }
     std::vector<double> h(std::size_t(n) * std::size_t(n), 0.0);

@@ -3,12 +3,16 @@
 //  - three-point rows whose off-diagonal products K(i+1,i) K(i,i+1) are all
 //    positive are similar, by a diagonal scaling, to a symmetric tridiagonal
 //    matrix with off-diagonals sqrt(product): LAPACK's dsterf, O(N^2);
+//  - where some product is negative (central at |cell Pe| > 2) the same
+//    scaling gives a complex symmetric tridiagonal matrix, off-diagonal
+//    i sqrt(|product|): the symmetric QL iteration in complex arithmetic,
+//    O(N^2), and no scale factor that overflows on a long grid;
 //  - a zero product splits the matrix into blocks (block triangular), whose
 //    eigenvalues are taken block by block;
-//  - any other block is upper Hessenberg (three-point rows; QUICK's rows
-//    transposed for flow to the right, as they are for flow to the left):
-//    scaled by dgebal, then the double-shift QR of dlahqr, with dhseqr
-//    where dlahqr reports failure.
+//  - QUICK's rows are upper Hessenberg (transposed for flow to the right, as
+//    they are for flow to the left), as is a tridiagonal block the complex
+//    iteration fails on: scaled by dgebal, then the double-shift QR of
+//    dlahqr, O(N^3), with dhseqr where dlahqr reports failure.
 #pragma once
 
 #include <complex>
