@@ -281,3 +281,42 @@ TEST(StabilityMatrix, NotTestedBeyondTheLimitNorForALimiter) {
     EXPECT_FALSE(v.matrixTested);
     EXPECT_EQ(v.stable, v.vonNeumannStable);
 }
+
+TEST(StabilityMethods, RungeKuttaAndLaxWendroffOnTheLinearSchemes) {
+    const study::Problem p = Case(1, 0);  // pure convection, N = 100, dx = 0.01
+    const auto at = [&](Scheme s, Method m, double c) { return Assess(p, s, 100, m, 0, c * 0.01); };
+    // Upwind's stable Courant numbers: 1 for two stages, 1.2563 for three.
+    for (const auto& [m, c, stable] : {std::tuple{Method::Ssprk2, 0.99, true}, {Method::Ssprk2, 1.01, false},
+                                       {Method::Ssprk3, 1.25, true}, {Method::Ssprk3, 1.27, false}}) {
+        const transient::Verdict v = at(Scheme::Upwind, m, c);
+        EXPECT_EQ(v.vonNeumannStable, stable) << transient::MethodName(m) << " c " << c;
+        EXPECT_EQ(v.stable, stable) << transient::MethodName(m) << " c " << c;
+        if (!stable) {
+            // 3 digits rounded down.
+            const double limit = m == Method::Ssprk2 ? 1.0 : 1.2563;
+            EXPECT_LE(*v.largestStableDt / 0.01, limit);
+            EXPECT_GE(*v.largestStableDt / 0.01, limit * (1 - 1e-2));
+        }
+    }
+    // Central without diffusion: three stages reach sqrt(3) on the
+    // imaginary axis; two stages grow every wave a little.
+    EXPECT_TRUE(at(Scheme::Central, Method::Ssprk3, 1.7).vonNeumannStable);
+    EXPECT_FALSE(at(Scheme::Central, Method::Ssprk3, 1.75).vonNeumannStable);
+    EXPECT_GT(at(Scheme::Central, Method::Ssprk2, 0.5).maxAmplification, 1);
+    // Lax-Wendroff itself (central) and upwind under the flux-limited step:
+    // |G| <= 1 up to c = 1.
+    for (Scheme s : {Scheme::Central, Scheme::Upwind})
+        for (const auto& [c, stable] : {std::pair{0.5, true}, {1.0, true}, {1.1, false}}) {
+            const transient::Verdict v = at(s, Method::LaxWendroff, c);
+            EXPECT_EQ(v.vonNeumannStable, stable) << study::Name(s) << " c " << c;
+            EXPECT_NEAR(v.maxAmplification, stable ? 1.0 : v.maxAmplification, 1e-9) << study::Name(s) << " c " << c;
+        }
+    // Lax-Wendroff's classic symbol: |G|^2 = 1 - 4 c^2 (1 - c^2) sin^4(k/2), largest
+    // |G| at c = 1.1 where sin(k/2) = 1.
+    EXPECT_NEAR(at(Scheme::Central, Method::LaxWendroff, 1.1).maxAmplification,
+                std::sqrt(1 - 4 * 1.21 * (1 - 1.21)), 1e-9);
+    // Lax-Wendroff central is not positive below c = 1 (aE = F (1 - c) / 2 > 0).
+    EXPECT_FALSE(at(Scheme::Central, Method::LaxWendroff, 0.5).positive);
+    EXPECT_TRUE(at(Scheme::Upwind, Method::LaxWendroff, 0.5).positive);
+    EXPECT_THROW(at(Scheme::Hybrid, Method::LaxWendroff, 0.5), std::invalid_argument);
+}
