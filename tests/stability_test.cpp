@@ -317,6 +317,7 @@ TEST(StabilityMethods, RungeKuttaAndLaxWendroffOnTheLinearSchemes) {
                 std::sqrt(1 - 4 * 1.21 * (1 - 1.21)), 1e-9);
     // Lax-Wendroff central is not positive below c = 1 (aE = F (1 - c) / 2 > 0).
     EXPECT_FALSE(at(Scheme::Central, Method::LaxWendroff, 0.5).positive);
+    EXPECT_EQ(at(Scheme::Central, Method::LaxWendroff, 0.5).largestPositiveDt, 0.0);
     EXPECT_TRUE(at(Scheme::Upwind, Method::LaxWendroff, 0.5).positive);
     EXPECT_THROW(at(Scheme::Hybrid, Method::LaxWendroff, 0.5), std::invalid_argument);
 }

@@ -272,8 +272,8 @@ Verdict Assess(const study::Problem& p, study::Scheme s, long N, Method m, doubl
         if (v.vonNeumannStable && !v.matrixStable)
             v.decidingRows = s == study::Scheme::Quick ? "QUICK's end rows" : "the end rows";
         else if (!v.vonNeumannStable && v.matrixStable)
-            v.decidingRows = "the interior rows, on an endless grid: on this grid of " + std::to_string(N) +
-                             " volumes no mode grows";
+            v.decidingRows = "the interior rows, on an endless grid: every eigenvalue of this grid's step (" +
+                             std::to_string(N) + " volumes) has |g| <= 1";
     }
 
     // Positivity, on the rows of this very step.
@@ -281,7 +281,7 @@ Verdict Assess(const study::Problem& p, study::Scheme s, long N, Method m, doubl
     if (lw) {
         // A Lax-Wendroff step's coefficients change with c: the largest
         // positive step is searched for, and only below a step that is not.
-        v.largestPositiveDt.reset();
+        if (v.positiveBlocker.empty()) v.largestPositiveDt.reset();
         if (!v.positive && v.positiveBlocker.empty()) {
             const auto ok = [&](double step) {
                 Verdict at;
