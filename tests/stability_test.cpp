@@ -15,6 +15,9 @@
 
 extern "C" {
 void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b, const int* ldb, int* info);
+void zgeev_(const char* jobvl, const char* jobvr, const int* n, std::complex<double>* a, const int* lda,
+            std::complex<double>* w, std::complex<double>* vl, const int* ldvl, std::complex<double>* vr,
+            const int* ldvr, std::complex<double>* work, const int* lwork, double* rwork, int* info);
 void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda, double* wr, double* wi,
             double* vl, const int* ldvl, double* vr, const int* ldvr, double* work, const int* lwork, int* info);
 }
@@ -320,4 +323,34 @@ TEST(StabilityMethods, RungeKuttaAndLaxWendroffOnTheLinearSchemes) {
     EXPECT_EQ(at(Scheme::Central, Method::LaxWendroff, 0.5).largestPositiveDt, 0.0);
     EXPECT_TRUE(at(Scheme::Upwind, Method::LaxWendroff, 0.5).positive);
     EXPECT_THROW(at(Scheme::Hybrid, Method::LaxWendroff, 0.5), std::invalid_argument);
+}
+
+TEST(StabilityMatrix, ComplexSymmetricQlAgainstUnitaryQr) {
+    // Central at |cell Pe| > 2 on 200 volumes: the real matrix's eigenvalues
+    // are too ill-conditioned for a dense check, those of its complex
+    // symmetric form are not; LAPACK's zgeev is backward stable on it.
+    const int n = 200;
+    for (double pe : {5.0, 50.0})
+        for (double u : {1.0, -1.0}) {
+            const study::Rows r = transient::Rows(Case(u, 1.0 / (n * pe)), Scheme::Central, n);
+            std::vector<std::complex<double>> a(std::size_t(n * n), 0.0), w(static_cast<std::size_t>(n)), work(static_cast<std::size_t>(4 * n));
+            for (int i = 0; i < n; ++i) {
+                a[std::size_t(i + i * n)] = r.aP[std::size_t(i)];
+                if (i + 1 == n) continue;
+                const double x = r.aW[std::size_t(i + 1)], y = r.aE[std::size_t(i)];
+                const std::complex<double> e = std::sqrt(std::complex<double>(x * y));
+                a[std::size_t(i + 1 + i * n)] = a[std::size_t(i + (i + 1) * n)] = e;
+            }
+            std::vector<double> rwork(std::size_t(2 * n));
+            int size = n, lwork = 4 * n, info = 0, one = 1;
+            std::complex<double> v;
+            zgeev_("N", "N", &size, a.data(), &size, w.data(), &v, &one, &v, &one, work.data(), &lwork, rwork.data(), &info);
+            ASSERT_EQ(info, 0);
+            const std::vector<std::complex<double>> mine = transient::BandEigenvalues(r);
+            for (const std::complex<double>& x : w) {
+                double nearest = HUGE_VAL;
+                for (const std::complex<double>& m : mine) nearest = std::min(nearest, std::abs(m - x));
+                EXPECT_LE(nearest, 1e-6 * std::abs(r.aP[std::size_t(n / 2)]) + 1e-6) << "Pe " << pe << " u " << u;
+            }
+        }
 }
