@@ -12,7 +12,8 @@
 //  - QUICK's rows are upper Hessenberg (transposed for flow to the right, as
 //    they are for flow to the left), as is a tridiagonal block the complex
 //    iteration fails on: scaled by dgebal, then the double-shift QR of
-//    dlahqr, O(N^3), with dhseqr where dlahqr reports failure.
+//    dlahqr up to a thousand rows and the multishift QR of dhseqr beyond,
+//    O(N^3), each the other's fallback.
 #pragma once
 
 #include <complex>
