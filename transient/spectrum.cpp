@@ -61,12 +61,9 @@ void Append(Eigen& out, const std::vector<double>& wr, const std::vector<double>
 }
 
 // The eigenvalues of the dense upper Hessenberg matrix h (n x n, by
-// columns). With reference LAPACK on a 2-core machine dlahqr, whose sweeps
-// run along the rows of a column-major matrix, is the faster up to about a
-// thousand rows (QUICK at N = 800: 0.64 s against dhseqr's 1.4 s); beyond,
-// dhseqr's multishift sweeps with aggressive early deflation win (N = 2000:
-// 13 s against 30 s at cell Pe 0.5, 0.7 s against 11 s at Pe 5). Each falls
-// back on the other when it reports failure.
+// columns): dlahqr, dhseqr where it reports failure. On QUICK's rows, scaled
+// as below, reference LAPACK's dlahqr was the faster at every N measured (N =
+// 2000, cell Pe 5: 6.5 s against dhseqr's 9.9 s; Pe 0.5: 5.9 s against 12 s).
 void Hessenberg(int n, std::vector<double>& h, Eigen& out) {
     int ilo = 1, ihi = n, info = 0;
     // Scaling only: a permutation would undo the Hessenberg form.
@@ -88,11 +85,10 @@ void Hessenberg(int n, std::vector<double>& h, Eigen& out) {
         std::vector<double> work(static_cast<std::size_t>(lwork));
         dhseqr_("E", "N", &n, &ilo, &ihi, h.data(), &n, wr.data(), wi.data(), &z, &one, work.data(), &lwork, &info);
     };
-    const bool large = n > 1000;
-    large ? multishift() : small();
+    small();
     if (info != 0) {
         h = kept;
-        large ? small() : multishift();
+        multishift();
     }
     if (info != 0)
         throw std::runtime_error("LAPACK's QR did not converge on the " + std::to_string(n) + " x " +
@@ -245,10 +241,29 @@ std::vector<std::complex<double>> BandEigenvalues(const study::Rows& K) {
         Dense(K, out);
         return out;
     }
+    // First the diagonal similarity D^-1 K D that gives the bands either
+    // side of the diagonal equal sizes, d_i / d_(i+1) = sqrt|K(i,i+1) /
+    // K(i+1,i)|: what dgebal aims at, but taken entry by entry, so that a
+    // scale beyond the range of a double does not stop it. QUICK at cell
+    // Pe 5 has a ratio of 2.5 a row, 10^789 over 2000 rows: unscaled, its
+    // eigenvalues are so ill-conditioned that two QR codes disagree in the
+    // first digit of the largest |g|.
+    std::vector<double> q(static_cast<std::size_t>(n), 1.0);  // d_i / d_(i+1)
+    for (long i = 0; i + 1 < n; ++i) {
+        const double up = At(K, i, 1), down = At(K, i + 1, -1);
+        if (up != 0 && down != 0) q[std::size_t(i)] = std::sqrt(std::fabs(up)) / std::sqrt(std::fabs(down));
+    }
+    const auto scaled = [&](long i, int o) {
+        if (i + o < 0 || i + o >= n) return 0.0;
+        double f = 1;  // d_(i+o) / d_i
+        for (int k = 0; k < o; ++k) f /= q[std::size_t(i + k)];
+        for (int k = 1; k <= -o; ++k) f *= q[std::size_t(i - k)];
+        return At(K, i, o) * f;
+    };
     // Upper Hessenberg: K itself when nothing is below its sub-diagonal,
     // else its transpose (the same eigenvalues). A zero sub-diagonal entry
     // splits it.
-    const auto entry = [&](long i, int o) { return noWW ? At(K, i, o) : At(K, i + o, -o); };
+    const auto entry = [&](long i, int o) { return noWW ? scaled(i, o) : scaled(i + o, -o); };
     long lo = 0;
     for (long i = 0; i < n; ++i)
         if (i + 1 == n || entry(i + 1, -1) == 0) {

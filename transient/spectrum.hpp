@@ -11,9 +11,10 @@
 //    eigenvalues are taken block by block;
 //  - QUICK's rows are upper Hessenberg (transposed for flow to the right, as
 //    they are for flow to the left), as is a tridiagonal block the complex
-//    iteration fails on: scaled by dgebal, then the double-shift QR of
-//    dlahqr up to a thousand rows and the multishift QR of dhseqr beyond,
-//    O(N^3), each the other's fallback.
+//    iteration fails on: scaled so that the bands either side of the
+//    diagonal have equal sizes (entry by entry, as no single scale factor
+//    fits in a double on a long grid), then by dgebal, then the double-shift
+//    QR of dlahqr, O(N^3), with dhseqr where dlahqr reports failure.
 #pragma once
 
 #include <complex>
