@@ -180,10 +180,17 @@ void TridiagonalBlock(const study::Rows& K, long lo, long hi, Eigen& out) {
         out.insert(out.end(), cd.begin(), cd.end());
         return;
     }
+    // Else the real form of the same scaling, off-diagonals of size
+    // sqrt|product| with their own signs, by the Hessenberg QR.
     std::vector<double> h(std::size_t(n) * std::size_t(n), 0.0);
-    for (long i = lo; i < hi; ++i)
-        for (int o = -1; o <= 1; ++o)
-            if (i + o >= lo && i + o < hi) h[std::size_t(i - lo) + std::size_t(i + o - lo) * std::size_t(n)] = At(K, i, o);
+    for (long i = lo; i < hi; ++i) {
+        const std::size_t r = std::size_t(i - lo);
+        h[r + r * std::size_t(n)] = At(K, i, 0);
+        if (i + 1 == hi) continue;
+        const double root = std::abs(ce[r]);
+        h[r + (r + 1) * std::size_t(n)] = std::copysign(root, At(K, i, 1));
+        h[r + 1 + r * std::size_t(n)] = std::copysign(root, At(K, i + 1, -1));
+    }
     Hessenberg(n, h, out);
 }
 
