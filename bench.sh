@@ -21,6 +21,9 @@ echo "== Study: each scheme's solve at N = 10^6 beside LAPACK's solve of the sam
 echo "== Study: each bounded scheme's converged solve at N = 10^6 beside one dgtsv solve of the same size"
 ./build-bench/bench/tvd_bench
 
+echo "== Transient: the matrix stability test at N = 2000, each linear scheme, beside LAPACK's dhseqr on the same dense matrix"
+./build-bench/bench/matrix_bench
+
 # median_ms COMMAND...: the median wall time of 7 runs, in milliseconds.
 median_ms() {
     local runs=() start end

@@ -1,6 +1,7 @@
 // Whether a time step is stable, before marching: the Courant and diffusion
-// numbers, von Neumann's amplification factor and the positivity of the
-// explicit part for a linear scheme, and the TVD condition for a limiter.
+// numbers; for a linear scheme von Neumann's amplification factor, the
+// eigenvalues of this grid's step, end rows included, and the positivity of
+// both sides of the step; for a limiter its TVD condition.
 //
 // With A_j the coefficients of an interior row (offset j, neighbours
 // negated) and s(k) = sum_j A_j e^(ijk), a step of the theta-method
@@ -92,7 +93,10 @@ struct Verdict {
     bool positiveImplicit = true;  // M + theta dt K an M-matrix (or theta = 0)
     bool positiveExplicit = true;  // M - (1 - theta) dt K has no negative coefficient (or theta = 1)
     bool positive = false;         // both
-    std::optional<double> largestPositiveDt;  // where the explicit side decides
+    // Where the explicit side's diagonal decides (theta < 1; for a
+    // Lax-Wendroff step only when this one is not positive); 0 with a
+    // blocker.
+    std::optional<double> largestPositiveDt;
     // Where a neighbour coefficient decides (no step is positive): which
     // coefficient and row, in words.
     std::string positiveBlocker;
@@ -115,7 +119,12 @@ struct Verdict {
 };
 
 // The verdict of a step; `spectrum` (from SpectrumOf for the same problem,
-// scheme and N) saves the eigenvalues' computation where given.
+// scheme and N) saves the eigenvalues' computation where given; without it
+// the spectra of the last few grids asked about on this thread are reused.
+// Under Method::LaxWendroff the linear schemes allowed are central (psi = 1,
+// Lax-Wendroff itself) and upwind (psi = 0): any other raises
+// std::invalid_argument. Raises std::runtime_error when LAPACK's eigenvalue
+// iteration does not converge.
 Verdict Assess(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt,
                const Spectrum* spectrum = nullptr);
 // The theta-method.
