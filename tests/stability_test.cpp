@@ -118,7 +118,9 @@ TEST(StabilityCases, SingularSteadyEquationsPositivityAndRounding) {
     EXPECT_FALSE(pe10.positiveImplicit);
     EXPECT_FALSE(pe10.positive);
     EXPECT_EQ(pe10.largestPositiveDt, 0.0);
-    EXPECT_EQ(pe10.positiveBlocker, "aE = 0.4 > 0 in every interior row (central at cell Pe 10 > 2): no step is positive");
+    EXPECT_EQ(pe10.positiveBlocker,
+              "the neighbour coefficient aE is -0.4, below 0, in every interior row (central at cell Pe 10 > 2): no step "
+              "is positive");
     // Explicit QUICK without diffusion: no step at all, not a step of 6e-9 s.
     const transient::Verdict quick = Assess(Case(1, 0), Scheme::Quick, 100, 0, 0.001);
     EXPECT_FALSE(quick.stable);

@@ -110,8 +110,9 @@ void PositivityVerdict(const study::Rows& K, double rhoDx, double theta, double 
                                   : rows == 1 ? "in row " + std::to_string(first + 1)
                                               : "in " + std::to_string(rows) + " rows from row " +
                                                     std::to_string(first + 1);
-        v.positiveBlocker = std::string(names[worst + 2]) + " = " + Short(value) + " > 0 " + where + " (" + who +
-                            "): no step is positive";
+        // Said with the textbook's sign: a neighbour coefficient below 0.
+        v.positiveBlocker = "the neighbour coefficient " + std::string(names[worst + 2]) + " is " + Short(-value) +
+                            ", below 0, " + where + " (" + who + "): no step is positive";
         return;
     }
     // The explicit side's diagonal, rho dx / dt - (1 - theta) aP >= 0.

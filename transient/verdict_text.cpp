@@ -2,6 +2,7 @@
 #include "verdict_text.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -14,10 +15,12 @@ namespace {
 std::string Seconds(double t) { return Short(t) + " s"; }
 
 // "steps up to dt = 0.005 s are stable." or "no step is stable with this
-// time method."
-std::string LargestStep(const std::optional<double>& dt, const char* what) {
-    if (dt && *dt > 0) return std::string("steps up to dt = ") + Seconds(*dt) + " are " + what + ".";
-    return std::string("no step is ") + what + " with this time method.";
+// time method.", starting with a capital where it starts a sentence.
+std::string LargestStep(const std::optional<double>& dt, const char* what, bool capital = false) {
+    std::string text = dt && *dt > 0 ? std::string("steps up to dt = ") + Seconds(*dt) + " are " + what + "."
+                                     : std::string("no step is ") + what + " with this time method.";
+    if (capital) text[0] = char(text[0] - 'a' + 'A');
+    return text;
 }
 
 // The TVD condition as the method writes it.
@@ -71,13 +74,13 @@ std::string StabilityWords(const Plan& plan, const SchemeOutcome& s) {
     if (v.stable) return "stable: " + vonNeumann + "; " + matrix + ".";
     std::string text = "unstable: ";
     if (!v.vonNeumannStable) {
-        text += vonNeumann + " > 1: some wave grows every step; " + matrix + ". ";
+        text += vonNeumann + " > 1: some wave grows every step (" + matrix + "). ";
     } else {
         text += matrix + " > 1, although " + vonNeumann + ": " +
                 (v.decidingRows.empty() ? std::string("the end rows") : v.decidingRows) +
                 " decide. A mode that lives at the ends grows every step. ";
     }
-    return text + LargestStep(v.largestStableDt, "stable");
+    return text + LargestStep(v.largestStableDt, "stable", true);
 }
 
 std::string PositivityWords(const SchemeOutcome& s) {
@@ -92,7 +95,8 @@ std::string PositivityWords(const SchemeOutcome& s) {
     if (v.largestPositiveDt && *v.largestPositiveDt > 0)
         text += "Steps up to dt = " + Seconds(*v.largestPositiveDt) + " are positive.";
     else
-        text += "No step is positive" + (v.positiveBlocker.empty() ? std::string(".") : ": " + v.positiveBlocker + ".");
+        text += v.positiveBlocker.empty() ? std::string("No step is positive.")
+                                          : char(std::toupper(v.positiveBlocker[0])) + v.positiveBlocker.substr(1) + ".";
     return text;
 }
 
@@ -138,7 +142,8 @@ std::string RunWords(const Outcome& out, const SchemeOutcome& s) {
     }
     text += VariationGrew(s) ? "; variation grew x" + Short(s.variationGrowth, 3) : "; the variation did not grow";
     text += ".";
-    if (!s.verdict.stable && !Grew(out, s)) text += " The unstable modes had not yet grown large by t_end.";
+    if (!s.verdict.tvd && !s.verdict.stable && !Grew(out, s))
+        text += " The unstable modes had not yet grown large by t_end.";
     return text;
 }
 
