@@ -127,6 +127,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     setCentralWidget(main);
     BuildMenus();
     statusBar()->showMessage("Ready");
+    ShowTimeExports(*this, time_->Exporting());
 
     pending_.setSingleShot(true);
     pending_.setInterval(0);
@@ -379,6 +380,7 @@ void CompareWindow::ResetToDefaults() {
 
 void CompareWindow::closeEvent(QCloseEvent* event) {
     SaveSettings(*inputs_, *this, time_);
+    time_->Exporting().Cancel();
     QMainWindow::closeEvent(event);
 }
 
