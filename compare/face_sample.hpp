@@ -17,8 +17,9 @@ inline constexpr std::size_t kMostFacesShown = 2000;
 // at most that many of them, in the same order: r from 0 to `mostR` cut in
 // narrow stretches (well under a marker's width), in each the face of the
 // lowest psi and that of the highest, so that every part of the diagram a
-// face reaches keeps one; and the faces of the lowest and highest r and
-// psi, which may lie beyond the axes.
+// face reaches keeps one, the extremes of r and psi among them. Faces
+// beyond the r axis are left out then: out of sight, and a marker at r =
+// 1e50 costs the chart seconds to place.
 std::vector<study::Face> FacesShown(const std::vector<study::Face>& faces, double mostR);
 
 }  // namespace compare
