@@ -40,8 +40,9 @@ namespace {
 
 constexpr int kMostRefinements = 10;  // N to 1024 N on the convergence tab
 // Nodes of all ticked schemes together, at N, that are solved on the
-// window's own thread (six schemes at N = 100,000 take about 70 ms).
-constexpr long kMostNodesOnTheWindowsThread = 600'000;
+// window's own thread (six schemes at N = 100,000 take about 70 ms), a
+// bounded scheme's counted ten times for its iterations.
+constexpr long kMostNodesOnTheWindowsThread = 600'000, kBoundedWeight = 10;
 
 QString Number(double v) { return QString::number(v, 'g', 4); }
 
@@ -243,7 +244,9 @@ void CompareWindow::Recalculate() {
     plan.N = in->N;
     plan.refine = 2 * in->N <= study::kMaxN ? 1 : 0;
     calculating_.Cancel();
-    if (in->N * long(plan.schemes.size()) <= kMostNodesOnTheWindowsThread) {
+    long weight = 0;
+    for (study::Scheme s : plan.schemes) weight += study::LimiterOf(s) ? kBoundedWeight : 1;
+    if (in->N * weight <= kMostNodesOnTheWindowsThread) {
         try {
             auto st = std::make_shared<const study::Study>(study::Run(in->problem, plan));
             Shown(st, std::make_shared<const charts::SolutionDrawing>(charts::DrawingOf(*st)));
