@@ -161,7 +161,16 @@ QLineSeries* SolutionChart::SeriesOf(study::Scheme s) const {
     return it == series_.end() ? nullptr : it->second;
 }
 
-void SolutionChart::Show(const study::Study& st) {
+SolutionDrawing DrawingOf(const study::Study& st) {
+    SolutionDrawing drawing;
+    for (std::size_t row = 0; row < st.results.size(); ++row) {
+        drawing.points.push_back(NodePoints(st.results[row].at(0)));
+        drawing.same.push_back(SameAsEarlier(st, row));
+    }
+    return drawing;
+}
+
+void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing) {
     const study::Grid& g = st.results.empty() ? study::MakeGrid(st.problem, st.plan.N) : st.results[0][0].grid;
     setTitle(QString("Solutions at N = %1, cell Pe = %2").arg(g.N).arg(g.Pe, 0, 'g', 4));
     const QList<QPointF> exact = ExactCurve(st.problem);
@@ -170,8 +179,8 @@ void SolutionChart::Show(const study::Study& st) {
 
     std::map<study::Scheme, QLineSeries*> kept;
     bool added = false;
-    for (const auto& perScheme : st.results) {
-        const study::Result& r = perScheme.at(0);
+    for (std::size_t row = 0; row < st.results.size(); ++row) {
+        const study::Result& r = st.results[row].at(0);
         QLineSeries* s = SeriesOf(r.scheme);
         if (!s) {
             s = new QLineSeries;
@@ -181,7 +190,7 @@ void SolutionChart::Show(const study::Study& st) {
         }
         series_.erase(r.scheme);
         kept[r.scheme] = s;
-        s->replace(NodePoints(r));
+        s->replace(drawing.points.at(row));
         lo = std::min(lo, r.phiMin);
         hi = std::max(hi, r.phiMax);
     }
@@ -196,7 +205,7 @@ void SolutionChart::Show(const study::Study& st) {
     std::vector<QString> labels;
     for (std::size_t row = 0; row < st.results.size(); ++row) {
         QLineSeries* s = series_.at(st.results[row][0].scheme);
-        const auto same = SameAsEarlier(st, row);
+        const auto same = drawing.same.at(row);
         labels.push_back(same ? QString("%1 (same as %2 here)").arg(s->name(), SchemeTitle(*same)) : s->name());
         for (QLegendMarker* marker : legend()->markers(s)) added = added || marker->label() != labels.back();
     }

@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "study/study.hpp"
 
@@ -29,6 +30,16 @@ QString SchemeTitle(study::Scheme s);
 // |Pe| < 2): two schemes that coincide hide each other on a chart.
 std::optional<study::Scheme> SameAsEarlier(const study::Study& st, std::size_t row);
 
+// What the solutions chart draws of a study, for each of its rows: the
+// nodal values thinned for drawing, and SameAsEarlier. It reads every node,
+// so that a large grid's is made where the study is, off the window's
+// thread, and not again for each repaint.
+struct SolutionDrawing {
+    std::vector<QList<QPointF>> points;
+    std::vector<std::optional<study::Scheme>> same;
+};
+SolutionDrawing DrawingOf(const study::Study& st);
+
 // Markers at the nodes up to this many nodes; beyond, lines alone.
 inline constexpr long kMostMarkedNodes = 60;
 // Series longer than this are thinned for drawing, keeping each stretch's
@@ -41,7 +52,9 @@ class SolutionChart : public QChart {
 public:
     SolutionChart();
     // Shows `st`; series are kept and refilled from one call to the next.
-    void Show(const study::Study& st);
+    void Show(const study::Study& st) { Show(st, DrawingOf(st)); }
+    // The same with the drawing of `st` made beforehand.
+    void Show(const study::Study& st, const SolutionDrawing& drawing);
     // The series of a scheme, or null when it is not shown.
     QLineSeries* SeriesOf(study::Scheme s) const;
 

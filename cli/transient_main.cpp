@@ -12,6 +12,7 @@
 
 #include "charts/charts.hpp"
 #include "charts/transient_charts.hpp"
+#include "files/spilled_output.hpp"
 #include "files/whole_file.hpp"
 #include "transient/csv.hpp"
 #include "transient_options.hpp"
@@ -23,24 +24,7 @@ using cli::Progress;
 
 // A CSV file filled while the run goes, a few megabytes at a time, and put
 // in place only when it is complete.
-class Table {
-public:
-    Table(const std::string& path, const char* header) : file_(path), buffer_(header) {}
-    std::string& Buffer() { return buffer_; }
-    void Spill() {
-        if (buffer_.size() < (1u << 22)) return;
-        file_.Write(buffer_);
-        buffer_.clear();
-    }
-    void Commit() {
-        file_.Write(buffer_);
-        file_.Commit();
-    }
-
-private:
-    files::Output file_;
-    std::string buffer_;
-};
+using Table = files::SpilledOutput;
 
 // Qt Charts needs an application object; it is made only when a chart is
 // asked for, and always on the offscreen platform: this program draws into

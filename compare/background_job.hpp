@@ -1,11 +1,13 @@
 // One piece of background work a window keeps going: started off the
 // window's thread, cancelled, the newest request always winning (a result
 // of older inputs is dropped even when it arrives last), its progress, and
-// a hook for tests that holds the worker once its work is done.
+// a hook for tests that holds the worker once its work is done; and large
+// results let go of off the window's thread.
 #pragma once
 
 #include <QFutureWatcher>
 #include <QObject>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 #include <atomic>
@@ -129,6 +131,14 @@ private:
     QFutureWatcher<std::optional<Result>> watcher_;
     std::shared_ptr<JobControl> running_;  // the run the watcher follows
 };
+
+// Lets go of `p` on a pool thread when this is its last holder: giving
+// back the pages of a study of millions of nodes takes the system a few
+// hundred milliseconds, which the window's thread would otherwise wait.
+template <class T>
+void LetGoElsewhere(std::shared_ptr<T> p) {
+    if (p && p.use_count() == 1) QThreadPool::globalInstance()->start([p = std::move(p)]() mutable { p.reset(); });
+}
 
 // A job whose work also hands over parts of its result as it goes (the
 // frames of a time-dependent run): each part reaches `part` on the window's

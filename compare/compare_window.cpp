@@ -40,8 +40,9 @@ namespace {
 
 constexpr int kMostRefinements = 10;  // N to 1024 N on the convergence tab
 // Nodes of all ticked schemes together, at N, that are solved on the
-// window's own thread (six schemes at N = 100,000 take about 70 ms).
-constexpr long kMostNodesOnTheWindowsThread = 600'000;
+// window's own thread (six schemes at N = 100,000 take about 70 ms), a
+// bounded scheme's counted ten times for its iterations.
+constexpr long kMostNodesOnTheWindowsThread = 600'000, kBoundedWeight = 10;
 
 QString Number(double v) { return QString::number(v, 'g', 4); }
 
@@ -71,7 +72,7 @@ CompareWindow::CompareWindow(QWidget* parent)
       calculating_(this,
                    [this](Outcome outcome) {
                        if (outcome.study)
-                           Shown(outcome.study);
+                           Shown(outcome.study, outcome.drawing);
                        else
                            Failed(outcome.error);
                    }),
@@ -127,6 +128,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     setCentralWidget(main);
     BuildMenus();
     statusBar()->showMessage("Ready");
+    ShowTimeExports(*this, time_->Exporting());
 
     pending_.setSingleShot(true);
     pending_.setInterval(0);
@@ -242,9 +244,12 @@ void CompareWindow::Recalculate() {
     plan.N = in->N;
     plan.refine = 2 * in->N <= study::kMaxN ? 1 : 0;
     calculating_.Cancel();
-    if (in->N * long(plan.schemes.size()) <= kMostNodesOnTheWindowsThread) {
+    long weight = 0;
+    for (study::Scheme s : plan.schemes) weight += study::LimiterOf(s) ? kBoundedWeight : 1;
+    if (in->N * weight <= kMostNodesOnTheWindowsThread) {
         try {
-            Shown(std::make_shared<const study::Study>(study::Run(in->problem, plan)));
+            auto st = std::make_shared<const study::Study>(study::Run(in->problem, plan));
+            Shown(st, std::make_shared<const charts::SolutionDrawing>(charts::DrawingOf(*st)));
         } catch (const study::SolveError& e) {
             Failed(e.what());
         }
@@ -257,30 +262,37 @@ void CompareWindow::Recalculate() {
         study::Callbacks callbacks;
         callbacks.cancelled = [&control] { return control.Cancelled(); };
         try {
-            return Outcome{std::make_shared<const study::Study>(study::Run(p, plan, callbacks)), {}};
+            auto st = std::make_shared<const study::Study>(study::Run(p, plan, callbacks));
+            // Drawn here too: reading every node would hold the window.
+            auto drawing = std::make_shared<const charts::SolutionDrawing>(charts::DrawingOf(*st));
+            return Outcome{std::move(st), std::move(drawing), {}};
         } catch (const study::Cancelled&) {
             return std::nullopt;
         } catch (const study::SolveError& e) {
-            return Outcome{nullptr, e.what()};
+            return Outcome{nullptr, nullptr, e.what()};
         }
     });
 }
 
 // A new result: shown, and the convergence run started once the inputs rest.
-void CompareWindow::Shown(std::shared_ptr<const study::Study> st) {
+void CompareWindow::Shown(std::shared_ptr<const study::Study> st,
+                          std::shared_ptr<const charts::SolutionDrawing> drawing) {
+    std::shared_ptr<const study::Study> previous = std::move(current_);
     current_ = std::move(st);
+    drawing_ = std::move(drawing);
     const study::Grid g = study::MakeGrid(current_->problem, current_->plan.N);
     banner_->setText(QString::fromStdString(Banner(g.Pe)));
-    solutionChart_->Show(*current_);
+    solutionChart_->Show(*current_, *drawing_);
     markerTip_->ShowAtMouse({});  // it told about the markers before
     ConnectHover();
     limiters_->Show(current_);
-    errors_->Show(current_, convergence_);
+    errors_->Show(current_, convergence_, drawing_->same);
     FitTable();
     inputs_->ShowPeclet(g.Pe);
     statusBar()->showMessage(QString("N = %1, cell Pe = %2").arg(g.N).arg(Number(g.Pe)));
     converging_.Cancel();
     convergenceDelay_.start();
+    LetGoElsewhere(std::move(previous));  // once no part of the window holds it
 }
 
 void CompareWindow::Failed(const std::string& why) {
@@ -325,10 +337,12 @@ void CompareWindow::StartConvergence() {
 
 void CompareWindow::Converged(std::shared_ptr<const study::Study> st) {
     if (!st) return;
+    std::shared_ptr<const study::Study> previous = std::move(convergence_);
     convergence_ = std::move(st);
     convergenceChart_->Show(*convergence_);
-    errors_->Show(current_, convergence_);
+    errors_->Show(current_, convergence_, drawing_->same);
     FitTable();
+    LetGoElsewhere(std::move(previous));
 }
 
 // Hovering over a marker tells its node, x, phi and error.
@@ -379,6 +393,7 @@ void CompareWindow::ResetToDefaults() {
 
 void CompareWindow::closeEvent(QCloseEvent* event) {
     SaveSettings(*inputs_, *this, time_);
+    time_->Exporting().Cancel();
     QMainWindow::closeEvent(event);
 }
 

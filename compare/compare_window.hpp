@@ -23,6 +23,7 @@ class QChartView;
 namespace charts {
 class SolutionChart;
 class ConvergenceChart;
+struct SolutionDrawing;
 }  // namespace charts
 
 namespace compare {
@@ -74,6 +75,7 @@ private:
     // A calculation too large for the window's thread, and how it ended.
     struct Outcome {
         std::shared_ptr<const study::Study> study;
+        std::shared_ptr<const charts::SolutionDrawing> drawing;  // made with the study
         std::string error;
     };
 
@@ -81,7 +83,7 @@ private:
     void BuildTable();
     void BuildMenus();
     void Recalculate();
-    void Shown(std::shared_ptr<const study::Study> st);
+    void Shown(std::shared_ptr<const study::Study> st, std::shared_ptr<const charts::SolutionDrawing> drawing);
     void Failed(const std::string& why);
     void Converged(std::shared_ptr<const study::Study> st);
     void StartConvergence();
@@ -113,6 +115,7 @@ private:
     QTimer convergenceDelay_;  // starts the convergence run once the inputs rest
     bool convergenceWaits_ = false;  // for a steady tab to come into sight
     std::shared_ptr<const study::Study> current_;
+    std::shared_ptr<const charts::SolutionDrawing> drawing_;  // current_'s
     std::shared_ptr<const study::Study> convergence_;
 };
 

@@ -51,9 +51,11 @@ QString Grids(const study::Result& finer) {
 
 }  // namespace
 
-void ErrorsModel::Show(std::shared_ptr<const study::Study> current, std::shared_ptr<const study::Study> convergence) {
+void ErrorsModel::Show(std::shared_ptr<const study::Study> current, std::shared_ptr<const study::Study> convergence,
+                       std::vector<std::optional<study::Scheme>> same) {
     beginResetModel();
     current_ = std::move(current);
+    same_ = std::move(same);
     finest_ = current_ && convergence && SameInputs(*current_, *convergence) ? std::move(convergence) : nullptr;
     endResetModel();
     headerDataChanged(Qt::Horizontal, kOrder, kOrder);
@@ -87,7 +89,7 @@ ErrorsModel::Order ErrorsModel::OrderOf(int row) const {
 QString ErrorsModel::Note(int row) const {
     const std::size_t r = std::size_t(row);
     QString note = QString::fromStdString(study::Warning(*current_, current_->results[r][0]));
-    if (const auto same = charts::SameAsEarlier(*current_, r))
+    if (const auto same = r < same_.size() ? same_[r] : std::nullopt)
         note = QString("the same solution as %1 here").arg(charts::SchemeTitle(*same)) +
                (note.isEmpty() ? "" : "; " + note);
     return note;

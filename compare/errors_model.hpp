@@ -6,6 +6,8 @@
 #include <QAbstractTableModel>
 #include <QStringList>
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "study/study.hpp"
 
@@ -22,7 +24,9 @@ public:
     // The rows of `current`. The order column gives the order between the
     // two finest grids of `convergence` when that is the convergence run of
     // the same inputs, and the order from N to 2N, marked coarse, until then.
-    void Show(std::shared_ptr<const study::Study> current, std::shared_ptr<const study::Study> convergence);
+    // `same` is charts::SameAsEarlier of each row of `current`, made with it.
+    void Show(std::shared_ptr<const study::Study> current, std::shared_ptr<const study::Study> convergence,
+              std::vector<std::optional<study::Scheme>> same);
     // Whether the order column comes from a finished convergence run.
     bool FinestOrders() const { return finest_ != nullptr; }
 
@@ -45,6 +49,7 @@ private:
 
     std::shared_ptr<const study::Study> current_;
     std::shared_ptr<const study::Study> finest_;  // the convergence run of current_'s inputs
+    std::vector<std::optional<study::Scheme>> same_;  // which earlier row each row equals
 };
 
 }  // namespace compare

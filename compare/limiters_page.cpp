@@ -8,13 +8,41 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <cmath>
+#include <optional>
 
 #include "charts/charts.hpp"
 #include "charts/limiter_chart.hpp"
+#include "face_sample.hpp"
 
 namespace compare {
 
-LimitersPage::LimitersPage(QWidget* parent) : QWidget(parent), chart_(new charts::LimiterChart) {
+namespace {
+
+// Nodes of all ticked limiters together whose faces are found on the
+// window's own thread (a few milliseconds); on larger grids they are found
+// in the background.
+constexpr long kMostNodesOnTheWindowsThread = 200'000;
+
+// The faces shown of every ticked limiter of `st`; nothing when cancelled.
+std::optional<LimitersPage::FacesByLimiter> FindFaces(const study::Study& st, const JobControl* control) {
+    LimitersPage::FacesByLimiter found;
+    const study::Problem& p = st.problem;
+    for (const auto& grids : st.results) {
+        const study::Result& r = grids.at(0);
+        const auto l = study::LimiterOf(r.scheme);
+        if (!l) continue;
+        if (control && control->Cancelled()) return std::nullopt;
+        found[*l] = FacesShown(study::LimitedFaces(r.grid, p.phiA, p.phiB, *l, r.phi), charts::LimiterChart::kMostR);
+    }
+    return found;
+}
+
+}  // namespace
+
+LimitersPage::LimitersPage(QWidget* parent)
+    : QWidget(parent),
+      chart_(new charts::LimiterChart),
+      finding_(this, [this](FacesByLimiter faces) { ShowFaces(std::move(faces)); }) {
     view_ = new QChartView(chart_);
     view_->setObjectName("limiterChart");
     view_->setAccessibleName("Sweby's diagram with the faces of the solutions");
@@ -64,13 +92,24 @@ void LimitersPage::Refresh() {
         curves_ = limiters;
         faces_.clear();
     }
-    const study::Problem& p = study_->problem;
-    for (std::size_t k = 0; k < study_->results.size(); ++k) {
-        const study::Result& r = study_->results[k].at(0);
-        const auto l = study::LimiterOf(r.scheme);
-        if (!l) continue;
-        faces_[*l] = study::LimitedFaces(r.grid, p.phiA, p.phiB, *l, r.phi);
-        chart_->ShowFaces(*l, faces_[*l]);
+    long nodes = 0;
+    for (const auto& grids : study_->results)
+        if (study::LimiterOf(grids.at(0).scheme)) nodes += grids[0].grid.N;
+    if (nodes <= kMostNodesOnTheWindowsThread) {
+        finding_.Cancel();  // a search for older faces would come after these
+        searchedFor_ = study_;
+        return ShowFaces(*FindFaces(*study_, nullptr));
+    }
+    searchedFor_ = study_;
+    finding_.Start([st = study_](JobControl& control) { return FindFaces(*st, &control); });
+}
+
+// The faces of searchedFor_: only the newest search's reach here.
+void LimitersPage::ShowFaces(FacesByLimiter faces) {
+    facesFor_ = searchedFor_;
+    for (auto& [l, shown] : faces) {
+        faces_[l] = std::move(shown);
+        chart_->ShowFaces(l, faces_[l]);
     }
 }
 

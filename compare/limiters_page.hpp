@@ -1,6 +1,8 @@
 // The comparison window's Limiters tab: Sweby's diagram of the ticked
-// bounded schemes' limiters, and on it the (r, psi) point of every limited
-// face of the solution on show, each telling its x, r and psi when hovered.
+// bounded schemes' limiters, and on it the (r, psi) points of the limited
+// faces of the solution on show (all of them, or on a large grid a sample
+// that draws the same picture, found off the window's thread), each
+// telling its x, r and psi when hovered.
 #pragma once
 
 #include <QWidget>
@@ -8,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "background_job.hpp"
 #include "study/study.hpp"
 
 class QChartView;
@@ -31,6 +34,11 @@ public:
     charts::LimiterChart* Chart() const { return chart_; }
     // The faces of limiter `l` on show, point k of its series being face k.
     const std::vector<study::Face>* FacesOf(study::Limiter l) const;
+    using FacesByLimiter = std::map<study::Limiter, std::vector<study::Face>>;
+    // The search for the faces of a large grid.
+    BackgroundJob<FacesByLimiter>& Finding() { return finding_; }
+    // The study whose faces are on show: the one on show once they are found.
+    const study::Study* FacesFor() const { return facesFor_.lock().get(); }
 
     // The ticked limiters of a study, in its order.
     static std::vector<study::Limiter> Limiters(const study::Study& st);
@@ -42,6 +50,7 @@ protected:
 
 private:
     void Refresh();
+    void ShowFaces(FacesByLimiter faces);
     // The tooltip of the face nearest `pos` (in the view's pixels), when one
     // is within a marker's reach.
     void Hovered(const QPoint& pos);
@@ -49,10 +58,13 @@ private:
     QChartView* view_;
     charts::LimiterChart* chart_;
     std::shared_ptr<const study::Study> study_;
+    // Not kept alive for this: a study of a large grid is large.
+    std::weak_ptr<const study::Study> facesFor_, searchedFor_;
     bool stale_ = false;
     bool onFace_ = false;  // the pointer is over a face
     std::vector<study::Limiter> curves_;  // the limiters whose curves are drawn
-    std::map<study::Limiter, std::vector<study::Face>> faces_;
+    FacesByLimiter faces_;
+    BackgroundJob<FacesByLimiter> finding_;
 };
 
 }  // namespace compare

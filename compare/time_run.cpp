@@ -1,12 +1,9 @@
-// The Time tab's runs: the frames rule, the march handing frames over, and
-// the exports marched again through the command line's CSV rows.
+// The Time tab's runs: the frames rule and the march handing frames over.
 #include "time_run.hpp"
 
 #include <algorithm>
 #include <cmath>
 
-#include "files/whole_file.hpp"
-#include "transient/csv.hpp"
 
 namespace compare {
 
@@ -135,35 +132,5 @@ std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control
         return TimeResult{nullptr, nullptr, e.what()};
     }
 }
-
-namespace {
-
-// The run marched again, each frame's rows appended as the command line
-// appends them.
-QString Export(const transient::Plan& plan, const QString& path, bool history) {
-    const study::Grid grid = study::MakeGrid(plan.problem, plan.N);
-    std::string text = history ? transient::csv::kHistoryHeader : transient::csv::kErrorsHeader;
-    transient::Callbacks callbacks;
-    std::shared_ptr<const transient::Outcome> started;
-    callbacks.started = [&](const transient::Outcome& o) { started = std::make_shared<const transient::Outcome>(o); };
-    callbacks.frame = [&](const transient::Frame& f) {
-        if (history)
-            transient::csv::AppendHistory(text, grid, f);
-        else
-            transient::csv::AppendErrors(text, f);
-    };
-    try {
-        transient::Run run(plan);
-        run.Go(callbacks);
-    } catch (const study::SolveError& e) {
-        return QString("the calculation failed: %1").arg(e.what());
-    }
-    return QString::fromStdString(files::WriteWhole(path.toStdString(), text));
-}
-
-}  // namespace
-
-QString ExportHistory(const transient::Plan& plan, const QString& path) { return Export(plan, path, true); }
-QString ExportErrors(const transient::Plan& plan, const QString& path) { return Export(plan, path, false); }
 
 }  // namespace compare

@@ -1,7 +1,7 @@
 // The Time tab's runs: the plan a tab's choices make (every step a frame up
 // to 2,000 steps, 2,000 frames beyond), the march off the window's thread
 // handing each frame over as it is made, kept small enough to hold every
-// frame, and the exports as convdiff-transient writes them.
+// frame.
 #pragma once
 
 #include <QString>
@@ -64,10 +64,5 @@ inline constexpr long kSpaceTimeRows = 400;
 // Marches `plan`, handing every frame to `hand` as it is made. Nothing when
 // it was cancelled.
 std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control, const TimeJob::Hand& hand);
-
-// The history and the errors of `plan` as convdiff-transient --history and
-// --errors write them, marched again; "" or why the file was not written.
-QString ExportHistory(const transient::Plan& plan, const QString& path);
-QString ExportErrors(const transient::Plan& plan, const QString& path);
 
 }  // namespace compare

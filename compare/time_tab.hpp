@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "input_panel.hpp"
+#include "time_export.hpp"
 #include "time_run.hpp"
 
 class QChartView;
@@ -56,9 +57,11 @@ public:
     TimeProfileChart* ProfileChart() const { return profile_; }
 
     // For the inputs as they are now, whether or not the tab has marched
-    // them yet.
+    // them yet. The tables are written in the background (Exporting() says
+    // how it ends): "" once started, or why they cannot be.
     QString ExportHistory(const QString& path);
     QString ExportErrors(const QString& path);
+    TimeExport& Exporting() { return exporting_; }
     QString ExportChart(const QString& path) const;
 
     void Save(QSettings& settings) const;
@@ -73,6 +76,7 @@ private:
     std::optional<transient::Plan> Read(QString& why);
     // The plan of the inputs as they are now, or why there is none.
     std::optional<transient::Plan> Now(QString& why);
+    QString StartExport(const QString& path, bool history);
     void Restart();
     void Arrived(std::shared_ptr<const FrameSet> f);
     void Ended(TimeResult result);
@@ -115,6 +119,7 @@ private:
     bool finished_ = false;
     bool stale_ = false;  // a change came while the tab was out of sight
     TimeResult result_;
+    TimeExport exporting_{this};
 };
 
 }  // namespace compare

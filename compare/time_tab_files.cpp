@@ -21,16 +21,15 @@ std::optional<transient::Plan> TimeTab::Now(QString& why) {
     return plan_;
 }
 
-QString TimeTab::ExportHistory(const QString& path) {
+QString TimeTab::StartExport(const QString& path, bool history) {
     QString why;
     const auto plan = Now(why);
-    return plan ? compare::ExportHistory(*plan, path) : why;
+    if (!plan) return why;
+    exporting_.Start(*plan, path, history);
+    return {};
 }
-QString TimeTab::ExportErrors(const QString& path) {
-    QString why;
-    const auto plan = Now(why);
-    return plan ? compare::ExportErrors(*plan, path) : why;
-}
+QString TimeTab::ExportHistory(const QString& path) { return StartExport(path, true); }
+QString TimeTab::ExportErrors(const QString& path) { return StartExport(path, false); }
 
 QString TimeTab::ExportChart(const QString& path) const {
     if (!plan_ || shown_ < 0) return kNothing;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -41,6 +42,13 @@ protected:
         QCoreApplication::processEvents();
     }
     QString Banner() { return Get<QLabel>("stabilityBanner")->text(); }
+    // An export started and waited for until it ends: "" or why it failed.
+    QString Exported(bool history, const QString& path) {
+        QSignalSpy ended(&Tab().Exporting(), &compare::TimeExport::finished);
+        const QString why = history ? Tab().ExportHistory(path) : Tab().ExportErrors(path);
+        if (!why.isEmpty()) return why;
+        return ended.wait(30000) ? ended.takeFirst().at(1).toString() : QString("(the export did not end)");
+    }
     // The banner's line that starts with `head`, or "".
     QString Line(const QString& head) {
         for (const QString& line : Banner().split('\n'))
@@ -180,8 +188,8 @@ TEST_F(TimeTest, ExportsEqualTheCommandLinesFiles) {
     Set({{"N", "40"}, {"u", "0.5"}, {"initialA", "0.3"}, {"initialB", "0.05"}, {"dt", "0.03"}, {"tEnd", "1"}});
     ASSERT_NE(Tab().Plan(), nullptr) << Banner().toStdString();
     Finish();
-    ASSERT_EQ(Tab().ExportHistory(File("w-history.csv")), "");
-    ASSERT_EQ(Tab().ExportErrors(File("w-errors.csv")), "");
+    ASSERT_EQ(Exported(true, File("w-history.csv")), "");
+    ASSERT_EQ(Exported(false, File("w-errors.csv")), "");
     QProcess run;
     run.start(CONVDIFF_TRANSIENT,
               {"--u", "0.5", "--N", "40", "--initial", "pulse:0.3:0.05", "--time", "cn", "--dt", "0.03", "--t-end", "1",
@@ -198,14 +206,16 @@ TEST_F(TimeTest, ExportsEqualTheCommandLinesFiles) {
     // From a steady tab, after a change the Time tab has not marched yet.
     window_->Tabs()->setCurrentIndex(0);
     Type("u", "0.7");
-    ASSERT_EQ(Tab().ExportErrors(File("w-errors2.csv")), "");
+    ASSERT_EQ(Exported(false, File("w-errors2.csv")), "");
     run.start(CONVDIFF_TRANSIENT,
               {"--u", "0.7", "--N", "40", "--initial", "pulse:0.3:0.05", "--time", "cn", "--dt", "0.03", "--t-end", "1",
                "--frames", QString::number(compare::FramesFor(1, 0.03)), "--schemes", "central,upwind,hybrid,quick,minmod",
                "--errors", File("c-errors2.csv")});
     ASSERT_TRUE(run.waitForFinished(30000));
     EXPECT_EQ(read("w-errors2.csv"), read("c-errors2.csv"));
+    // Back in sight, the tab marches the change: its chart is of a frame on show.
     window_->Tabs()->setCurrentWidget(window_->Time());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Tab().FrameShown() >= 0; }, 30000));
     EXPECT_EQ(window_->ExportChart(File("w.png")), "");
     EXPECT_EQ(QImage(File("w.png")).size(), QSize(1000, 650));
 }

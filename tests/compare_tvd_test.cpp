@@ -1,5 +1,6 @@
 // The bounded schemes in the comparison window: their check boxes, their
-// rows with iterations, and the Limiters tab with the faces of the solution.
+// rows with iterations, and the Limiters tab with the faces of the solution
+// (on a large grid a sample of them, each hover a real face).
 #include <QChartView>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -8,11 +9,14 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QToolTip>
+#include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "charts/charts.hpp"
 #include "charts/limiter_chart.hpp"
 #include "compare/errors_model.hpp"
+#include "compare/face_sample.hpp"
 #include "compare/limiters_page.hpp"
 #include "compare_fixture.hpp"
 
@@ -119,4 +123,86 @@ TEST_F(CompareTest, LimitersTabIsBroughtUpToDateWhenItComesIntoSight) {
                      Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &move);
     EXPECT_EQ(QToolTip::text(), "Koren, " + charts::FaceText(shown));
+}
+
+TEST(FacesShown, FewAreAllKeptManyAreASampleThatDrawsTheSamePicture) {
+    const std::vector<study::Face> few{{0.1, 0.5, 0.6}, {0.2, -1, 0}, {0.3, 1e50, 2}};  // beyond the axes too
+    EXPECT_EQ(compare::FacesShown(few, 3).size(), few.size());
+    // A million faces of a sharp solution: r over every order of size.
+    std::vector<study::Face> faces;
+    for (long k = 0; k < 1'000'000; ++k) {
+        const double r = k % 7 == 0 ? -double(k) : std::exp(std::sin(double(k)) * 8);
+        faces.push_back({double(k), r, study::Psi(study::Limiter::VanLeer, r)});
+    }
+    const std::vector<study::Face> shown = compare::FacesShown(faces, 3);
+    ASSERT_LE(shown.size(), compare::kMostFacesShown);
+    ASSERT_GT(shown.size(), compare::kMostFacesShown / 2);
+    for (std::size_t k = 0; k < shown.size(); ++k) {
+        const study::Face& f = faces.at(std::size_t(shown[k].x));  // a real face, as it was
+        EXPECT_TRUE(f.r == shown[k].r && f.psi == shown[k].psi) << k;
+        EXPECT_TRUE(k == 0 || shown[k - 1].x < shown[k].x) << k;  // in order of x
+    }
+    // The extremes in sight are kept; nothing out of sight is.
+    auto byR = [](const study::Face& a, const study::Face& b) { return a.r < b.r; };
+    auto byPsi = [](const study::Face& a, const study::Face& b) { return a.psi < b.psi; };
+    std::vector<study::Face> inSight;
+    std::copy_if(faces.begin(), faces.end(), std::back_inserter(inSight),
+                 [](const study::Face& f) { return f.r >= 0 && f.r <= 3; });
+    EXPECT_EQ(std::min_element(shown.begin(), shown.end(), byR)->r, std::min_element(inSight.begin(), inSight.end(), byR)->r);
+    EXPECT_EQ(std::max_element(shown.begin(), shown.end(), byR)->r, std::max_element(inSight.begin(), inSight.end(), byR)->r);
+    EXPECT_EQ(std::max_element(shown.begin(), shown.end(), byPsi)->psi,
+              std::max_element(inSight.begin(), inSight.end(), byPsi)->psi);
+    // Every face in sight has a face shown within a pixel or two (0.005 of
+    // the axes' 3 is a pixel at 600 pixels).
+    std::vector<study::Face> sorted = shown;
+    std::sort(sorted.begin(), sorted.end(), byR);
+    for (const study::Face& f : faces) {
+        if (f.r < 0 || f.r > 3) continue;
+        const auto at = std::lower_bound(sorted.begin(), sorted.end(), f, byR);
+        bool near = false;
+        for (auto it = at == sorted.begin() ? at : at - 1; it != sorted.end() && it <= at; ++it)
+            near = near || (std::abs(it->r - f.r) <= 0.005 && std::abs(it->psi - f.psi) <= 0.01);
+        ASSERT_TRUE(near) << "r = " << f.r << ", psi = " << f.psi;
+    }
+}
+
+TEST_F(CompareTest, ALargeGridShowsASampleOfItsFacesFoundOffTheWindowsThreadEachHoverARealFace) {
+    Get<QCheckBox>("show_vanleer")->setChecked(true);
+    for (const char* name : {"show_central", "show_hybrid", "show_quick"}) Get<QCheckBox>(name)->setChecked(false);
+    Type("u", "2.5");
+    Type("N", "300000");
+    window_->Tabs()->setCurrentWidget(window_->Limiters());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const study::Study* st = window_->Current();
+            return st && st->plan.N == 300000 && window_->Limiters()->FacesFor() == st;
+        },
+        60000));
+    auto* chart = static_cast<charts::LimiterChart*>(Get<QChartView>("limiterChart")->chart());
+    QScatterSeries* series = chart->FacesOf(study::Limiter::VanLeer);
+    ASSERT_NE(series, nullptr);
+    const auto& kept = *window_->Limiters()->FacesOf(study::Limiter::VanLeer);
+    EXPECT_EQ(series->count(), qsizetype(kept.size()));
+    EXPECT_GT(kept.size(), 10u);
+    EXPECT_LE(kept.size(), compare::kMostFacesShown);
+
+    const study::Result& r = window_->Current()->results.back()[0];
+    ASSERT_EQ(r.scheme, study::Scheme::VanLeer);
+    const auto all = study::LimitedFaces(r.grid, 1, 0, study::Limiter::VanLeer, r.phi);
+    ASSERT_GT(all.size(), compare::kMostFacesShown);
+    QStringList real;
+    for (const study::Face& f : all) real.append("Van Leer, " + charts::FaceText(f));
+    auto* view = Get<QChartView>("limiterChart");
+    int hovered = 0;
+    for (std::size_t k : {std::size_t(0), kept.size() / 3, kept.size() / 2, kept.size() - 1}) {
+        if (kept[k].r > charts::LimiterChart::kMostR || kept[k].r < 0) continue;  // out of sight
+        ++hovered;
+        const QPoint at =
+            view->mapFromScene(chart->mapToScene(chart->mapToPosition({kept[k].r, kept[k].psi}, series)));
+        QMouseEvent move(QEvent::MouseMove, at, view->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &move);
+        EXPECT_TRUE(real.contains(QToolTip::text())) << QToolTip::text().toStdString();
+    }
+    EXPECT_GT(hovered, 0);
 }
