@@ -78,8 +78,9 @@ std::vector<double> InOrder(const Rightward& o, const std::vector<double>& v) {
 struct Ends {
     double before, after;  // phi_0 = 2 phiA - phi_1, phi_(N+1) = 2 phiB - phi_N
 };
+Ends MirrorNodes(const Rightward& o, double first, double last) { return {2 * o.phiA - first, 2 * o.phiB - last}; }
 Ends MirrorNodes(const Rightward& o, const std::vector<double>& phi) {
-    return {2 * o.phiA - phi.front(), 2 * o.phiB - phi.back()};
+    return MirrorNodes(o, phi.front(), phi.back());
 }
 
 // The upwind rows, the linear part of every balance: the same in every
@@ -106,23 +107,30 @@ UpwindRows UpwindOf(const Rightward& o) {
 // limited correction across it, + shift phi - extra; returns the largest
 // magnitude, NaN if any is NaN. The first and last nodes, whose neighbours
 // are mirror nodes, are done apart from the loop over the others.
-template <class L>
+// `Reversed` reads phi and writes out in the opposite order, the mirror
+// image of a leftward flow, so that a time step needs no turned copy.
+template <bool Reversed = false, class L>
 double Residual(const L& lim, const UpwindRows& up, const Rightward& o, double shift, const std::vector<double>& extra,
                 const std::vector<double>& phi, std::vector<double>& out) {
     const std::size_t n = phi.size();
-    const Ends e = MirrorNodes(o, phi);
     const double F = o.g.F;
     out.resize(n);
-    const double* x = phi.data();
+    // Node k of the turned problem.
+    const double* base = phi.data();
+    double* to = out.data();
+    auto at = [n](std::size_t k) { return Reversed ? n - 1 - k : k; };
+    auto x = [&](std::size_t k) { return base[at(k)]; };
+    const Ends e = MirrorNodes(o, x(0), x(n - 1));
     const double* more = extra.empty() ? nullptr : extra.data();
     double largest = 0, poison = 0;  // poison: NaN once a residual is NaN or infinite
     // At the ends `before` and `after` are the mirror nodes, whose
     // coefficients in the rows are 0.
     auto node = [&](std::size_t k, double before, double after, double west, const UpwindRows::Row& r) {
-        const double east = Correction(lim, x[k] - before, after - x[k]);
-        double row = (r.aP + shift) * x[k] + r.aW * before + r.aE * after - r.Su + F * (east - west);
-        if (more) row -= more[k];
-        out[k] = row;
+        const double xk = x(k);
+        const double east = Correction(lim, xk - before, after - xk);
+        double row = (r.aP + shift) * xk + r.aW * before + r.aE * after - r.Su + F * (east - west);
+        if (more) row -= more[at(k)];
+        to[at(k)] = row;
         largest = std::max(largest, std::fabs(row));
         poison += 0 * row;
         return east;
@@ -131,9 +139,9 @@ double Residual(const L& lim, const UpwindRows& up, const Rightward& o, double s
         node(0, e.before, e.after, 0.0, up.first);
     } else {
         // The inflow face carries phiA: no correction.
-        double west = node(0, e.before, x[1], 0.0, up.first);
-        for (std::size_t k = 1; k + 1 < n; ++k) west = node(k, x[k - 1], x[k + 1], west, up.middle);
-        node(n - 1, x[n - 2], e.after, west, up.last);
+        double west = node(0, e.before, x(1), 0.0, up.first);
+        for (std::size_t k = 1; k + 1 < n; ++k) west = node(k, x(k - 1), x(k + 1), west, up.middle);
+        node(n - 1, x(n - 2), e.after, west, up.last);
     }
     return std::isnan(poison) ? poison : largest;
 }
@@ -269,8 +277,7 @@ void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::v
         Residual(lim, up, o, 0.0, {}, phi, balance);
         return;
     }
-    Residual(lim, up, o, 0.0, {}, InOrder(o, phi), balance);
-    std::reverse(balance.begin(), balance.end());
+    Residual<true>(lim, up, o, 0.0, {}, phi, balance);
 }
 
 }  // namespace

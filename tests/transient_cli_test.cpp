@@ -56,8 +56,9 @@ TEST(TransientOptions, StepsSchemesAndTheInitialState) {
     const cli::TransientOptions o =
         cli::ParseTransient({"--time", "cn", "--initial", "pulse:0.3:0.05", "--schemes", "tvd,upwind", "--gamma", "0"});
     EXPECT_EQ(o.plan.theta, 0.5);
-    EXPECT_EQ(o.plan.initial.shape, transient::Shape::Pulse);
-    EXPECT_EQ(o.plan.initial.b, 0.05);
+    ASSERT_EQ(o.plan.initial.terms.size(), 1u);
+    EXPECT_EQ(o.plan.initial.terms[0].shape, transient::Shape::Pulse);
+    EXPECT_EQ(o.plan.initial.terms[0].b, 0.05);
     EXPECT_EQ(o.plan.schemes.size(), 10u);
     EXPECT_EQ(o.plan.schemes.back(), study::Scheme::Upwind);
     // Every scheme on two volumes: QUICK is left out, with a note.

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "rows.hpp"
+#include "stability.hpp"
 #include "study/study.hpp"
 #include "study/tvd.hpp"
 
@@ -139,7 +143,109 @@ struct Stepper::Bounded {
     }
 };
 
-Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, double theta, double dt) {
+// The explicit methods made for the limiters, built of forward-Euler
+// stages E(phi) = phi + dt L(phi). A linear scheme's stage is its explicit
+// part (L from its rows), a limiter's phi - lambda B(phi) with B the TVD
+// balance, its corrections scaled by 1 - c under Lax-Wendroff (where the
+// linear schemes are balances too: psi = 1 central, psi = 0 upwind).
+struct Stepper::Staged {
+    Method method{};
+    std::optional<ExplicitPart> part;  // a linear scheme under SSP Runge-Kutta
+    study::Grid g;
+    double phiA = 0, phiB = 0, lambda = 0, scale = 1;
+    std::optional<study::Limiter> limiter;
+    double (*psi)(double) = nullptr;  // a linear scheme under Lax-Wendroff
+    std::vector<double> first, second, balance;  // kept from step to step
+
+    // out = a base + (1 - a) E(in), or E(in) itself for a = 0. Returns
+    // false when some |in_i| is beyond `limit` or not finite.
+    bool Stage(const std::vector<double>& in, std::vector<double>& out, double limit, const std::vector<double>& base,
+               double a) {
+        if (part) {
+            if (!part->Apply(in, out, limit)) return false;
+            if (a != 0) Mix(base, a, out);
+            return true;
+        }
+        if (limiter)
+            study::TvdBalance(g, phiA, phiB, *limiter, in, balance, scale);
+        else
+            study::TvdBalanceWith(psi, g, phiA, phiB, in, balance, scale);
+        out.resize(in.size());
+        const double* __restrict x = in.data();
+        const double* __restrict b = balance.data();
+        const double* __restrict w = base.data();
+        double* __restrict o = out.data();
+        const double l = lambda, keep = 1 - a;
+        const std::size_t n = in.size();
+        unsigned bad = 0;
+        if (a == 0) {
+#pragma omp simd reduction(| : bad)
+            for (std::size_t i = 0; i < n; ++i) {
+                o[i] = x[i] - l * b[i];
+                bad |= unsigned(!(std::fabs(x[i]) <= limit));
+            }
+        } else {
+#pragma omp simd reduction(| : bad)
+            for (std::size_t i = 0; i < n; ++i) {
+                o[i] = a * w[i] + keep * (x[i] - l * b[i]);
+                bad |= unsigned(!(std::fabs(x[i]) <= limit));
+            }
+        }
+        return bad == 0;
+    }
+
+    // out = a base + (1 - a) out.
+    static void Mix(const std::vector<double>& base, double a, std::vector<double>& out) {
+        const double* __restrict w = base.data();
+        double* __restrict o = out.data();
+        const double keep = 1 - a;
+#pragma omp simd
+        for (std::size_t i = 0; i < out.size(); ++i) o[i] = a * w[i] + keep * o[i];
+    }
+
+    // Shu and Osher's forms: SSPRK2 u1 = E(u), u' = u/2 + E(u1)/2; SSPRK3
+    // u1 = E(u), u2 = 3u/4 + E(u1)/4, u' = u/3 + 2 E(u2)/3.
+    bool Step(const std::vector<double>& phi, std::vector<double>& next, double limit) {
+        switch (method) {
+            case Method::Theta:
+            case Method::LaxWendroff: return Stage(phi, next, limit, phi, 0);
+            case Method::Ssprk2: return Stage(phi, first, limit, phi, 0) && Stage(first, next, limit, phi, 0.5);
+            case Method::Ssprk3:
+                return Stage(phi, first, limit, phi, 0) && Stage(first, second, limit, phi, 0.75) &&
+                       Stage(second, next, limit, phi, 1.0 / 3.0);
+        }
+        return false;
+    }
+};
+
+namespace {
+
+double One(double) { return 1; }
+double Zero(double) { return 0; }
+
+}  // namespace
+
+Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt) {
+    if (!MarchesBy(m, s))
+        throw std::invalid_argument(std::string(study::Name(s)) + " cannot be marched by " +
+                                    std::string(MethodTitle(m)));
+    if (m != Method::Theta) {
+        staged_ = std::make_unique<Staged>();
+        Staged& st = *staged_;
+        st.method = m;
+        st.g = study::MakeGrid(p, N);
+        st.phiA = p.phiA;
+        st.phiB = p.phiB;
+        st.lambda = dt / (p.rho * st.g.dx);
+        if (m == Method::LaxWendroff) st.scale = 1 - NumbersOf(p, N, dt).courant;
+        st.limiter = study::LimiterOf(s);
+        if (st.limiter) return;
+        if (m == Method::LaxWendroff)
+            st.psi = s == study::Scheme::Central ? One : Zero;
+        else
+            st.part.emplace(Rows(p, s, N), st.lambda, 1.0);
+        return;
+    }
     if (IsTvd(s)) {
         bounded_ = std::make_unique<Bounded>(p, s, N, theta, dt);
         return;
@@ -163,6 +269,7 @@ Stepper::~Stepper() = default;
 Stepper::Stepper(Stepper&&) noexcept = default;
 
 bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, double limit) {
+    if (staged_) return staged_->Step(phi, next, limit);
     if (bounded_) {
         if (!Within(phi, limit)) return false;
         iterations_ += bounded_->Step(phi, next);

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "study/problem.hpp"
+
 namespace transient {
 
 enum class Method { Theta, LaxWendroff, Ssprk2, Ssprk3 };
@@ -20,6 +22,12 @@ std::string_view MethodTitle(Method m);
 
 // The theta of the forward-Euler stages an explicit method is built of: 0
 // for the three explicit methods, theta itself for the theta-method.
+// Whether the method marches the scheme: flux-limited Lax-Wendroff is
+// defined by face values with a limiter, so besides the limiters only
+// central (psi = 1, the classical Lax-Wendroff step) and upwind (psi = 0);
+// every other method marches every scheme.
+bool MarchesBy(Method m, study::Scheme s);
+
 inline double ExplicitTheta(Method m, double theta) { return m == Method::Theta ? theta : 0.0; }
 
 }  // namespace transient
