@@ -139,7 +139,7 @@ void TimeMethod(const std::string& value, transient::Plan& plan) {
         {"ssprk2", {transient::Method::Ssprk2, 0.0}},       {"ssprk3", {transient::Method::Ssprk3, 0.0}}};
     const auto m = methods.find(value);
     if (m == methods.end())
-        Bad("time", value, "choose explicit, cn or implicit (or give --theta), lw, ssprk2 or ssprk3");
+        Bad("time", value, "choose explicit, cn, implicit, lw, ssprk2 or ssprk3 (or give --theta)");
     plan.method = m->second.first;
     plan.theta = m->second.second;
 }
