@@ -18,25 +18,13 @@
 #include "charts/charts.hpp"
 #include "study/numbers.hpp"
 #include "time_charts.hpp"
+#include "time_choices.hpp"
 #include "time_explain.hpp"
 
 namespace compare {
 
 namespace {
 
-struct InitialChoice {
-    const char* title;
-    transient::Shape shape;
-    const char* labelA;
-    const char* labelB;  // null: no second number
-    const char* a;
-    const char* b;  // at start and after Reset
-};
-constexpr InitialChoice kInitials[] = {{"Uniform", transient::Shape::Uniform, "V", nullptr, "0", ""},
-                                       {"Step", transient::Shape::Step, "X0 (m)", nullptr, "0.2", ""},
-                                       {"Pulse", transient::Shape::Pulse, "X0 (m)", "S (m)", "0.2", "0.05"},
-                                       {"Square", transient::Shape::Square, "X1 (m)", "X2 (m)", "0.1", "0.3"}};
-constexpr double kThetas[] = {0, 0.5, 1};
 const char* const kDt = "0.1";
 const char* const kTEnd = "5";
 constexpr int kSpeed = 20;  // frames a second
@@ -92,7 +80,7 @@ void TimeTab::BuildControls() {
     scheme_ = new QComboBox;
     scheme_->setObjectName("timeScheme");
     scheme_->setAccessibleName("Time scheme");
-    scheme_->addItems({"Explicit", "Crank–Nicolson", "Implicit"});
+    for (const TimeChoice& c : kTimeChoices) scheme_->addItem(c.title);
     scheme_->setCurrentIndex(2);
     dt_ = Box("dt", "Time step in s", kDt);
     tEnd_ = Box("tEnd", "End time in s", kTEnd);
@@ -239,40 +227,6 @@ void TimeTab::showEvent(QShowEvent* event) {
 
 bool TimeTab::Playing() const { return play_->isChecked(); }
 
-std::optional<transient::Plan> TimeTab::Read(QString& why) {
-    if (!inputs_) {
-        why = inputsWhy_.isEmpty() ? "correct the marked inputs" : inputsWhy_;
-        return std::nullopt;
-    }
-    const InitialChoice& c = kInitials[std::max(0, initial_->currentIndex())];
-    QStringList bad;
-    auto number = [&](QLineEdit* box, const QString& label) {
-        const std::optional<double> v = study::ReadStrictNumber(box->text().toStdString());
-        box->setStyleSheet(v ? QString() : "QLineEdit { border: 2px solid #d62728; background: #fff0f0; }");
-        if (!v) bad.append(label + ": not a number");
-        return v.value_or(0);
-    };
-    transient::Plan plan;
-    plan.problem = inputs_->problem;
-    plan.N = inputs_->N;
-    plan.schemes = inputs_->schemes;
-    plan.initial.shape = c.shape;
-    plan.initial.a = number(a_, QString::fromUtf8(c.labelA));
-    if (c.labelB) plan.initial.b = number(b_, QString::fromUtf8(c.labelB));
-    plan.theta = kThetas[std::max(0, scheme_->currentIndex())];
-    plan.dt = number(dt_, "Δt");
-    plan.tEnd = number(tEnd_, "t_end");
-    if (!bad.isEmpty()) {
-        why = bad.join("; ");
-        return std::nullopt;
-    }
-    if (plan.dt > 0 && plan.tEnd > 0) plan.frames = FramesFor(plan.tEnd, plan.dt);
-    why = Unrunnable(plan);
-    if (plan.schemes.empty()) why = "tick a scheme to march";
-    if (!why.isEmpty()) return std::nullopt;
-    return plan;
-}
-
 // Any change: the run starts again from t = 0, the older one dropped.
 void TimeTab::Restart() {
     if (!isVisible()) {
@@ -300,8 +254,10 @@ void TimeTab::Restart() {
                                std::isfinite(n.cellPeclet) ? Number(n.cellPeclet) : QString("∞"),
                                steps.dt != plan->dt ? QString(" (steps of %1 s)").arg(Number(steps.dt)) : ""));
     std::vector<SchemeVerdict> verdicts;
-    for (study::Scheme s : plan->schemes) verdicts.push_back({s, transient::Assess(p, s, plan->N, plan->theta, steps.dt)});
+    for (study::Scheme s : plan->schemes)
+        verdicts.push_back({s, transient::Assess(p, s, plan->N, plan->method, plan->theta, steps.dt)});
     verdicts_ = StabilityText(verdicts, n, plan->theta, {});
+    if (!leftOut_.isEmpty()) verdicts_ += "\n" + leftOut_;
     banner_->setText(verdicts_);
     plan_ = plan;
     frames_.clear();
@@ -342,7 +298,8 @@ void TimeTab::Ended(TimeResult result) {
         if (o.blewUp) blown.push_back(o);
     std::vector<SchemeVerdict> verdicts;
     for (const transient::SchemeOutcome& o : result_.outcome->schemes) verdicts.push_back({o.scheme, o.verdict});
-    banner_->setText(StabilityText(verdicts, result_.outcome->numbers, plan_->theta, blown));
+    banner_->setText(StabilityText(verdicts, result_.outcome->numbers, plan_->theta, blown) +
+                     (leftOut_.isEmpty() ? QString() : "\n" + leftOut_));
     ShowSpaceTime();
 }
 

@@ -207,6 +207,36 @@ TEST_F(TimeTest, ExportsEqualTheCommandLinesFiles) {
     EXPECT_EQ(QImage(File("w.png")).size(), QSize(1000, 650));
 }
 
+TEST_F(TimeTest, ALaxWendroffRunEqualsTheCommandLinesAndLeavesOutWhatItCannotMarch) {
+    Get<QCheckBox>("show_minmod")->setChecked(true);
+    Get<QComboBox>("initial")->setCurrentIndex(3);
+    Get<QComboBox>("timeScheme")->setCurrentIndex(3);
+    EXPECT_EQ(Get<QComboBox>("timeScheme")->currentText(), "Lax–Wendroff (limited)");
+    Set({{"N", "40"}, {"u", "0.5"}, {"gamma", "0.001"}, {"initialA", "0.2"}, {"initialB", "0.4"}, {"dt", "0.03"},
+         {"tEnd", "1"}});
+    ASSERT_NE(Tab().Plan(), nullptr) << Banner().toStdString();
+    EXPECT_EQ(Tab().Plan()->method, transient::Method::LaxWendroff);
+    Finish();
+    EXPECT_TRUE(Banner().contains("not marched: flux-limited Lax-Wendroff marches only central, upwind and the "
+                                  "limiters"))
+        << Banner().toStdString();
+    ASSERT_EQ(Tab().ExportErrors(File("w-lw-errors.csv")), "");
+    ASSERT_EQ(Tab().ExportHistory(File("w-lw-history.csv")), "");
+    QProcess run;
+    run.start(CONVDIFF_TRANSIENT,
+              {"--u", "0.5", "--gamma", "0.001", "--N", "40", "--initial", "square:0.2:0.4", "--time", "lw", "--dt",
+               "0.03", "--t-end", "1", "--frames", QString::number(compare::FramesFor(1, 0.03)), "--schemes",
+               "central,upwind,minmod", "--history", File("c-lw-history.csv"), "--errors", File("c-lw-errors.csv")});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    auto read = [&](const QString& name) {
+        QFile f(File(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    };
+    EXPECT_EQ(read("w-lw-errors.csv"), read("c-lw-errors.csv"));
+    EXPECT_EQ(read("w-lw-history.csv"), read("c-lw-history.csv"));
+}
+
 TEST_F(TimeTest, PureConvectionIsAMessageInTheSteadyTabsNotAnError) {
     window_->Tabs()->setCurrentIndex(0);
     Type("gamma", "0");
