@@ -150,48 +150,19 @@ struct Stepper::Bounded {
 // linear schemes are balances too: psi = 1 central, psi = 0 upwind).
 struct Stepper::Staged {
     Method method{};
-    std::optional<ExplicitPart> part;  // a linear scheme under SSP Runge-Kutta
-    study::Grid g;
-    double phiA = 0, phiB = 0, lambda = 0, scale = 1;
-    std::optional<study::Limiter> limiter;
-    double (*psi)(double) = nullptr;  // a linear scheme under Lax-Wendroff
-    std::vector<double> first, second, balance;  // kept from step to step
+    std::optional<ExplicitPart> part;      // a linear scheme under SSP Runge-Kutta
+    std::optional<study::TvdStage> stage;  // a limiter, or a linear scheme under Lax-Wendroff
+    double lambda = 0;
+    std::vector<double> first, second;  // kept from step to step
 
     // out = a base + (1 - a) E(in), or E(in) itself for a = 0. Returns
     // false when some |in_i| is beyond `limit` or not finite.
     bool Stage(const std::vector<double>& in, std::vector<double>& out, double limit, const std::vector<double>& base,
                double a) {
-        if (part) {
-            if (!part->Apply(in, out, limit)) return false;
-            if (a != 0) Mix(base, a, out);
-            return true;
-        }
-        if (limiter)
-            study::TvdBalance(g, phiA, phiB, *limiter, in, balance, scale);
-        else
-            study::TvdBalanceWith(psi, g, phiA, phiB, in, balance, scale);
-        out.resize(in.size());
-        const double* __restrict x = in.data();
-        const double* __restrict b = balance.data();
-        const double* __restrict w = base.data();
-        double* __restrict o = out.data();
-        const double l = lambda, keep = 1 - a;
-        const std::size_t n = in.size();
-        unsigned bad = 0;
-        if (a == 0) {
-#pragma omp simd reduction(| : bad)
-            for (std::size_t i = 0; i < n; ++i) {
-                o[i] = x[i] - l * b[i];
-                bad |= unsigned(!(std::fabs(x[i]) <= limit));
-            }
-        } else {
-#pragma omp simd reduction(| : bad)
-            for (std::size_t i = 0; i < n; ++i) {
-                o[i] = a * w[i] + keep * (x[i] - l * b[i]);
-                bad |= unsigned(!(std::fabs(x[i]) <= limit));
-            }
-        }
-        return bad == 0;
+        if (stage) return (*stage)(in, lambda, base, a, out, limit);
+        if (!part->Apply(in, out, limit)) return false;
+        if (a != 0) Mix(base, a, out);
+        return true;
     }
 
     // out = a base + (1 - a) out.
@@ -233,15 +204,13 @@ Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, Method m, dou
         staged_ = std::make_unique<Staged>();
         Staged& st = *staged_;
         st.method = m;
-        st.g = study::MakeGrid(p, N);
-        st.phiA = p.phiA;
-        st.phiB = p.phiB;
-        st.lambda = dt / (p.rho * st.g.dx);
-        if (m == Method::LaxWendroff) st.scale = 1 - NumbersOf(p, N, dt).courant;
-        st.limiter = study::LimiterOf(s);
-        if (st.limiter) return;
-        if (m == Method::LaxWendroff)
-            st.psi = s == study::Scheme::Central ? One : Zero;
+        const study::Grid g = study::MakeGrid(p, N);
+        st.lambda = dt / (p.rho * g.dx);
+        const double scale = m == Method::LaxWendroff ? 1 - NumbersOf(p, N, dt).courant : 1.0;
+        if (const std::optional<study::Limiter> l = study::LimiterOf(s))
+            st.stage.emplace(g, p.phiA, p.phiB, *l, scale);
+        else if (m == Method::LaxWendroff)
+            st.stage.emplace(s == study::Scheme::Central ? One : Zero, g, p.phiA, p.phiB, scale);
         else
             st.part.emplace(Rows(p, s, N), st.lambda, 1.0);
         return;
