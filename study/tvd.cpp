@@ -301,7 +301,7 @@ void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::v
 
 // A time step's stage through the balance's nodes, phi read backwards
 // for a leftward flow.
-template <bool Mixed, class L>
+template <bool Mixed, bool Checked, class L>
 bool StageOf(const L& lim, const UpwindRows& up, const Rightward& o, const std::vector<double>& phi, double lambda,
              const std::vector<double>& base, double a, std::vector<double>& out, double limit) {
     out.resize(phi.size());
@@ -313,7 +313,7 @@ bool StageOf(const L& lim, const UpwindRows& up, const Rightward& o, const std::
     auto update = [=, &bad](std::size_t i, double row) {
         const double v = x[i] - lambda * row;
         to[i] = Mixed ? a * w[i] + keep * v : v;
-        bad |= unsigned(!(std::fabs(x[i]) <= limit));
+        if (Checked) bad |= unsigned(!(std::fabs(x[i]) <= limit));
     };
     const std::vector<double> none;
     if (o.mirrored)
@@ -350,9 +350,13 @@ bool TvdStage::operator()(const std::vector<double>& phi, double lambda, const s
         return UpwindRows::Row{upwind_[4 * k], upwind_[4 * k + 1], upwind_[4 * k + 2], upwind_[4 * k + 3]};
     };
     const UpwindRows up{row(0), row(1), row(2)};
+    const bool checked = !std::isinf(limit);
     auto go = [&](const auto& lim) {
-        return a == 0 ? StageOf<false>(lim, up, o, phi, lambda, base, a, out, limit)
-                      : StageOf<true>(lim, up, o, phi, lambda, base, a, out, limit);
+        if (!checked)
+            return a == 0 ? StageOf<false, false>(lim, up, o, phi, lambda, base, a, out, limit)
+                          : StageOf<true, false>(lim, up, o, phi, lambda, base, a, out, limit);
+        return a == 0 ? StageOf<false, true>(lim, up, o, phi, lambda, base, a, out, limit)
+                      : StageOf<true, true>(lim, up, o, phi, lambda, base, a, out, limit);
     };
     if (!limiter_) return scale_ == 1 ? go(AnyPsi{psi_}) : go(Scaled<AnyPsi>{AnyPsi{psi_}, scale_});
     return WithLimiter(*limiter_, [&](auto lim) {

@@ -66,7 +66,9 @@ public:
     // Any function of r in place of a limiter, as in TvdBalanceWith.
     TvdStage(double (*psi)(double), const Grid& g, double phiA, double phiB, double scale = 1);
     // Returns false, `out` then undefined, when some |phi_i| is beyond
-    // `limit` or not finite. `base` holds N values unless a = 0.
+    // `limit` or not finite; an infinite `limit` checks nothing (a stage
+    // whose input the step before has checked). `base` holds N values
+    // unless a = 0.
     bool operator()(const std::vector<double>& phi, double lambda, const std::vector<double>& base, double a,
                     std::vector<double>& out, double limit) const;
 
