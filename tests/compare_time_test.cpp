@@ -137,6 +137,26 @@ TEST_F(TimeTest, BannerAgreesWithTheLibrarysVerdicts) {
     EXPECT_TRUE(Line("Unstable").contains(QString("Central (stable up to Δt = %1 s)").arg(*v.largestStableDt, 0, 'g', 3)));
 }
 
+// Central with no diffusion at c = 0.5: forward Euler and SSPRK2 grow (by
+// 1.118 and 1.008), SSPRK3 and Lax-Wendroff do not: the chart shows each
+// method's own factor.
+TEST_F(TimeTest, TheAmplificationChartIsTheChosenMethods) {
+    Set({{"N", "50"}, {"u", "1"}, {"gamma", "0"}, {"dt", "0.01"}});
+    auto largest = [&] {
+        double g = 0;
+        for (QAbstractSeries* s : Get<QChartView>("amplificationChart")->chart()->series())
+            if (s->name() == charts::SchemeTitle(study::Scheme::Central))
+                for (const QPointF& q : static_cast<QLineSeries*>(s)->points()) g = std::max(g, q.y());
+        return g;
+    };
+    const std::pair<int, bool> methods[] = {{0, true}, {3, false}, {4, true}, {5, false}};  // grows?
+    for (const auto& [index, grows] : methods) {
+        Get<QComboBox>("timeScheme")->setCurrentIndex(index);
+        Tab().UpdateNow();
+        EXPECT_EQ(largest() > 1 + 1e-9, grows) << Get<QComboBox>("timeScheme")->currentText().toStdString();
+    }
+}
+
 TEST_F(TimeTest, AChangeDuringARunStartsItAgainFromTheStart) {
     Set({{"N", "200"}, {"dt", "0.01"}});
     Finish();

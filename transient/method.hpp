@@ -20,14 +20,14 @@ std::string_view MethodName(Method m);
 // "the theta-method", "flux-limited Lax-Wendroff", "SSP Runge-Kutta (2 stages)", ...
 std::string_view MethodTitle(Method m);
 
-// The theta of the forward-Euler stages an explicit method is built of: 0
-// for the three explicit methods, theta itself for the theta-method.
 // Whether the method marches the scheme: flux-limited Lax-Wendroff is
 // defined by face values with a limiter, so besides the limiters only
 // central (psi = 1, the classical Lax-Wendroff step) and upwind (psi = 0);
 // every other method marches every scheme.
 bool MarchesBy(Method m, study::Scheme s);
 
+// The theta of the forward-Euler stages an explicit method is built of: 0
+// for the three explicit methods, theta itself for the theta-method.
 inline double ExplicitTheta(Method m, double theta) { return m == Method::Theta ? theta : 0.0; }
 
 }  // namespace transient
