@@ -165,7 +165,10 @@ void LeaveOutUnmarched(const std::string& list, transient::Plan& plan, std::vect
     }
     if (left.empty()) return;
     std::string text;
-    for (std::size_t i = 0; i < left.size(); ++i) text += (i == 0 ? "" : i + 1 == left.size() ? " and " : ", ") + left[i];
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == left.size() ? " and " : ", ";
+        text += left[i];
+    }
     notes.push_back(text + (left.size() == 1 ? " is" : " are") + " left out: " +
                     std::string(transient::MethodTitle(plan.method)) +
                     " marches only central, upwind and the limiters.");
