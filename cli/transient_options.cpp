@@ -15,7 +15,7 @@ namespace cli {
 const char* const kTransientUsage =
     "Usage: convdiff-transient [options]\n"
     "Marches rho dphi/dt + d(rho u phi)/dx = d(Gamma dphi/dx)/dx on 0 <= x <= L, 0 < t <= t_end,\n"
-    "phi(0, t) = phiA, phi(L, t) = phiB, with every scheme by the theta-method, says before\n"
+    "phi(0, t) = phiA, phi(L, t) = phiB, with every scheme by the chosen time method, says before\n"
     "marching whether each step is stable, and measures each scheme against the exact\n"
     "solution or its own steady state.\n"
     "\n"
@@ -28,11 +28,18 @@ const char* const kTransientUsage =
     "  --rho V       density in kg/m3, above 0 (default 1)\n"
     "  --gamma V     diffusion coefficient in kg/(m s), 0 or more (default 0.1)\n"
     "  --initial S   the state at t = 0: uniform:V (default uniform:0), step:X0,\n"
-    "                pulse:X0:S (S > 0) or square:X1:X2 (X1 < X2); positions within [0, L]\n"
+    "                pulse:X0:S (a Gaussian, S > 0 its standard deviation) or square:X1:X2\n"
+    "                (X1 < X2); positions within [0, L]; terms may be summed with +, as in\n"
+    "                pulse:0.3:0.05+square:0.6:0.8\n"
     "\n"
     "Time:\n"
-    "  --time T      explicit, cn (Crank-Nicolson) or implicit (default implicit)\n"
-    "  --theta T     or any theta from 0 (explicit) to 1 (implicit)\n"
+    "  --time T      explicit (forward Euler), cn (Crank-Nicolson) or implicit (backward\n"
+    "                Euler), the theta-method with theta 0, 1/2, 1 (default implicit);\n"
+    "                lw: flux-limited Lax-Wendroff, one explicit step with the limited\n"
+    "                corrections scaled by 1 - c (central, upwind and the limiters only);\n"
+    "                ssprk2, ssprk3: strong-stability-preserving Runge-Kutta, 2 or 3\n"
+    "                forward-Euler stages combined, TVD wherever forward Euler is\n"
+    "  --theta T     or any theta from 0 (explicit) to 1 (implicit), with the theta-method\n"
     "  --dt V        the time step in s (default 0.1)\n"
     "  --t-end V     the end time in s (default 10)\n"
     "  --frames K    frames kept, a whole number from 1 to 100000 (default 10); the run takes\n"
@@ -47,7 +54,7 @@ const char* const kTransientUsage =
     "Output files (each written whole or not at all):\n"
     "  --history FILE          CSV: scheme,t,i,x,phi,exact at every frame\n"
     "  --errors FILE           CSV: scheme,step,t,max_error,rms_error,phi_min,phi_max,\n"
-    "                          total_variation\n"
+    "                          total_variation,l1_error\n"
     "  --stability FILE        CSV: scheme,theta,dt,courant,diffusion_number,cell_peclet,\n"
     "                          max_amplification,stable,positive,largest_stable_dt,\n"
     "                          matrix_max_amplification,matrix_stable,positive_implicit,\n"
@@ -87,7 +94,9 @@ std::vector<study::Scheme> Schemes(const std::string& value) {
     }
 }
 
-transient::Initial InitialState(const std::string& value, double L) {
+// One term of the initial state; `fail` says what is wrong with it.
+template <class Fail>
+transient::Term InitialTerm(const std::string& value, double L, Fail fail) {
     const std::vector<std::string> parts = Split(value, ':');
     const std::string& kind = parts[0];
     const std::map<std::string, std::pair<transient::Shape, std::size_t>> shapes{
@@ -96,32 +105,79 @@ transient::Initial InitialState(const std::string& value, double L) {
         {"pulse", {transient::Shape::Pulse, 2}},
         {"square", {transient::Shape::Square, 2}}};
     const auto shape = shapes.find(kind);
-    if (shape == shapes.end())
-        Bad("initial", value, "choose uniform:V, step:X0, pulse:X0:S or square:X1:X2");
+    if (shape == shapes.end()) fail("choose uniform:V, step:X0, pulse:X0:S or square:X1:X2");
     const std::size_t count = shape->second.second;
     if (parts.size() != count + 1)
-        Bad("initial", value, kind + " takes " + (count == 1 ? "one number" : "two numbers") + " after the name");
+        fail(kind + " takes " + (count == 1 ? "one number" : "two numbers") + " after the name");
     double numbers[2] = {0, 0};
     for (std::size_t i = 0; i < count; ++i) {
         const std::optional<double> v = study::ReadStrictNumber(parts[i + 1]);
-        if (!v) Bad("initial", value, "'" + parts[i + 1] + "': " + study::NumberProblem(parts[i + 1]));
+        if (!v) fail("'" + parts[i + 1] + "': " + study::NumberProblem(parts[i + 1]));
         numbers[i] = *v;
     }
-    transient::Initial s{shape->second.first, numbers[0], numbers[1]};
+    const transient::Term s{shape->second.first, numbers[0], numbers[1]};
     const bool positions = s.shape != transient::Shape::Uniform;
-    if (positions && !(0 <= s.a && s.a <= L)) Bad("initial", value, "the position must lie within [0, L]");
-    if (s.shape == transient::Shape::Square && !(0 <= s.b && s.b <= L))
-        Bad("initial", value, "the position must lie within [0, L]");
-    if (s.shape == transient::Shape::Square && !(s.a < s.b)) Bad("initial", value, "needs X1 < X2");
-    if (s.shape == transient::Shape::Pulse && !(s.b > 0)) Bad("initial", value, "the width S must be above 0");
+    if (positions && !(0 <= s.a && s.a <= L)) fail("the position must lie within [0, L]");
+    if (s.shape == transient::Shape::Square && !(0 <= s.b && s.b <= L)) fail("the position must lie within [0, L]");
+    if (s.shape == transient::Shape::Square && !(s.a < s.b)) fail("needs X1 < X2");
+    if (s.shape == transient::Shape::Pulse && !(s.b > 0)) fail("the width S must be above 0");
     return s;
 }
 
-double Theta(const std::string& value) {
-    if (value == "explicit") return 0.0;
-    if (value == "cn") return 0.5;
-    if (value == "implicit") return 1.0;
-    Bad("time", value, "choose explicit, cn or implicit (or give --theta)");
+// The sum of the terms joined by '+'; an error names the term at fault.
+transient::Initial InitialState(const std::string& value, double L) {
+    const std::vector<std::string> terms = Split(value, '+');
+    transient::Initial s;
+    s.terms.clear();
+    for (const std::string& term : terms)
+        s.terms.push_back(InitialTerm(term, L, [&](const std::string& why) {
+            Bad("initial", value, terms.size() == 1 ? why : "in the term '" + term + "': " + why);
+        }));
+    return s;
+}
+
+// --time: the method, and the theta of the theta-method (0 for the
+// explicit methods, whose stages are forward Euler).
+void TimeMethod(const std::string& value, transient::Plan& plan) {
+    const std::map<std::string, std::pair<transient::Method, double>> methods{
+        {"explicit", {transient::Method::Theta, 0.0}},      {"cn", {transient::Method::Theta, 0.5}},
+        {"implicit", {transient::Method::Theta, 1.0}},      {"lw", {transient::Method::LaxWendroff, 0.0}},
+        {"ssprk2", {transient::Method::Ssprk2, 0.0}},       {"ssprk3", {transient::Method::Ssprk3, 0.0}}};
+    const auto m = methods.find(value);
+    if (m == methods.end())
+        Bad("time", value, "choose explicit, cn, implicit, lw, ssprk2 or ssprk3 (or give --theta)");
+    plan.method = m->second.first;
+    plan.theta = m->second.second;
+}
+
+// Under a method that does not march some schemes: one named in the list is
+// an error, one that came with a group is left out with a note.
+void LeaveOutUnmarched(const std::string& list, transient::Plan& plan, std::vector<std::string>& notes) {
+    const std::vector<std::string> named = Split(list, ',');
+    std::vector<std::string> left;
+    for (auto it = plan.schemes.begin(); it != plan.schemes.end();) {
+        if (transient::MarchesBy(plan.method, *it)) {
+            ++it;
+            continue;
+        }
+        const std::string name(study::Name(*it));
+        if (std::find(named.begin(), named.end(), name) != named.end())
+            Bad("schemes", list,
+                name + " cannot be marched by " + std::string(transient::MethodTitle(plan.method)) +
+                    " (--time " + std::string(transient::MethodName(plan.method)) +
+                    "): choose central, upwind or a limiter");
+        left.push_back(name);
+        it = plan.schemes.erase(it);
+    }
+    if (left.empty()) return;
+    std::string text;
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == left.size() ? " and " : ", ";
+        text += left[i];
+    }
+    notes.push_back(text + (left.size() == 1 ? " is" : " are") + " left out: " +
+                    std::string(transient::MethodTitle(plan.method)) +
+                    " marches only central, upwind and the limiters.");
 }
 
 // What of this step's numbers is beyond the range of a double, or "".
@@ -191,7 +247,7 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
         {"gamma", [&](auto& n, auto& v) { p.gamma = Number(n, v); }},
         {"N", [&](auto& n, auto& v) { plan.N = Whole(n, v, 1, study::kMaxN); }},
         {"initial", [&](auto&, auto&) {}},  // read once L is known
-        {"time", [&](auto&, auto& v) { plan.theta = Theta(v); }},
+        {"time", [&](auto&, auto& v) { TimeMethod(v, plan); }},
         {"theta", [&](auto& n, auto& v) { plan.theta = Number(n, v); }},
         {"dt", [&](auto& n, auto& v) { plan.dt = Number(n, v); }},
         {"t-end", [&](auto& n, auto& v) { plan.tEnd = Number(n, v); }},
@@ -217,6 +273,10 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
     if (!(p.L > 0)) Bad("L", given["L"], "the domain's length must be above 0");
     if (!(p.rho > 0)) Bad("rho", given["rho"], "the density must be above 0");
     if (p.gamma < 0) Bad("gamma", given["gamma"], "the diffusion coefficient cannot be negative");
+    if (plan.method != transient::Method::Theta && given.count("theta"))
+        Bad("theta", given["theta"],
+            std::string(transient::MethodTitle(plan.method)) + " (--time " + given["time"] +
+                ") has no theta: --theta is for the theta-method");
     if (given.count("time") && given.count("theta"))
         Bad("theta", given["theta"], "give either --time or --theta, not both");
     if (!(0 <= plan.theta && plan.theta <= 1)) Bad("theta", given["theta"], "must lie from 0 to 1");
@@ -244,6 +304,7 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
         plan.schemes.erase(quick);
         o.notes.push_back("quick is left out: it needs N of at least 3.");
     }
+    LeaveOutUnmarched(given.count("schemes") ? given["schemes"] : "linear", plan, o.notes);
 
     const std::pair<const char*, std::string*> outputs[] = {{"history", &o.historyFile},
                                                             {"errors", &o.errorsFile},

@@ -51,7 +51,8 @@ void TransientReport::Add(const transient::Frame& f) {
     std::string row = Column(Short(f.t, 6));
     if (exact) {
         const bool applies = transient::ExactApplies(o_.plan.problem, o_.plan.initial, f.t);
-        row += Column(Short(*st.maxError)) + Column(Short(*st.rmsError) + (applies ? " " : "!"));
+        row += Column(Short(*st.maxError)) + Column(Short(*st.rmsError) + (applies ? " " : "!")) +
+               Column(Short(*st.l1Error) + (applies ? " " : "!"));
     } else if (st.distance) {
         row += Column(Short(*st.distance));
     }
@@ -78,7 +79,10 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
     const char* name = plan.theta == 0 ? " (explicit)" : plan.theta == 0.5 ? " (Crank-Nicolson)"
                                                      : plan.theta == 1   ? " (implicit)"
                                                                          : "";
-    t += "Time: theta = " + Short(plan.theta, 6) + name + ", n = " + std::to_string(out.steps.n) + " steps of dt = " +
+    const std::string method = plan.method == transient::Method::Theta
+                                   ? "theta = " + Short(plan.theta, 6) + name
+                                   : std::string(transient::MethodTitle(plan.method));
+    t += "Time: " + method + ", n = " + std::to_string(out.steps.n) + " steps of dt = " +
          Seconds(out.steps.dt) + " to t_end = " + Seconds(plan.tEnd) + ", " + std::to_string(plan.frames) +
          " frames";
     if (out.steps.dt != plan.dt)
@@ -127,7 +131,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
         t += '\n' + NameOf(s.scheme) + ":\n";
         t += Column("t (s)");
         if (exact)
-            t += Column("max error") + Column("rms error ");
+            t += Column("max error") + Column("rms error ") + Column("l1 error ");
         else if (out.hasSteady && s.steadyFailure.empty())
             t += Column("to steady");
         t += Column("phi min") + Column("phi max") + Column("variation ") + "\n";

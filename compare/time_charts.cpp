@@ -5,6 +5,7 @@
 #include <QPen>
 #include <algorithm>
 #include <cmath>
+#include <complex>
 #include <numbers>
 
 #include "charts/charts.hpp"
@@ -24,6 +25,29 @@ void Widen(QValueAxis* axis, double lo, double hi) {
     const double pad = std::max(0.05 * (hi - lo), 1e-9);
     axis->setRange(lo - pad, hi + pad);
     axis->applyNiceNumbers();
+}
+
+// The amplification factor of a step of the plan's method, from the
+// forward-Euler factor G1 = 1 - lambda s(k) of the rows: the theta-method's
+// own; for SSP Runge-Kutta, whose stages on a linear system make the Taylor
+// polynomial of z = G1 - 1 (1 + z + z^2/2, and + z^3/6 for three stages);
+// for Lax-Wendroff, whose face values blend upwind and central by c and
+// 1 - c, the same blend of their forward-Euler factors.
+std::complex<double> StepFactor(const transient::Plan& plan, study::Scheme scheme, const transient::InteriorRow& row,
+                                const transient::Numbers& n, double k) {
+    if (plan.method == transient::Method::Theta) return transient::Amplification(row, plan.theta, n.lambda, k);
+    const std::complex<double> g1 = transient::Amplification(row, 0, n.lambda, k), z = g1 - 1.0;
+    switch (plan.method) {
+        case transient::Method::Ssprk2: return 1.0 + z + z * z / 2.0;
+        case transient::Method::Ssprk3: return 1.0 + z + z * z / 2.0 + z * z * z / 6.0;
+        case transient::Method::LaxWendroff: {
+            if (scheme != study::Scheme::Central) return g1;  // upwind: psi = 0, no correction to scale
+            const transient::InteriorRow up = transient::InteriorRowOf(plan.problem, study::Scheme::Upwind, plan.N);
+            return n.courant * transient::Amplification(up, 0, n.lambda, k) + (1 - n.courant) * g1;
+        }
+        case transient::Method::Theta: break;
+    }
+    return g1;
 }
 
 }  // namespace
@@ -201,7 +225,7 @@ void AmplificationChart::Show(const transient::Plan& plan, double dt) {
         s->setName(charts::SchemeTitle(scheme));
         for (int j = 0; j <= kSamples; ++j) {
             const double k = std::numbers::pi * j / kSamples;
-            const double g = std::abs(transient::Amplification(row, plan.theta, numbers.lambda, k));
+            const double g = std::abs(StepFactor(plan, scheme, row, numbers, k));
             s->append(k, std::isfinite(g) ? g : 0);
             if (std::isfinite(g)) hi = std::max(hi, g);
         }

@@ -2,7 +2,7 @@
 // with the initial state dashed and the exact solution at that time, series
 // kept and refilled from frame to frame with no more points than the plot
 // has pixel columns; and the amplification factor |G(k)| of the ticked
-// linear schemes at the step and theta of the run.
+// linear schemes at the step and time method of the run.
 #pragma once
 
 #include <QChart>
@@ -59,7 +59,7 @@ class AmplificationChart : public QChart {
 public:
     AmplificationChart();
     // |G(k)| for 0 <= k <= pi of the linear schemes of `plan`, at the step
-    // dt and theta.
+    // dt by the plan's time method.
     void Show(const transient::Plan& plan, double dt);
 
 private:

@@ -26,22 +26,26 @@ QString Unrunnable(const transient::Plan& plan) {
     if (!steps) return QString("the run would take more than %1 steps: a larger Δt").arg(transient::kMaxSteps);
     if (double(plan.N) * double(steps->n) > transient::kMaxWork)
         return QString("N times the %1 steps is more than 2e10 node updates: a larger Δt or a smaller N").arg(steps->n);
-    const transient::Initial& s = plan.initial;
     auto inside = [&](double x) { return 0 <= x && x <= p.L; };
-    switch (s.shape) {
-        case transient::Shape::Uniform: break;
-        case transient::Shape::Step:
-            if (!inside(s.a)) return "X0 must lie within [0, L]";
-            break;
-        case transient::Shape::Pulse:
-            if (!inside(s.a)) return "X0 must lie within [0, L]";
-            if (!(s.b > 0)) return "S, the pulse's width, must be above 0";
-            break;
-        case transient::Shape::Square:
-            if (!inside(s.a) || !inside(s.b)) return "X1 and X2 must lie within [0, L]";
-            if (!(s.a < s.b)) return "X1 must be less than X2";
-            break;
-    }
+    for (const transient::Term& s : plan.initial.terms) switch (s.shape) {
+            case transient::Shape::Uniform: break;
+            case transient::Shape::Step:
+                if (!inside(s.a)) return "X0 must lie within [0, L]";
+                break;
+            case transient::Shape::Pulse:
+                if (!inside(s.a)) return "X0 must lie within [0, L]";
+                if (!(s.b > 0)) return "S, the pulse's standard deviation, must be above 0";
+                break;
+            case transient::Shape::Square:
+                if (!inside(s.a) || !inside(s.b)) return "X1 and X2 must lie within [0, L]";
+                if (!(s.a < s.b)) return "X1 must be less than X2";
+                break;
+        }
+    for (study::Scheme scheme : plan.schemes)
+        if (!transient::MarchesBy(plan.method, scheme))
+            return QString("%1 is not marched by %2").arg(QString::fromUtf8(study::Title(scheme).data(),
+                                                                              qsizetype(study::Title(scheme).size())),
+                                                          QString::fromUtf8(transient::MethodTitle(plan.method).data()));
     for (study::Scheme scheme : plan.schemes)
         if (plan.N < study::MinimumN(scheme))
             return QString("%1 needs N of at least %2").arg(QString::fromUtf8(study::Title(scheme).data(),

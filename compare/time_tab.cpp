@@ -18,25 +18,13 @@
 #include "charts/charts.hpp"
 #include "study/numbers.hpp"
 #include "time_charts.hpp"
+#include "time_choices.hpp"
 #include "time_explain.hpp"
 
 namespace compare {
 
 namespace {
 
-struct InitialChoice {
-    const char* title;
-    transient::Shape shape;
-    const char* labelA;
-    const char* labelB;  // null: no second number
-    const char* a;
-    const char* b;  // at start and after Reset
-};
-constexpr InitialChoice kInitials[] = {{"Uniform", transient::Shape::Uniform, "V", nullptr, "0", ""},
-                                       {"Step", transient::Shape::Step, "X0 (m)", nullptr, "0.2", ""},
-                                       {"Pulse", transient::Shape::Pulse, "X0 (m)", "S (m)", "0.2", "0.05"},
-                                       {"Square", transient::Shape::Square, "X1 (m)", "X2 (m)", "0.1", "0.3"}};
-constexpr double kThetas[] = {0, 0.5, 1};
 const char* const kDt = "0.1";
 const char* const kTEnd = "5";
 constexpr int kSpeed = 20;  // frames a second
@@ -92,7 +80,7 @@ void TimeTab::BuildControls() {
     scheme_ = new QComboBox;
     scheme_->setObjectName("timeScheme");
     scheme_->setAccessibleName("Time scheme");
-    scheme_->addItems({"Explicit", "Crank–Nicolson", "Implicit"});
+    for (const TimeChoice& c : kTimeChoices) scheme_->addItem(c.title);
     scheme_->setCurrentIndex(2);
     dt_ = Box("dt", "Time step in s", kDt);
     tEnd_ = Box("tEnd", "End time in s", kTEnd);
@@ -239,40 +227,6 @@ void TimeTab::showEvent(QShowEvent* event) {
 
 bool TimeTab::Playing() const { return play_->isChecked(); }
 
-std::optional<transient::Plan> TimeTab::Read(QString& why) {
-    if (!inputs_) {
-        why = inputsWhy_.isEmpty() ? "correct the marked inputs" : inputsWhy_;
-        return std::nullopt;
-    }
-    const InitialChoice& c = kInitials[std::max(0, initial_->currentIndex())];
-    QStringList bad;
-    auto number = [&](QLineEdit* box, const QString& label) {
-        const std::optional<double> v = study::ReadStrictNumber(box->text().toStdString());
-        box->setStyleSheet(v ? QString() : "QLineEdit { border: 2px solid #d62728; background: #fff0f0; }");
-        if (!v) bad.append(label + ": not a number");
-        return v.value_or(0);
-    };
-    transient::Plan plan;
-    plan.problem = inputs_->problem;
-    plan.N = inputs_->N;
-    plan.schemes = inputs_->schemes;
-    plan.initial.shape = c.shape;
-    plan.initial.a = number(a_, QString::fromUtf8(c.labelA));
-    if (c.labelB) plan.initial.b = number(b_, QString::fromUtf8(c.labelB));
-    plan.theta = kThetas[std::max(0, scheme_->currentIndex())];
-    plan.dt = number(dt_, "Δt");
-    plan.tEnd = number(tEnd_, "t_end");
-    if (!bad.isEmpty()) {
-        why = bad.join("; ");
-        return std::nullopt;
-    }
-    if (plan.dt > 0 && plan.tEnd > 0) plan.frames = FramesFor(plan.tEnd, plan.dt);
-    why = Unrunnable(plan);
-    if (plan.schemes.empty()) why = "tick a scheme to march";
-    if (!why.isEmpty()) return std::nullopt;
-    return plan;
-}
-
 // Any change: the run starts again from t = 0, the older one dropped.
 void TimeTab::Restart() {
     if (!isVisible()) {
@@ -311,7 +265,7 @@ void TimeTab::Restart() {
         o.verdict = transient::Assess(p, s, plan->N, plan->method, plan->theta, steps.dt, &pending);
         quick.schemes.push_back(o);
     }
-    banner_->setText(StabilityText(*plan, quick, false));
+    banner_->setText(StabilityText(*plan, quick, false) + (leftOut_.isEmpty() ? QString() : "\n" + leftOut_));
     plan_ = plan;
     frames_.clear();
     lastAlive_.assign(plan->schemes.size(), -1);
@@ -332,7 +286,8 @@ void TimeTab::Restart() {
 }
 
 void TimeTab::Arrived(std::shared_ptr<const FrameSet> f) {
-    if (f->started && plan_) banner_->setText(StabilityText(*plan_, *f->started, false));
+    if (f->started && plan_)
+        banner_->setText(StabilityText(*plan_, *f->started, false) + (leftOut_.isEmpty() ? QString() : "\n" + leftOut_));
     for (std::size_t s = 0; s < f->alive.size(); ++s)
         if (f->alive[s]) lastAlive_[s] = f->index;
     frames_.push_back(std::move(f));
@@ -347,7 +302,7 @@ void TimeTab::Ended(TimeResult result) {
         banner_->setText(banner_->text() + "\nThe calculation failed: " + QString::fromStdString(result_.error));
         return;
     }
-    banner_->setText(StabilityText(*plan_, *result_.outcome, true));
+    banner_->setText(StabilityText(*plan_, *result_.outcome, true) + (leftOut_.isEmpty() ? QString() : "\n" + leftOut_));
     ShowSpaceTime();
 }
 

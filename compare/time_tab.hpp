@@ -1,5 +1,5 @@
 // The comparison window's Time tab: the ticked schemes marched from an
-// initial state by the theta-method on the window's inputs, off the
+// initial state by the chosen time method on the window's inputs, off the
 // window's thread, each frame shown as it is made; play, step, rewind and a
 // time slider over the frames made so far; a banner on the stability of
 // the step; the amplification factor and a space-time picture.
@@ -90,7 +90,8 @@ private:
     QLabel* labelB_;
     QLineEdit* a_;
     QLineEdit* b_;
-    QComboBox* scheme_;
+    QComboBox* scheme_;  // the time method
+    QString leftOut_;    // the ticked schemes the method does not march, in words
     QLineEdit* dt_;
     QLineEdit* tEnd_;
     QLabel* figures_;

@@ -1,18 +1,73 @@
-// The Time tab's exports, as convdiff-transient writes them, and the
-// choices it remembers between runs.
+// The Time tab's plan read from its controls, its exports, as
+// convdiff-transient writes them, and the choices it remembers between runs.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSettings>
 #include <QSpinBox>
 
 #include "charts/charts.hpp"
+#include "study/numbers.hpp"
 #include "time_charts.hpp"
+#include "time_choices.hpp"
 #include "time_tab.hpp"
 
 namespace compare {
 
 namespace {
 const QString kNothing = "nothing is marched: correct the inputs first";
+}
+
+std::optional<transient::Plan> TimeTab::Read(QString& why) {
+    if (!inputs_) {
+        why = inputsWhy_.isEmpty() ? "correct the marked inputs" : inputsWhy_;
+        return std::nullopt;
+    }
+    const InitialChoice& c = kInitials[std::max(0, initial_->currentIndex())];
+    QStringList bad;
+    auto number = [&](QLineEdit* box, const QString& label) {
+        const std::optional<double> v = study::ReadStrictNumber(box->text().toStdString());
+        box->setStyleSheet(v ? QString() : "QLineEdit { border: 2px solid #d62728; background: #fff0f0; }");
+        if (!v) bad.append(label + ": not a number");
+        return v.value_or(0);
+    };
+    transient::Plan plan;
+    plan.problem = inputs_->problem;
+    plan.N = inputs_->N;
+    const TimeChoice& time = kTimeChoices[std::max(0, scheme_->currentIndex())];
+    plan.method = time.method;
+    plan.theta = time.theta;
+    // The ticked schemes the method marches; the others are named in the
+    // banner.
+    QStringList left;
+    plan.schemes.clear();
+    for (study::Scheme s : inputs_->schemes) {
+        if (transient::MarchesBy(plan.method, s))
+            plan.schemes.push_back(s);
+        else
+            left.append(charts::SchemeTitle(s));
+    }
+    leftOut_ = left.isEmpty() ? QString()
+                              : QString("%1 %2 not marched: %3 marches only central, upwind and the limiters.")
+                                    .arg(left.join(", "), left.size() == 1 ? "is" : "are",
+                                         QString::fromUtf8(transient::MethodTitle(plan.method).data(),
+                                                           qsizetype(transient::MethodTitle(plan.method).size())));
+    transient::Term& term = plan.initial.terms.front();
+    term.shape = c.shape;
+    term.a = number(a_, QString::fromUtf8(c.labelA));
+    if (c.labelB) term.b = number(b_, QString::fromUtf8(c.labelB));
+    plan.dt = number(dt_, "Δt");
+    plan.tEnd = number(tEnd_, "t_end");
+    if (!bad.isEmpty()) {
+        why = bad.join("; ");
+        return std::nullopt;
+    }
+    if (plan.dt > 0 && plan.tEnd > 0) plan.frames = FramesFor(plan.tEnd, plan.dt);
+    why = Unrunnable(plan);
+    if (plan.schemes.empty())
+        why = inputs_->schemes.empty() ? "tick a scheme to march" : "tick central, upwind or a limiter to march by " +
+                                                                       QString::fromUtf8(transient::MethodTitle(plan.method).data());
+    if (!why.isEmpty()) return std::nullopt;
+    return plan;
 }
 
 std::optional<transient::Plan> TimeTab::Now(QString& why) {

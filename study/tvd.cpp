@@ -12,6 +12,7 @@
 #include "band_solve.hpp"
 #include "limiters.hpp"
 #include "rows.hpp"
+#include "tvd_nodes.hpp"
 
 extern "C" {
 void dgttrf_(const int* n, double* dl, double* d, double* du, double* du2, int* ipiv, int* info);
@@ -24,119 +25,7 @@ namespace study {
 namespace {
 
 using namespace limiters;
-
-// A limiter whose correction is scaled, as Lax-Wendroff's (1 - c).
-template <class L>
-struct Scaled {
-    L lim;
-    double scale;
-    double Psi(double r) const { return scale * lim.Psi(r); }
-};
-
-double Ratio(double a, double b) { return std::clamp(a / b, -kLargeR, kLargeR); }
-
-// The limited correction psi(r) (phi_D - phi_U) / 2 of a face with
-// a = phi_U - phi_UU and b = phi_D - phi_U; 0 when b = 0.
-template <class L>
-double Correction(const L& lim, double a, double b) {
-    return b == 0 ? 0.0 : 0.5 * lim.Psi(Ratio(a, b)) * b;
-}
-
-// Its derivatives: by a, psi'(r) / 2; by b, (psi(r) - r psi'(r)) / 2.
-struct Derivatives {
-    double byA, byB;
-};
-template <class L>
-Derivatives CorrectionSlopes(const L&, double a, double b) {
-    if (b == 0) return {0, 0};
-    const double r = Ratio(a, b);
-    const Slope s = L::Both(r);
-    return {0.5 * s.dpsi, 0.5 * (s.psi - (s.dpsi == 0 ? 0.0 : r * s.dpsi))};
-}
-
-// The problem turned so that the flow is to the right: for F < 0 its mirror
-// image, whose node k is the problem's node N + 1 - k.
-struct Rightward {
-    Grid g;
-    double phiA, phiB;
-    bool mirrored;
-};
-
-Rightward Orient(const Grid& g, double phiA, double phiB) {
-    if (g.F >= 0) return {g, phiA, phiB, false};
-    Grid m = g;
-    m.F = -g.F;
-    m.Pe = -g.Pe;
-    return {m, phiB, phiA, true};
-}
-
-std::vector<double> InOrder(const Rightward& o, const std::vector<double>& v) {
-    return o.mirrored ? std::vector<double>(v.rbegin(), v.rend()) : v;
-}
-
-// The face values' neighbours across the ends: the mirror nodes.
-struct Ends {
-    double before, after;  // phi_0 = 2 phiA - phi_1, phi_(N+1) = 2 phiB - phi_N
-};
-Ends MirrorNodes(const Rightward& o, const std::vector<double>& phi) {
-    return {2 * o.phiA - phi.front(), 2 * o.phiB - phi.back()};
-}
-
-// The upwind rows, the linear part of every balance: the same in every
-// interior node, so they are kept as the first, an interior and the last
-// row of the study's assembly on three control volumes (or on N, below 3).
-struct UpwindRows {
-    struct Row {
-        double aW, aP, aE, Su;
-    };
-    Row first, middle, last;
-    const Row& At(std::size_t k, std::size_t n) const { return k == 0 ? first : k + 1 == n ? last : middle; }
-};
-
-UpwindRows UpwindOf(const Rightward& o) {
-    Grid few = o.g;
-    few.N = std::min<long>(o.g.N, 3);
-    const Rows r = Assemble(few, o.phiA, o.phiB, Scheme::Upwind);
-    auto row = [&](std::size_t k) { return UpwindRows::Row{r.aW[k], r.aP[k], r.aE[k], r.Su[k]}; };
-    const std::size_t last = r.aP.size() - 1;
-    return {row(0), row(std::min<std::size_t>(1, last)), row(last)};
-}
-
-// Node k's balance on the upwind rows plus F times the change of the
-// limited correction across it, + shift phi - extra; returns the largest
-// magnitude, NaN if any is NaN. The first and last nodes, whose neighbours
-// are mirror nodes, are done apart from the loop over the others.
-template <class L>
-double Residual(const L& lim, const UpwindRows& up, const Rightward& o, double shift, const std::vector<double>& extra,
-                const std::vector<double>& phi, std::vector<double>& out) {
-    const std::size_t n = phi.size();
-    const Ends e = MirrorNodes(o, phi);
-    const double F = o.g.F;
-    out.resize(n);
-    const double* x = phi.data();
-    const double* more = extra.empty() ? nullptr : extra.data();
-    double largest = 0, poison = 0;  // poison: NaN once a residual is NaN or infinite
-    // At the ends `before` and `after` are the mirror nodes, whose
-    // coefficients in the rows are 0.
-    auto node = [&](std::size_t k, double before, double after, double west, const UpwindRows::Row& r) {
-        const double east = Correction(lim, x[k] - before, after - x[k]);
-        double row = (r.aP + shift) * x[k] + r.aW * before + r.aE * after - r.Su + F * (east - west);
-        if (more) row -= more[k];
-        out[k] = row;
-        largest = std::max(largest, std::fabs(row));
-        poison += 0 * row;
-        return east;
-    };
-    if (n == 1) {
-        node(0, e.before, e.after, 0.0, up.first);
-    } else {
-        // The inflow face carries phiA: no correction.
-        double west = node(0, e.before, x[1], 0.0, up.first);
-        for (std::size_t k = 1; k + 1 < n; ++k) west = node(k, x[k - 1], x[k + 1], west, up.middle);
-        node(n - 1, x[n - 2], e.after, west, up.last);
-    }
-    return std::isnan(poison) ? poison : largest;
-}
+using namespace tvd_nodes;
 
 // The Jacobian of the residual, four bands (node k depends on k-2 .. k+1),
 // in the rows' convention, with -residual as the right-hand side.
@@ -251,14 +140,6 @@ TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std:
     return t;
 }
 
-// phi, and extra when given, must hold the grid's N values, N >= 1.
-void CheckSizes(const Grid& g, const std::vector<double>& phi, const std::vector<double>& extra = {}) {
-    if (g.N < 1 || phi.size() != static_cast<std::size_t>(g.N) || (!extra.empty() && extra.size() != phi.size()))
-        throw std::invalid_argument("the bounded scheme's equations need N >= 1 values of phi (and of the extra "
-                                    "right-hand side, if any), N = " +
-                                    std::to_string(g.N) + ", " + std::to_string(phi.size()) + " given");
-}
-
 template <class L>
 void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
              std::vector<double>& balance) {
@@ -269,8 +150,7 @@ void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::v
         Residual(lim, up, o, 0.0, {}, phi, balance);
         return;
     }
-    Residual(lim, up, o, 0.0, {}, InOrder(o, phi), balance);
-    std::reverse(balance.begin(), balance.end());
+    Residual<true>(lim, up, o, 0.0, {}, phi, balance);
 }
 
 }  // namespace

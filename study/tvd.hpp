@@ -55,6 +55,31 @@ void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::v
 void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
                     std::vector<double>& balance, double scale = 1);
 
+// One forward-Euler stage of a time step on the balance, in one pass:
+//   out = a base + (1 - a)(phi - lambda B(phi)),  out = phi - lambda B(phi) for a = 0,
+// B as TvdBalance gives it, its limited corrections scaled by `scale`.
+// Made once for a grid; a stage allocates nothing once `out` holds N values,
+// and reads a leftward flow's phi backwards rather than turning a copy.
+class TvdStage {
+public:
+    TvdStage(const Grid& g, double phiA, double phiB, Limiter l, double scale = 1);
+    // Any function of r in place of a limiter, as in TvdBalanceWith.
+    TvdStage(double (*psi)(double), const Grid& g, double phiA, double phiB, double scale = 1);
+    // Returns false, `out` then undefined, when some |phi_i| is beyond
+    // `limit` or not finite; an infinite `limit` checks nothing (a stage
+    // whose input the step before has checked). `base` holds N values
+    // unless a = 0.
+    bool operator()(const std::vector<double>& phi, double lambda, const std::vector<double>& base, double a,
+                    std::vector<double>& out, double limit) const;
+
+private:
+    Grid g_;
+    double phiA_, phiB_, scale_;
+    std::optional<Limiter> limiter_;
+    double (*psi_)(double) = nullptr;
+    std::array<double, 12> upwind_{};  // the upwind rows, first, middle and last: aW, aP, aE, Su
+};
+
 // The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|) max(|F|, |D|).
 double TvdTolerance(const Problem& p, const Grid& g);
 

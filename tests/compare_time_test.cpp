@@ -148,6 +148,26 @@ TEST_F(TimeTest, BannerAgreesWithTheLibrarysVerdicts) {
     EXPECT_TRUE(Line("Unstable").contains(QString("Central (stable up to Δt = %1 s)").arg(*v.largestStableDt, 0, 'g', 3)));
 }
 
+// Central with no diffusion at c = 0.5: forward Euler and SSPRK2 grow (by
+// 1.118 and 1.008), SSPRK3 and Lax-Wendroff do not: the chart shows each
+// method's own factor.
+TEST_F(TimeTest, TheAmplificationChartIsTheChosenMethods) {
+    Set({{"N", "50"}, {"u", "1"}, {"gamma", "0"}, {"dt", "0.01"}});
+    auto largest = [&] {
+        double g = 0;
+        for (QAbstractSeries* s : Get<QChartView>("amplificationChart")->chart()->series())
+            if (s->name() == charts::SchemeTitle(study::Scheme::Central))
+                for (const QPointF& q : static_cast<QLineSeries*>(s)->points()) g = std::max(g, q.y());
+        return g;
+    };
+    const std::pair<int, bool> methods[] = {{0, true}, {3, false}, {4, true}, {5, false}};  // grows?
+    for (const auto& [index, grows] : methods) {
+        Get<QComboBox>("timeScheme")->setCurrentIndex(index);
+        Tab().UpdateNow();
+        EXPECT_EQ(largest() > 1 + 1e-9, grows) << Get<QComboBox>("timeScheme")->currentText().toStdString();
+    }
+}
+
 TEST_F(TimeTest, AChangeDuringARunStartsItAgainFromTheStart) {
     Set({{"N", "200"}, {"dt", "0.01"}});
     Finish();
@@ -218,6 +238,36 @@ TEST_F(TimeTest, ExportsEqualTheCommandLinesFiles) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return Tab().FrameShown() >= 0; }, 30000));
     EXPECT_EQ(window_->ExportChart(File("w.png")), "");
     EXPECT_EQ(QImage(File("w.png")).size(), QSize(1000, 650));
+}
+
+TEST_F(TimeTest, ALaxWendroffRunEqualsTheCommandLinesAndLeavesOutWhatItCannotMarch) {
+    Get<QCheckBox>("show_minmod")->setChecked(true);
+    Get<QComboBox>("initial")->setCurrentIndex(3);
+    Get<QComboBox>("timeScheme")->setCurrentIndex(3);
+    EXPECT_EQ(Get<QComboBox>("timeScheme")->currentText(), "Lax–Wendroff (limited)");
+    Set({{"N", "40"}, {"u", "0.5"}, {"gamma", "0.001"}, {"initialA", "0.2"}, {"initialB", "0.4"}, {"dt", "0.03"},
+         {"tEnd", "1"}});
+    ASSERT_NE(Tab().Plan(), nullptr) << Banner().toStdString();
+    EXPECT_EQ(Tab().Plan()->method, transient::Method::LaxWendroff);
+    Finish();
+    EXPECT_TRUE(Banner().contains("not marched: flux-limited Lax-Wendroff marches only central, upwind and the "
+                                  "limiters"))
+        << Banner().toStdString();
+    ASSERT_EQ(Exported(false, File("w-lw-errors.csv")), "");
+    ASSERT_EQ(Exported(true, File("w-lw-history.csv")), "");
+    QProcess run;
+    run.start(CONVDIFF_TRANSIENT,
+              {"--u", "0.5", "--gamma", "0.001", "--N", "40", "--initial", "square:0.2:0.4", "--time", "lw", "--dt",
+               "0.03", "--t-end", "1", "--frames", QString::number(compare::FramesFor(1, 0.03)), "--schemes",
+               "central,upwind,minmod", "--history", File("c-lw-history.csv"), "--errors", File("c-lw-errors.csv")});
+    ASSERT_TRUE(run.waitForFinished(30000));
+    ASSERT_EQ(run.exitCode(), 0) << run.readAllStandardError().toStdString();
+    auto read = [&](const QString& name) {
+        QFile f(File(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    };
+    EXPECT_EQ(read("w-lw-errors.csv"), read("c-lw-errors.csv"));
+    EXPECT_EQ(read("w-lw-history.csv"), read("c-lw-history.csv"));
 }
 
 TEST_F(TimeTest, PureConvectionIsAMessageInTheSteadyTabsNotAnError) {

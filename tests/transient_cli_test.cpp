@@ -31,7 +31,11 @@ TEST(TransientOptions, EveryBadOptionOrValueNamesBoth) {
         {{"--frames", "0"}, "--frames '0': must be a whole number from 1 to 100000"},
         {{"--frames", "100001"}, "--frames '100001'"},
         {{"--theta", "1.5"}, "--theta '1.5': must lie from 0 to 1"},
-        {{"--time", "leapfrog"}, "--time 'leapfrog': choose explicit, cn or implicit"},
+        {{"--time", "leapfrog"}, "--time 'leapfrog': choose explicit, cn, implicit, lw, ssprk2 or ssprk3"},
+        {{"--time", "ssprk3", "--theta", "0.5"}, "--theta '0.5': SSP Runge-Kutta (3 stages) (--time ssprk3) has no theta"},
+        {{"--time", "lw", "--schemes", "minmod,quick"},
+         "--schemes 'minmod,quick': quick cannot be marched by flux-limited Lax-Wendroff (--time lw)"},
+        {{"--time", "lw", "--schemes", "linear,hybrid"}, "--schemes 'linear,hybrid': hybrid cannot be marched by"},
         {{"--time", "cn", "--theta", "0.5"}, "--theta '0.5': give either --time or --theta"},
         {{"--gamma", "-0.1"}, "--gamma '-0.1': the diffusion coefficient cannot be negative"},
         {{"--rho", "0"}, "--rho '0': the density must be above 0"},
@@ -42,6 +46,10 @@ TEST(TransientOptions, EveryBadOptionOrValueNamesBoth) {
         {{"--initial", "step:1.5"}, "--initial 'step:1.5': the position must lie within [0, L]"},
         {{"--initial", "square:0.6:0.4"}, "--initial 'square:0.6:0.4': needs X1 < X2"},
         {{"--initial", "uniform:1,5"}, "--initial 'uniform:1,5': '1,5': not a number"},
+        {{"--initial", "pulse:0.3:0.05+square:0.8:0.6"},
+         "--initial 'pulse:0.3:0.05+square:0.8:0.6': in the term 'square:0.8:0.6': needs X1 < X2"},
+        {{"--initial", "pulse:0.3:0.05+"}, "--initial 'pulse:0.3:0.05+': in the term '': choose uniform:V"},
+        {{"--initial", "step:0.5+pulse:2:1"}, "--initial 'step:0.5+pulse:2:1': in the term 'pulse:2:1': the position"},
         {{"--dt", "1e-7", "--t-end", "10"}, "--dt '1e-7': the run would take more than 10000000 steps"},
         {{"--N", "100000", "--dt", "1e-5"}, "--N '100000': N times the 1000000 steps is more than 2e10"},
         {{"--schemes", "central,foo"}, "--schemes 'central,foo': unknown scheme 'foo'"},
@@ -69,14 +77,27 @@ TEST(TransientOptions, StepsSchemesAndTheInitialState) {
     const cli::TransientOptions o =
         cli::ParseTransient({"--time", "cn", "--initial", "pulse:0.3:0.05", "--schemes", "tvd,upwind", "--gamma", "0"});
     EXPECT_EQ(o.plan.theta, 0.5);
-    EXPECT_EQ(o.plan.initial.shape, transient::Shape::Pulse);
-    EXPECT_EQ(o.plan.initial.b, 0.05);
+    ASSERT_EQ(o.plan.initial.terms.size(), 1u);
+    EXPECT_EQ(o.plan.initial.terms[0].shape, transient::Shape::Pulse);
+    EXPECT_EQ(o.plan.initial.terms[0].b, 0.05);
     EXPECT_EQ(o.plan.schemes.size(), 10u);
     EXPECT_EQ(o.plan.schemes.back(), study::Scheme::Upwind);
     // Every scheme on two volumes: QUICK is left out, with a note.
     const cli::TransientOptions few = cli::ParseTransient({"--N", "2", "--schemes", "all"});
     EXPECT_EQ(few.plan.schemes.size(), 14u);
     EXPECT_EQ(few.notes.size(), 1u);
+    // Lax-Wendroff leaves the schemes it does not march out of a group, with
+    // a note; the explicit methods' stages are forward Euler (theta = 0).
+    const cli::TransientOptions lw = cli::ParseTransient({"--time", "lw", "--schemes", "all", "--initial",
+                                                          "pulse:0.3:0.05+square:0.6:0.8"});
+    EXPECT_EQ(lw.plan.method, transient::Method::LaxWendroff);
+    EXPECT_EQ(lw.plan.theta, 0.0);
+    EXPECT_EQ(lw.plan.schemes.size(), 11u);
+    ASSERT_EQ(lw.notes.size(), 1u);
+    EXPECT_EQ(lw.notes[0], "hybrid, quick, powerlaw and exponential are left out: flux-limited Lax-Wendroff marches "
+                           "only central, upwind and the limiters.");
+    EXPECT_EQ(transient::Text(lw.plan.initial), "pulse:0.3:0.05+square:0.6:0.8");
+    EXPECT_EQ(cli::ParseTransient({"--time", "ssprk2"}).plan.schemes.size(), 6u);
 }
 
 // The program itself.
@@ -194,6 +215,7 @@ TEST_F(TransientProgram, TablesHoldEveryFrameAndTheReportTheStepTaken) {
     EXPECT_NE(history.find(",\n"), std::string::npos) << "a uniform start has no exact column";
     const std::string errors = Read("e.csv");
     EXPECT_NE(errors.find("\nvanleer,2,0.5,,,"), std::string::npos) << errors;
+    EXPECT_EQ(errors.rfind("scheme,step,t,max_error,rms_error,phi_min,phi_max,total_variation,l1_error\n", 0), 0u);
     const std::string stability = Read("s.csv");
     EXPECT_NE(stability.find("\nvanleer,1,0.25,0.1,0.4,0.25,,true,,,,,,,true,\n"), std::string::npos) << stability;
 }
@@ -314,4 +336,20 @@ TEST_F(TransientProgram, ASteadyReferenceThatCannotBeFormedLeavesOnlyItsDistance
     ASSERT_NE(upwind, std::string::npos);
     EXPECT_EQ(report.substr(central, upwind - central).find("to steady"), std::string::npos) << report;
     EXPECT_NE(report.substr(upwind).find("to steady"), std::string::npos) << report;
+}
+
+TEST_F(TransientProgram, TheReportNamesTheTimeMethod) {
+    ASSERT_EQ(Run("--time ssprk3 --schemes vanleer,upwind --gamma 0 --u 1 --phiA 0 --N 50 --dt 0.008 --t-end 0.2 "
+                  "--frames 2 --initial pulse:0.3:0.05+square:0.5:0.7"),
+              0)
+        << Read("err");
+    EXPECT_NE(Read("out").find("Time: SSP Runge-Kutta (3 stages), n = 26 steps of dt = "), std::string::npos)
+        << Read("out");
+    EXPECT_NE(Read("out").find("Initial state: pulse:0.3:0.05+square:0.5:0.7\n"), std::string::npos);
+    EXPECT_NE(Read("out").find("l1 error"), std::string::npos);
+    EXPECT_EQ(Run("--time lw --schemes quick"), 2);
+    EXPECT_EQ(Read("err").rfind("convdiff-transient: --schemes 'quick': quick cannot be marched by flux-limited "
+                                "Lax-Wendroff", 0),
+              0u)
+        << Read("err");
 }

@@ -269,7 +269,8 @@ TEST(Exact, StartsAtTheInitialStateAndKeepsWhatItCarries) {
             EXPECT_EQ(transient::ExactValue(p, s, x, 0.0), transient::InitialValue(p, s, x));
         // Carried at u and spread: at t the profile's centre of mass moved
         // by u t, and a pulse or square keeps its area.
-        if (s.shape == transient::Shape::Step) continue;
+        const transient::Term& term = s.terms.front();
+        if (term.shape == transient::Shape::Step) continue;
         double area0 = 0, area = 0, moment = 0;
         const int n = 20000;
         for (int j = 0; j < n; ++j) {
@@ -280,7 +281,7 @@ TEST(Exact, StartsAtTheInitialStateAndKeepsWhatItCarries) {
             moment += x * v / n;
         }
         EXPECT_NEAR(area, area0, 1e-4);
-        const double centre0 = s.shape == transient::Shape::Pulse ? s.a : (s.a + s.b) / 2;
+        const double centre0 = term.shape == transient::Shape::Pulse ? term.a : (term.a + term.b) / 2;
         EXPECT_NEAR(moment / area, centre0 + 0.3, 1e-4);
     }
     // A step carried past the outflow end no longer fits phiB there.

@@ -54,6 +54,7 @@ void AppendErrors(std::string& out, const Frame& f) {
     Cell(out, f.stats.phiMin);
     Cell(out, f.stats.phiMax);
     Cell(out, f.stats.totalVariation);
+    Cell(out, f.stats.l1Error);
     out += '\n';
 }
 

@@ -12,7 +12,10 @@
 namespace transient::csv {
 
 inline constexpr const char* kHistoryHeader = "scheme,t,i,x,phi,exact\n";
-inline constexpr const char* kErrorsHeader = "scheme,step,t,max_error,rms_error,phi_min,phi_max,total_variation\n";
+// l1_error came last, after the others, so that readers of the older
+// columns still find them where they were.
+inline constexpr const char* kErrorsHeader =
+    "scheme,step,t,max_error,rms_error,phi_min,phi_max,total_variation,l1_error\n";
 // `stable`: every stability test passed; `positive`: both sides.
 inline constexpr const char* kStabilityHeader =
     "scheme,theta,dt,courant,diffusion_number,cell_peclet,max_amplification,stable,positive,largest_stable_dt,"

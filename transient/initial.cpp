@@ -13,8 +13,8 @@ double Gaussian(double x, double centre, double s) {
     return std::exp(-0.5 * z * z);
 }
 
-// The initial shape at x, moved by `shift`.
-double Moved(const study::Problem& p, const Initial& s, double x, double shift) {
+// A term's shape at x, moved by `shift`.
+double Moved(const study::Problem& p, const Term& s, double x, double shift) {
     const double y = x - shift;
     switch (s.shape) {
         case Shape::Uniform: return s.a;
@@ -25,13 +25,7 @@ double Moved(const study::Problem& p, const Initial& s, double x, double shift) 
     return 0;
 }
 
-}  // namespace
-
-double InitialValue(const study::Problem& p, const Initial& s, double x) { return Moved(p, s, x, 0.0); }
-
-bool HasExact(const Initial& s) { return s.shape != Shape::Uniform; }
-
-double ExactValue(const study::Problem& p, const Initial& s, double x, double t) {
+double TermExact(const study::Problem& p, const Term& s, double x, double t) {
     const double alphaT = p.gamma / p.rho * t;
     const double shift = p.u * t;
     if (!(alphaT > 0)) return Moved(p, s, x, shift);
@@ -49,11 +43,31 @@ double ExactValue(const study::Problem& p, const Initial& s, double x, double t)
     return 0;
 }
 
+}  // namespace
+
+double InitialValue(const study::Problem& p, const Initial& s, double x) {
+    double v = 0;
+    for (const Term& term : s.terms) v += Moved(p, term, x, 0.0);
+    return v;
+}
+
+bool HasExact(const Initial& s) {
+    for (const Term& term : s.terms)
+        if (term.shape != Shape::Uniform) return true;
+    return false;
+}
+
+double ExactValue(const study::Problem& p, const Initial& s, double x, double t) {
+    double v = 0;
+    for (const Term& term : s.terms) v += TermExact(p, term, x, t);
+    return v;
+}
+
 bool ExactApplies(const study::Problem& p, const Initial& s, double t) {
     return std::fabs(ExactValue(p, s, 0.0, t) - p.phiA) <= 1e-3 && std::fabs(ExactValue(p, s, p.L, t) - p.phiB) <= 1e-3;
 }
 
-std::string Text(const Initial& s) {
+std::string Text(const Term& s) {
     using study::csv::Number;
     switch (s.shape) {
         case Shape::Uniform: return "uniform:" + Number(s.a);
@@ -62,6 +76,12 @@ std::string Text(const Initial& s) {
         case Shape::Square: return "square:" + Number(s.a) + ":" + Number(s.b);
     }
     return "";
+}
+
+std::string Text(const Initial& s) {
+    std::string text;
+    for (const Term& term : s.terms) text += (text.empty() ? "" : "+") + Text(term);
+    return text;
 }
 
 }  // namespace transient

@@ -1,10 +1,13 @@
 // The state a time-dependent run starts from, at the node centres, and the
 // exact solution on an unbounded domain where the state has one: a
-// Gaussian pulse, a square or a step carried at u and spread by Gamma/rho.
+// Gaussian pulse, a square or a step carried at u and spread by Gamma/rho,
+// or a sum of them (the equation is linear, so the sum of the terms'
+// solutions is the sum's).
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "study/problem.hpp"
 
@@ -12,17 +15,26 @@ namespace transient {
 
 enum class Shape { Uniform, Step, Pulse, Square };
 
-// uniform:V, step:X0, pulse:X0:S, square:X1:X2.
-struct Initial {
+// uniform:V, step:X0, pulse:X0:S (S the standard deviation), square:X1:X2.
+struct Term {
     Shape shape = Shape::Uniform;
     double a = 0;  // V, X0, X0 or X1
     double b = 0;  // S or X2
 };
 
+// The sum of its terms, "pulse:0.3:0.05+square:0.6:0.8"; uniform:0 unless
+// told otherwise.
+struct Initial {
+    Initial() = default;
+    Initial(Shape shape, double a = 0, double b = 0) : terms{Term{shape, a, b}} {}
+    std::vector<Term> terms{Term{}};
+};
+
 // phi at x at t = 0.
 double InitialValue(const study::Problem& p, const Initial& s, double x);
 
-// Whether the state has an exact reference (all but uniform).
+// Whether the state has an exact reference: some term is not uniform (the
+// uniform ones carry their constant along).
 bool HasExact(const Initial& s);
 
 // The unbounded-domain solution at x and t >= 0; for Gamma = 0 the initial
@@ -33,7 +45,8 @@ double ExactValue(const study::Problem& p, const Initial& s, double x, double t)
 // at each end it is within 1e-3 of that end's value.
 bool ExactApplies(const study::Problem& p, const Initial& s, double t);
 
-// "uniform:0", "pulse:0.3:0.05", as the option is written.
+// "uniform:0", "pulse:0.3:0.05+square:0.6:0.8", as the option is written.
 std::string Text(const Initial& s);
+std::string Text(const Term& s);
 
 }  // namespace transient

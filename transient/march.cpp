@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "rows.hpp"
+#include "stability.hpp"
 #include "study/study.hpp"
 #include "study/tvd.hpp"
 
@@ -139,7 +144,81 @@ struct Stepper::Bounded {
     }
 };
 
-Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, double theta, double dt) {
+// The explicit methods made for the limiters, built of forward-Euler
+// stages E(phi) = phi + dt L(phi). A linear scheme's stage is its explicit
+// part (L from its rows), a limiter's phi - lambda B(phi) with B the TVD
+// balance, its corrections scaled by 1 - c under Lax-Wendroff (where the
+// linear schemes are balances too: psi = 1 central, psi = 0 upwind).
+struct Stepper::Staged {
+    Method method{};
+    std::optional<ExplicitPart> part;      // a linear scheme under SSP Runge-Kutta
+    std::optional<study::TvdStage> stage;  // a limiter, or a linear scheme under Lax-Wendroff
+    double lambda = 0;
+    std::vector<double> first, second;  // kept from step to step
+
+    // out = a base + (1 - a) E(in), or E(in) itself for a = 0. Returns
+    // false when some |in_i| is beyond `limit` or not finite.
+    bool Stage(const std::vector<double>& in, std::vector<double>& out, double limit, const std::vector<double>& base,
+               double a) {
+        if (stage) return (*stage)(in, lambda, base, a, out, limit);
+        if (!part->Apply(in, out, limit)) return false;
+        if (a != 0) Mix(base, a, out);
+        return true;
+    }
+
+    // out = a base + (1 - a) out.
+    static void Mix(const std::vector<double>& base, double a, std::vector<double>& out) {
+        const double* __restrict w = base.data();
+        double* __restrict o = out.data();
+        const double keep = 1 - a;
+#pragma omp simd
+        for (std::size_t i = 0; i < out.size(); ++i) o[i] = a * w[i] + keep * o[i];
+    }
+
+    // Shu and Osher's forms: SSPRK2 u1 = E(u), u' = u/2 + E(u1)/2; SSPRK3
+    // u1 = E(u), u2 = 3u/4 + E(u1)/4, u' = u/3 + 2 E(u2)/3. Only phi is
+    // checked against the limit: a stage that runs away makes a next state
+    // that the following step, or the frame, finds beyond it.
+    bool Step(const std::vector<double>& phi, std::vector<double>& next, double limit) {
+        constexpr double unchecked = std::numeric_limits<double>::infinity();
+        switch (method) {
+            case Method::Theta:
+            case Method::LaxWendroff: return Stage(phi, next, limit, phi, 0);
+            case Method::Ssprk2: return Stage(phi, first, limit, phi, 0) && Stage(first, next, unchecked, phi, 0.5);
+            case Method::Ssprk3:
+                return Stage(phi, first, limit, phi, 0) && Stage(first, second, unchecked, phi, 0.75) &&
+                       Stage(second, next, unchecked, phi, 1.0 / 3.0);
+        }
+        return false;
+    }
+};
+
+namespace {
+
+double One(double) { return 1; }
+double Zero(double) { return 0; }
+
+}  // namespace
+
+Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt) {
+    if (!MarchesBy(m, s))
+        throw std::invalid_argument(std::string(study::Name(s)) + " cannot be marched by " +
+                                    std::string(MethodTitle(m)));
+    if (m != Method::Theta) {
+        staged_ = std::make_unique<Staged>();
+        Staged& st = *staged_;
+        st.method = m;
+        const study::Grid g = study::MakeGrid(p, N);
+        st.lambda = dt / (p.rho * g.dx);
+        const double scale = m == Method::LaxWendroff ? 1 - NumbersOf(p, N, dt).courant : 1.0;
+        if (const std::optional<study::Limiter> l = study::LimiterOf(s))
+            st.stage.emplace(g, p.phiA, p.phiB, *l, scale);
+        else if (m == Method::LaxWendroff)
+            st.stage.emplace(s == study::Scheme::Central ? One : Zero, g, p.phiA, p.phiB, scale);
+        else
+            st.part.emplace(Rows(p, s, N), st.lambda, 1.0);
+        return;
+    }
     if (IsTvd(s)) {
         bounded_ = std::make_unique<Bounded>(p, s, N, theta, dt);
         return;
@@ -163,6 +242,7 @@ Stepper::~Stepper() = default;
 Stepper::Stepper(Stepper&&) noexcept = default;
 
 bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, double limit) {
+    if (staged_) return staged_->Step(phi, next, limit);
     if (bounded_) {
         if (!Within(phi, limit)) return false;
         iterations_ += bounded_->Step(phi, next);

@@ -3,7 +3,10 @@
 // with R(phi) = Su - A phi for the linear schemes. A linear scheme's matrix
 // I + theta lambda A is constant: it is factored once (LAPACK's dgttrf for
 // three-point rows, the five-point LU for QUICK) and every step forms the
-// right-hand side and solves with the factors.
+// right-hand side and solves with the factors. The explicit methods made
+// for the limiters are forward-Euler stages combined: one stage with the
+// limited corrections scaled by 1 - c (flux-limited Lax-Wendroff), or
+// Shu-Osher's convex combinations of two or three stages (SSP Runge-Kutta).
 #pragma once
 
 #include <array>
@@ -11,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "method.hpp"
 #include "study/band_solve.hpp"
 #include "study/problem.hpp"
 
@@ -44,9 +48,11 @@ private:
 
 class Stepper {
 public:
-    // Raises study::SolveError when the implicit matrix is singular, and
-    // calc::CalcError when a coefficient overflows.
-    Stepper(const study::Problem& p, study::Scheme s, long N, double theta, double dt);
+    // Raises study::SolveError when the implicit matrix is singular,
+    // calc::CalcError when a coefficient overflows, and
+    // std::invalid_argument for a scheme the method does not march
+    // (MarchesBy). theta is the theta-method's only.
+    Stepper(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt);
     ~Stepper();
     Stepper(Stepper&&) noexcept;
 
@@ -61,8 +67,10 @@ public:
 private:
     struct Linear;
     struct Bounded;
+    struct Staged;
     std::unique_ptr<Linear> linear_;
     std::unique_ptr<Bounded> bounded_;
+    std::unique_ptr<Staged> staged_;
     long iterations_ = 0;
 };
 

@@ -23,4 +23,8 @@ std::string_view MethodTitle(Method m) {
     return "the theta-method";
 }
 
+bool MarchesBy(Method m, study::Scheme s) {
+    return m != Method::LaxWendroff || s == study::Scheme::Central || s == study::Scheme::Upwind || study::IsTvd(s);
+}
+
 }  // namespace transient

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "study/problem.hpp"
+
 namespace transient {
 
 enum class Method { Theta, LaxWendroff, Ssprk2, Ssprk3 };
@@ -17,6 +19,12 @@ enum class Method { Theta, LaxWendroff, Ssprk2, Ssprk3 };
 std::string_view MethodName(Method m);
 // "the theta-method", "flux-limited Lax-Wendroff", "SSP Runge-Kutta (2 stages)", ...
 std::string_view MethodTitle(Method m);
+
+// Whether the method marches the scheme: flux-limited Lax-Wendroff is
+// defined by face values with a limiter, so besides the limiters only
+// central (psi = 1, the classical Lax-Wendroff step) and upwind (psi = 0);
+// every other method marches every scheme.
+bool MarchesBy(Method m, study::Scheme s);
 
 // The theta of the forward-Euler stages an explicit method is built of: 0
 // for the three explicit methods, theta itself for the theta-method.

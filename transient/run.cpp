@@ -88,13 +88,15 @@ FrameStats StatsOf(const study::Problem& p, const std::vector<double>& phi, cons
     st.variationGrew = previousVariation >= 0 && tv > previousVariation + 1e-10 * std::max(1.0, previousVariation);
     if (exact) {
         const double worst = MaxDifference(phi, *exact);
-        double sum = 0;
+        double sum = 0, l1 = 0;
         if (worst > 0)
             for (std::size_t i = 0; i < phi.size(); ++i) {
                 const double e = (phi[i] - (*exact)[i]) / worst;
                 sum += e * e;
+                l1 += std::fabs(e);
             }
         st.maxError = worst;
+        st.l1Error = worst * l1 * (p.L / double(phi.size()));
         st.rmsError = worst * std::sqrt(sum / double(phi.size()));
     }
     if (steady) st.distance = MaxDifference(phi, *steady);
@@ -127,7 +129,7 @@ Outcome Run::Go(const Callbacks& cb) {
     out.blowUpLimit = limit;
     out.lowest = std::min({p.phiA, p.phiB, *std::min_element(phi0.begin(), phi0.end())});
     out.highest = std::max({p.phiA, p.phiB, *std::max_element(phi0.begin(), phi0.end())});
-    out.hasSteady = plan_.initial.shape == Shape::Uniform && p.gamma > 0;
+    out.hasSteady = !HasExact(plan_.initial) && p.gamma > 0;
 
     std::vector<Marcher> marchers(plan_.schemes.size());
     for (std::size_t s = 0; s < marchers.size(); ++s) {
@@ -135,8 +137,8 @@ Outcome Run::Go(const Callbacks& cb) {
         const study::Scheme scheme = plan_.schemes[s];
         m.outcome.scheme = scheme;
         try {
-            m.outcome.verdict = Assess(p, scheme, N, plan_.theta, steps->dt);
-            m.stepper.emplace(p, scheme, N, plan_.theta, steps->dt);
+            m.outcome.verdict = Assess(p, scheme, N, plan_.method, plan_.theta, steps->dt);
+            m.stepper.emplace(p, scheme, N, plan_.method, plan_.theta, steps->dt);
         } catch (const calc::CalcError& e) {
             throw study::SolveError(scheme, N, e.what());
         }

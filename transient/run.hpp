@@ -58,6 +58,7 @@ struct FrameStats {
     double totalVariation = 0;  // |phi_1 - phiA| + sum |phi_(i+1) - phi_i| + |phiB - phi_N|
     bool variationGrew = false;  // beyond the previous frame's
     std::optional<double> maxError, rmsError;  // against the exact reference
+    std::optional<double> l1Error;              // dx sum |phi - exact|
     std::optional<double> distance;  // max |phi - phi_steady| (uniform start, Gamma > 0)
 };
 
