@@ -14,11 +14,12 @@ QString Number(double v) { return QString::number(v, 'g', 3); }
 
 QString Words(const std::string& text) { return QString::fromStdString(text); }
 
-// The TVD condition as the method writes it, with its value here.
+// The TVD condition of the inflow row, which decides, as the method writes
+// it.
 QString TvdCondition(const transient::Plan& plan) {
-    if (plan.method == transient::Method::LaxWendroff) return "c(1 + (1 − c)β/2) + 2d ≤ 1 and c ≤ 1";
-    if (plan.method != transient::Method::Theta || plan.theta == 0) return "c(1 + β/2) + 2d ≤ 1";
-    return "(1 − θ)(c(1 + β/2) + 2d) ≤ 1";
+    if (plan.method == transient::Method::LaxWendroff) return "c(1 + (1 − c)β) + 2d ≤ 1 and c ≤ 1";
+    if (plan.method != transient::Method::Theta || plan.theta == 0) return "c(1 + β) + 2d ≤ 1";
+    return "(1 − θ)(c(1 + β) + 2d) ≤ 1";
 }
 
 }  // namespace
@@ -69,7 +70,9 @@ QString StabilityText(const transient::Plan& plan, const transient::Outcome& out
                      ". Some mode grows every step (|g| > 1), so the profile blows up.");
     if (!notTvd.isEmpty())
         lines.append("Not TVD at this Δt: " + notTvd.join(", ") + ". A limiter keeps a step free of new extrema only while " +
-                     TvdCondition(plan) + ", with β = sup ψ(r)/r its own; here new extrema can appear and grow.");
+                     TvdCondition(plan) +
+                     " in the inflow row (its mirror node doubles ψ/r; the interior rows ask β/2 in place of β), "
+                     "with β = sup ψ(r)/r its own; here new extrema can appear and grow.");
     if (!ring.isEmpty())
         lines.append("May ring: " + ring.join(", ") +
                      ". Stable, but not positive: a step can make new wiggles, highs and lows the exact solution does "

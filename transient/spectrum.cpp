@@ -37,10 +37,10 @@ namespace {
 
 using Eigen = std::vector<std::complex<double>>;
 
-// K(i, i + o) for |o| <= 2, 0 outside the matrix and the bands.
+// K(i, i + o) for |o| <= 2, 0 outside the matrix (either index) and the bands.
 double At(const study::Rows& K, long i, int o) {
     const long n = long(K.aP.size()), j = i + o;
-    if (j < 0 || j >= n) return 0;
+    if (i < 0 || i >= n || j < 0 || j >= n) return 0;
     const auto e = std::size_t(i);
     switch (o) {
         case -2: return K.FiveBand() ? K.aWW[e] : 0.0;

@@ -101,12 +101,15 @@ struct Verdict {
     // coefficient and row, in words.
     std::string positiveBlocker;
 
-    // The TVD condition (limiters): (1 - theta)(c (1 + beta/2) + 2 d) <= 1
-    // for the theta-method and SSP Runge-Kutta (theta = 0), its own
-    // condition for flux-limited Lax-Wendroff.
+    // The TVD condition (limiters): in the interior rows
+    // (1 - theta)(c (1 + beta/2) + 2 d) <= 1 for the theta-method and SSP
+    // Runge-Kutta (theta = 0), and in the inflow row, whose mirror node
+    // doubles psi/r, (1 - theta)(c (1 + beta) + 2 d) <= 1, which decides;
+    // flux-limited Lax-Wendroff has (1 - c) beta in place of beta.
     bool tvd = false;  // a limiter: this test applies instead of the others
     double beta = 0;
-    double tvdNumber = 0;  // the left-hand side, to be at most 1
+    double tvdNumber = 0;    // the left-hand side, to be at most 1: the inflow row's, which decides
+    double tvdInterior = 0;  // the same for the interior rows alone
     bool tvdHolds = false;
     std::optional<double> largestTvdDt;  // when it fails
 

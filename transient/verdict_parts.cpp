@@ -148,35 +148,48 @@ double Beta(study::Limiter l) {
 
 // The theta-method and SSP Runge-Kutta: with a forward-Euler stage the
 // limited step is phi_i' = phi_i - C (phi_i - phi_(i-1)) + D' (phi_(i+1) -
-// phi_i), and Harten's lemma asks C >= 0, D' >= 0, C + D' <= 1. C is at
-// most c (1 + beta/2), since the limited part adds c (psi(r_i)/r_i -
-// psi(r_(i-1))) / 2 <= c beta / 2; D' is 2d at most (d on each side).
+// phi_i), and Harten's lemma asks C >= 0, D' >= 0, C + D' <= 1 face by
+// face. In an interior row C is at most c (1 + beta/2), since the limited
+// part adds c (psi(r_i)/r_i - psi(r_(i-1))) / 2 <= c beta / 2; with the
+// diffusion, C + D' <= c (1 + beta/2) + 2d.
 //
-// Flux-limited Lax-Wendroff scales the limited part by (1 - c), so C <=
-// c [1 + (1 - c) (psi(r_i)/r_i - psi(r_(i-1))) / 2] <= c (1 + (1 - c) beta
-// / 2), and the downwind coefficient is the diffusion's: c <= 1 and
-// c (1 + (1 - c) beta / 2) + 2d <= 1 are enough. With c = a dt and d = b dt
-// the boundary is the smaller root of (a^2 beta / 2) dt^2 - (a (1 + beta/2)
-// + 2b) dt + 1 = 0; its discriminant is at least a^2 (1 - beta/2)^2 and its
-// left side is already 1 + 2d/c >= 1 at c = 1, so c <= 1 holds up to it.
+// The inflow row is worse. Its west face carries phiA itself and its
+// east face's r is measured from the mirror node 2 phiA - phi_1, twice as
+// far from phi_1 as the end value that the variation counts: against the
+// half-cell jump phi_1 - phiA the limited part is psi(r)/r, up to beta,
+// not beta/2, and the diffusion to the end is 2d. So that row asks
+// c (1 + beta) + 2d <= 1, which decides for every c > 0 (the outflow row's
+// mirror keeps the interior's bound, and asks 2d <= 1 of the diffusion).
+//
+// Flux-limited Lax-Wendroff scales the limited part by (1 - c): the
+// interior asks c (1 + (1 - c) beta / 2) + 2d <= 1, the inflow row
+// c (1 + (1 - c) beta) + 2d <= 1, and both c <= 1. With c = a dt and
+// d = b dt the inflow row's boundary is the smaller root of
+// (a^2 beta) dt^2 - (a (1 + beta) + 2b) dt + 1 = 0; its discriminant is at
+// least a^2 (1 - beta)^2, and its left side is already 1 + 2d at c = 1, so
+// c <= 1 holds up to it.
 void TvdVerdict(const Numbers& n, Method m, double theta, double dt, study::Limiter l, Verdict& v) {
     v.tvd = true;
     v.beta = Beta(l);
     const double c = n.courant, d = n.diffusion, b = v.beta;
     const double slack = 1 + 1e-12;
     if (m == Method::LaxWendroff) {
-        v.tvdNumber = c * (1 + (1 - c) * b / 2) + 2 * d;
+        v.tvdInterior = c * (1 + (1 - c) * b / 2) + 2 * d;
+        v.tvdNumber = c * (1 + (1 - c) * b) + 2 * d;
         v.tvdHolds = c <= slack && v.tvdNumber <= slack;
         if (!v.tvdHolds) {
-            const double ca = c / dt, da = d / dt, A = ca * ca * b / 2, B = ca * (1 + b / 2) + 2 * da;
+            const double ca = c / dt, da = d / dt, A = ca * ca * b, B = ca * (1 + b) + 2 * da;
             v.largestTvdDt = 2 / (B + std::sqrt(std::max(0.0, B * B - 4 * A)));
         }
-        return;
+    } else {
+        const double share = 1 - ExplicitTheta(m, theta);
+        v.tvdInterior = share * (c * (1 + b / 2) + 2 * d);
+        v.tvdNumber = share * (c * (1 + b) + 2 * d);
+        v.tvdHolds = v.tvdNumber <= slack;
+        // c and d grow in proportion to dt.
+        if (!v.tvdHolds) v.largestTvdDt = dt / v.tvdNumber;
     }
-    v.tvdNumber = (1 - ExplicitTheta(m, theta)) * (c * (1 + b / 2) + 2 * d);
-    v.tvdHolds = v.tvdNumber <= slack;
-    // c and d grow in proportion to dt.
-    if (!v.tvdHolds) v.largestTvdDt = dt / v.tvdNumber;
+    if (!v.tvdHolds && v.tvdInterior <= slack) v.decidingRows = "the inflow row";
 }
 
 }  // namespace transient

@@ -23,15 +23,13 @@ std::string LargestStep(const std::optional<double>& dt, const char* what, bool 
     return text;
 }
 
-// The TVD condition as the method writes it.
-std::string TvdCondition(const Plan& plan) {
-    switch (plan.method) {
-        case Method::LaxWendroff: return "c (1 + (1 - c) beta/2) + 2d";
-        case Method::Ssprk2:
-        case Method::Ssprk3: return "c (1 + beta/2) + 2d";
-        case Method::Theta: break;
-    }
-    return plan.theta == 0 ? "c (1 + beta/2) + 2d" : "(1 - theta)(c (1 + beta/2) + 2d)";
+// The TVD condition as the method writes it, for the inflow row (`half`
+// false: beta) or the interior rows (beta/2).
+std::string TvdCondition(const Plan& plan, bool interior) {
+    const std::string beta = interior ? "beta/2" : "beta";
+    if (plan.method == Method::LaxWendroff) return "c (1 + (1 - c) " + beta + ") + 2d";
+    if (plan.method != Method::Theta || plan.theta == 0) return "c (1 + " + beta + ") + 2d";
+    return "(1 - theta)(c (1 + " + beta + ") + 2d)";
 }
 
 // Rounding's width around the range of the initial state and the ends.
@@ -60,11 +58,18 @@ std::string StabilityWords(const Plan& plan, const SchemeOutcome& s) {
     const Verdict& v = s.verdict;
     if (v.tvd) {
         const std::string condition =
-            TvdCondition(plan) + " = " + Short(v.tvdNumber) + (v.tvdHolds ? " <= 1" : " > 1") +
-            (plan.method == Method::LaxWendroff ? " with c <= 1" : "") + " (beta = " + Short(v.beta) + ")";
-        if (v.tvdHolds) return "TVD at this step: " + condition + ": no new extrema, and the variation cannot grow.";
-        return "not TVD at this step: " + condition + ": new extrema can appear and grow; " +
-               LargestStep(v.largestTvdDt, "TVD");
+            "in the inflow row " + TvdCondition(plan, false) + " = " + Short(v.tvdNumber) +
+            (v.tvdHolds ? " <= 1" : " > 1") + (plan.method == Method::LaxWendroff ? " with c <= 1" : "") +
+            " (beta = " + Short(v.beta) + ")";
+        const std::string interior = "; the interior rows alone ask " + TvdCondition(plan, true) + " = " +
+                                     Short(v.tvdInterior) + (v.tvdInterior <= 1 + 1e-12 ? " <= 1" : " > 1");
+        if (v.tvdHolds)
+            return "TVD at this step: " + condition + interior + ": no new extrema, and the variation cannot grow.";
+        std::string text = "not TVD at this step: " + condition + interior + ": new extrema can appear and grow";
+        if (!v.decidingRows.empty())
+            text += " (the inflow row decides: its east face's r is measured from the mirror node 2 phiA - phi_1, so "
+                    "psi/r counts double there)";
+        return text + "; " + LargestStep(v.largestTvdDt, "TVD");
     }
     const std::string vonNeumann =
         "von Neumann (an interior row on an endless grid) gives largest |G| = " + Short(v.maxAmplification, 6);

@@ -1,0 +1,123 @@
+// The verdicts as promises: over random schemes, time methods, Courant and
+// diffusion numbers, grids and initial states, a step called positive or TVD
+// never lets the run make new extrema (nor, for TVD, grow the variation)
+// beyond rounding; and the words about the run say what the run did.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <sstream>
+
+#include "transient/run.hpp"
+#include "transient/verdict_text.hpp"
+
+using study::Scheme;
+using transient::Method;
+
+namespace {
+
+struct Draw {
+    transient::Plan plan;
+    std::string text;  // for the failure message
+};
+
+// One random run: every scheme, one of the four methods, c and d spread
+// around the bounds where the verdicts change.
+Draw RandomPlan(std::mt19937& rng) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    Draw d;
+    transient::Plan& plan = d.plan;
+    plan.N = 5 + long(unit(rng) * 40);
+    const Scheme scheme = study::kAllSchemes[std::size_t(unit(rng) * 15) % 15];
+    const Method methods[] = {Method::Theta, Method::Theta, Method::LaxWendroff, Method::Ssprk2, Method::Ssprk3};
+    plan.method = methods[std::size_t(unit(rng) * 5) % 5];
+    const bool lwLinear = plan.method == Method::LaxWendroff && !study::IsTvd(scheme) &&
+                          scheme != Scheme::Central && scheme != Scheme::Upwind;
+    plan.schemes = {lwLinear ? Scheme::Upwind : scheme};
+    const double thetas[] = {0.0, 0.5, 1.0, unit(rng)};
+    plan.theta = plan.method == Method::Theta ? thetas[std::size_t(unit(rng) * 4) % 4] : 0.0;
+    // Courant number up to 1.5, diffusion number up to 1 (sometimes none).
+    const double dx = plan.problem.L / double(plan.N);
+    const double c = 1.5 * unit(rng), dn = unit(rng) < 0.3 ? 0.0 : unit(rng);
+    plan.problem.u = unit(rng) < 0.5 ? 1.0 : -1.0;
+    plan.dt = c * dx / std::fabs(plan.problem.u);
+    plan.problem.gamma = dn * plan.problem.rho * dx * dx / plan.dt;
+    plan.problem.phiA = unit(rng) < 0.5 ? 0.0 : 1.0;
+    plan.problem.phiB = unit(rng) < 0.5 ? 0.0 : 0.5;
+    plan.frames = 20;
+    plan.tEnd = plan.dt * 40;
+    const double x = 0.2 + 0.4 * unit(rng);
+    if (unit(rng) < 0.5)
+        plan.initial = transient::Initial{transient::Shape::Square, x, x + 0.2};
+    else
+        plan.initial = transient::Initial{transient::Shape::Pulse, x, 0.05};
+    std::ostringstream t;
+    t << study::Name(plan.schemes[0]) << " " << transient::MethodName(plan.method) << " theta " << plan.theta
+      << " c " << c << " d " << dn << " N " << plan.N << " u " << plan.problem.u << " initial "
+      << transient::Text(plan.initial);
+    d.text = t.str();
+    return d;
+}
+
+}  // namespace
+
+TEST(Promise, APositiveOrTvdVerdictIsNeverBrokenByTheRun) {
+    std::mt19937 rng(20261209);
+    int promised = 0, kept = 0;
+    for (int k = 0; k < 400; ++k) {
+        const Draw d = RandomPlan(rng);
+        transient::Run run(d.plan);
+        transient::Outcome out;
+        try {
+            out = run.Go();
+        } catch (const study::SolveError&) {
+            continue;  // an implicit limiter's iterations that stall: not a verdict's matter
+        }
+        const transient::SchemeOutcome& s = out.schemes[0];
+        const transient::Verdict& v = s.verdict;
+        const bool promise = v.tvd ? v.tvdHolds : v.positive && v.stable;
+        if (!promise) continue;
+        ++promised;
+        EXPECT_FALSE(transient::NewExtrema(out, s)) << d.text << ": " << transient::RunWords(out, s);
+        if (v.tvd) {
+            EXPECT_FALSE(transient::VariationGrew(s)) << d.text << ": " << transient::RunWords(out, s);
+        }
+        EXPECT_FALSE(transient::Contradicts(out, s)) << d.text;
+        kept += !transient::Contradicts(out, s);
+    }
+    // The draw reaches both sides of the bounds: many promises to test.
+    EXPECT_GT(promised, 100);
+    EXPECT_EQ(kept, promised);
+}
+
+// The run's record in words, one line per kind of run: a bounded run, new
+// extrema with a grown variation, a blow-up named with its own time.
+TEST(Promise, TheWordsSayWhatTheRunDid) {
+    transient::Plan plan;
+    plan.problem.u = 1;
+    plan.problem.gamma = 0;
+    plan.problem.phiA = 0;
+    plan.N = 100;
+    plan.dt = 0.008;
+    plan.tEnd = 0.4;
+    plan.frames = 5;
+    plan.theta = 0;
+    plan.initial = transient::Initial{transient::Shape::Square, 0.1, 0.3};
+    plan.schemes = {Scheme::Upwind, Scheme::VanLeer, Scheme::Central};
+    const transient::Outcome out = transient::Run(plan).Go();
+    const auto words = [&](std::size_t k) { return transient::RunWords(out, out.schemes[k]); };
+    EXPECT_EQ(words(0), "bounded at every frame (within [0, 1]); the variation did not grow.");
+    EXPECT_EQ(words(1).rfind("new extrema up to 3.58 and down to -2.58; variation grew x", 0), 0u) << words(1);
+    EXPECT_FALSE(out.schemes[1].verdict.tvdHolds);
+    EXPECT_FALSE(transient::Contradicts(out, out.schemes[1]));  // a failed TVD test promises nothing
+
+    plan.tEnd = 4;
+    plan.frames = 8;
+    plan.dt = 0.01;
+    plan.N = 50;
+    plan.problem.gamma = 0.001;
+    plan.schemes = {Scheme::Central};
+    const transient::Outcome blown = transient::Run(plan).Go();
+    ASSERT_TRUE(blown.schemes[0].blewUp);
+    // The blow-up's own time, not its last good frame's (0.5 s apart here).
+    EXPECT_EQ(transient::RunWords(blown, blown.schemes[0]), "blew up at t = 2.18 s (step 218): |phi| passed 1e6.");
+}
