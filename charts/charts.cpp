@@ -177,54 +177,51 @@ void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing)
     exact_->replace(exact);
     double lo = std::min(st.problem.phiA, st.problem.phiB), hi = std::max(st.problem.phiA, st.problem.phiB);
 
-    std::map<study::Scheme, QLineSeries*> kept;
-    bool added = false;
+    // A scheme hidden under an earlier one says so in the legend. A legend
+    // marker keeps the text it was first laid out with: a change of text
+    // takes new markers, and so new series.
+    std::vector<QString> labels;
+    bool fresh = false;
+    for (std::size_t row = 0; row < st.results.size(); ++row) {
+        const study::Scheme scheme = st.results[row][0].scheme;
+        const auto same = drawing.same.at(row);
+        labels.push_back(same ? QString("%1 (same as %2 here)").arg(SchemeTitle(scheme), SchemeTitle(*same))
+                              : SchemeTitle(scheme));
+        QLineSeries* s = SeriesOf(scheme);
+        fresh = fresh || !s;
+        if (s)
+            for (QLegendMarker* marker : legend()->markers(s)) fresh = fresh || marker->label() != labels.back();
+    }
+    // A series taken off the chart is deleted, never put back: the chart item
+    // that drew it lingers until the event loop deletes it, and would come
+    // back into sight with the next change of the series' style. A new
+    // series goes to the end of the legend, so with any new one all are new,
+    // in the order of the study's schemes.
+    std::erase_if(series_, [&](const auto& entry) {
+        const bool shown = std::any_of(st.results.begin(), st.results.end(),
+                                       [&](const auto& perScheme) { return perScheme.at(0).scheme == entry.first; });
+        if (shown && !fresh) return false;
+        removeSeries(entry.second);
+        delete entry.second;
+        return true;
+    });
     for (std::size_t row = 0; row < st.results.size(); ++row) {
         const study::Result& r = st.results[row].at(0);
-        QLineSeries* s = SeriesOf(r.scheme);
+        QLineSeries*& s = series_[r.scheme];
         if (!s) {
             s = new QLineSeries;
             s->setName(SchemeTitle(r.scheme));
             addSeries(s);
-            added = true;
-        }
-        series_.erase(r.scheme);
-        kept[r.scheme] = s;
-        s->replace(drawing.points.at(row));
-        lo = std::min(lo, r.phiMin);
-        hi = std::max(hi, r.phiMax);
-    }
-    for (auto& [scheme, s] : series_) {
-        removeSeries(s);
-        delete s;
-    }
-    series_ = std::move(kept);
-    // A scheme hidden under an earlier one says so in the legend. A legend
-    // marker keeps the text it was first laid out with: a change of text
-    // takes new markers.
-    std::vector<QString> labels;
-    for (std::size_t row = 0; row < st.results.size(); ++row) {
-        QLineSeries* s = series_.at(st.results[row][0].scheme);
-        const auto same = drawing.same.at(row);
-        labels.push_back(same ? QString("%1 (same as %2 here)").arg(s->name(), SchemeTitle(*same)) : s->name());
-        for (QLegendMarker* marker : legend()->markers(s)) added = added || marker->label() != labels.back();
-    }
-    // A new series goes to the end of the legend: put them all back in the
-    // order of the study's schemes.
-    for (const auto& perScheme : st.results) {
-        QLineSeries* s = series_.at(perScheme[0].scheme);
-        if (added) {
-            removeSeries(s);
-            addSeries(s);
             s->attachAxis(x_);
             s->attachAxis(y_);
         }
+        s->replace(drawing.points.at(row));
         // The chart's theme styles a series as it is added: style it after.
-        StyleSeries(s, SchemeColour(perScheme[0].scheme), perScheme[0].grid.N <= kMostMarkedNodes);
+        StyleSeries(s, SchemeColour(r.scheme), r.grid.N <= kMostMarkedNodes);
+        for (QLegendMarker* marker : legend()->markers(s)) marker->setLabel(labels[row]);
+        lo = std::min(lo, r.phiMin);
+        hi = std::max(hi, r.phiMax);
     }
-    for (std::size_t row = 0; row < st.results.size(); ++row)
-        for (QLegendMarker* marker : legend()->markers(series_.at(st.results[row][0].scheme)))
-            marker->setLabel(labels[row]);
     x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
     FitRange(y_, lo, hi);
 }
