@@ -43,6 +43,14 @@ bool Grew(const Outcome& out, const SchemeOutcome& s) {
     return s.blewUp || std::max(s.overshoot, s.undershoot) > width;
 }
 
+// A value just past a bound, as "1 + 3.2e-5" where four digits would show
+// the bound itself.
+std::string Beyond(double bound, double excess) {
+    const double value = bound + excess;
+    if (Short(value) != Short(bound)) return Short(value);
+    return Short(bound) + (excess > 0 ? " + " : " - ") + Short(std::fabs(excess));
+}
+
 }  // namespace
 
 std::string Short(double value, int digits) {
@@ -143,12 +151,14 @@ std::string RunWords(const Outcome& out, const SchemeOutcome& s) {
         text = "bounded at every frame (within [" + Short(out.lowest) + ", " + Short(out.highest) + "])";
     } else {
         text = "new extrema";
-        if (s.overshoot > Rounding(out)) text += " up to " + Short(out.highest + s.overshoot);
+        if (s.overshoot > Rounding(out)) text += " up to " + Beyond(out.highest, s.overshoot);
         if (s.overshoot > Rounding(out) && s.undershoot > Rounding(out)) text += " and";
-        if (s.undershoot > Rounding(out)) text += " down to " + Short(out.lowest - s.undershoot);
+        if (s.undershoot > Rounding(out)) text += " down to " + Beyond(out.lowest, -s.undershoot);
     }
     if (!VariationGrew(s))
         text += "; the variation did not grow";
+    else if (std::isfinite(s.variationGrowth) && Short(s.variationGrowth, 3) == "1")
+        text += "; variation grew by " + Short(s.largestVariation - s.initialVariation);
     else if (std::isfinite(s.variationGrowth))
         text += "; variation grew x" + Short(s.variationGrowth, 3);
     else
