@@ -60,7 +60,7 @@ const char* const kTransientUsage =
     "                          matrix_max_amplification,matrix_stable,positive_implicit,\n"
     "                          positive_explicit,tvd,largest_positive_dt\n"
     "  --outcome FILE          CSV: scheme,blew_up,blow_up_time,variation_growth,overshoot,\n"
-    "                          undershoot,contradicts_verdict (what each run did)\n"
+    "                          undershoot,contradicts_verdict,stopped (what each run did)\n"
     "  --plot FILE             the solutions at t_end (.png or .svg)\n"
     "  --space-time-plot FILE  phi over x and t, a panel per scheme (.png)\n"
     "  For --history, --errors and --stability, FILE - is standard output (the report is then\n"

@@ -104,7 +104,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
     t += "\nWhat the run did (over its frames):\n";
     for (const transient::SchemeOutcome& s : out.schemes) {
         t += "  " + NameOf(s.scheme) + ": " + transient::RunWords(out, s);
-        if (s.blewUp) {
+        if (s.blewUp || s.stalled) {
             t += " Its rows end at frame " + std::to_string(s.lastFrame) + ".";
         } else if (!s.steadyFailure.empty()) {
             t += " Its steady reference could not be formed (" + s.steadyFailure +

@@ -60,6 +60,8 @@ QString StabilityText(const transient::Plan& plan, const transient::Outcome& out
             runs.append(QString("%1 blew up: it grew past %2 at t = %3 s (step %4); its last good profile is shown.")
                             .arg(name, Words(transient::Short(outcome.blowUpLimit)), Number(s.blowUpTime))
                             .arg(s.blowUpStep));
+        else if (s.stalled)
+            runs.append(name + " " + Words(transient::RunWords(outcome, s)) + " Its last good profile is shown.");
         else
             runs.append(name + ": " + Words(transient::RunWords(outcome, s)));
         if (broken) runs.append(Words(transient::ContradictionWords(outcome, s)));

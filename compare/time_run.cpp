@@ -89,7 +89,7 @@ std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control
         pending.reset();
     };
     transient::Run run(p);
-    // The run stops at its next step once the job is cancelled.
+    // The run stops at its next step, or iteration, once the job is cancelled.
     auto stopIfCancelled = [&] {
         if (control.Cancelled()) run.Cancel();
     };
@@ -123,6 +123,9 @@ std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control
         stopIfCancelled();
         spaceTime->Add(s);
     };
+    // A bounded scheme's step on a large grid iterates for seconds: the
+    // window that closes meanwhile must not wait for it.
+    callbacks.iterating = stopIfCancelled;
     try {
         TimeResult result;
         result.outcome = std::make_shared<const transient::Outcome>(run.Go(callbacks));

@@ -12,6 +12,7 @@
 #include "band_solve.hpp"
 #include "limiters.hpp"
 #include "rows.hpp"
+#include "study.hpp"  // Cancelled
 #include "tvd_nodes.hpp"
 
 extern "C" {
@@ -102,7 +103,8 @@ private:
 // corrections lagged), whose matrix is always regular.
 template <class L>
 TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std::vector<double>& extra,
-                      std::vector<double>& phi, double tolerance, int maxIterations) {
+                      std::vector<double>& phi, double tolerance, int maxIterations,
+                      const std::function<bool()>& cancelled) {
     const UpwindRows up = UpwindOf(o);
     const std::size_t n = phi.size();
     std::vector<double> residual, step, trial(n), trialResidual;
@@ -111,6 +113,7 @@ TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std:
     TvdIterations t;
     t.residual = Residual(lim, up, o, shift, extra, phi, residual);
     while (!(t.residual <= tolerance) && t.iterations < maxIterations && !std::isnan(t.residual)) {
+        if (cancelled && cancelled()) throw Cancelled();
         ++t.iterations;
         Jacobian(lim, up, o, shift, phi, residual, jacobian);
         std::string why;
@@ -184,25 +187,29 @@ void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double ph
         Balance(Scaled<AnyPsi>{AnyPsi{psi}, scale}, g, phiA, phiB, phi, balance);
 }
 
-double TvdTolerance(const Problem& p, const Grid& g) {
+double TvdTolerance(const Problem& p, const Grid& g, double magnitude, double shift) {
     // From magnitudes: D is negative when L or Gamma is, and a tolerance of
     // zero or less is one no residual ever meets.
-    return 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)}) * std::max(std::fabs(g.F), std::fabs(g.D));
+    return 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB), std::fabs(magnitude)}) *
+           std::max({std::fabs(g.F), std::fabs(g.D), shift});
 }
 
 TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
-                             int maxIterations) {
+                             int maxIterations, const std::function<bool()>& cancelled) {
     CheckSizes(g, phi, extra);
     const Rightward o = Orient(g, phiA, phiB);
     if (!o.mirrored)
-        return WithLimiter(l, [&](auto lim) { return Iterate(lim, o, shift, extra, phi, tolerance, maxIterations); });
+        return WithLimiter(
+            l, [&](auto lim) { return Iterate(lim, o, shift, extra, phi, tolerance, maxIterations, cancelled); });
     // The mirror image in place, turned back whatever happens.
     std::reverse(phi.begin(), phi.end());
     TvdIterations t;
     try {
         t = WithLimiter(
-            l, [&](auto lim) { return Iterate(lim, o, shift, InOrder(o, extra), phi, tolerance, maxIterations); });
+            l, [&](auto lim) {
+                return Iterate(lim, o, shift, InOrder(o, extra), phi, tolerance, maxIterations, cancelled);
+            });
     } catch (...) {
         std::reverse(phi.begin(), phi.end());
         throw;

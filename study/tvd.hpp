@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -80,8 +81,11 @@ private:
     std::array<double, 12> upwind_{};  // the upwind rows, first, middle and last: aW, aP, aE, Su
 };
 
-// The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|) max(|F|, |D|).
-double TvdTolerance(const Problem& p, const Grid& g);
+// The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|, magnitude)
+// max(|F|, |D|, shift): the rounding of equations whose terms are phi's size
+// times their coefficients. `magnitude` is the largest |phi| that sets that
+// size besides the ends (a time step's initial state), `shift` a time step's.
+double TvdTolerance(const Problem& p, const Grid& g, double magnitude = 0, double shift = 0);
 
 struct TvdIterations {
     int iterations = 0;
@@ -98,10 +102,13 @@ struct TvdIterations {
 // halves while that lowers the largest residual, else one of deferred
 // correction on the upwind rows. From phi = 0 the first step gives the
 // upwind solution. Raises calc::CalcError where a coefficient of the upwind
-// rows is beyond the range of a double.
+// rows is beyond the range of a double, and study::Cancelled when
+// `cancelled`, asked before every iteration (from the solving thread),
+// says true: a solve on a large grid can take long, and its caller may have
+// to stop it.
 TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
-                             int maxIterations);
+                             int maxIterations, const std::function<bool()>& cancelled = {});
 
 // Every limited face of a solution, for Sweby's diagram: where it is, its
 // r and its psi(r). Faces whose r is undefined (phi_D = phi_U) are left out;

@@ -1,7 +1,7 @@
 // The comparison window's Time tab: its controls, a square carried exactly
 // by explicit upwind at c = 1, the banner against the library's verdicts, a
-// change during a run, a blow-up, the exports against convdiff-transient,
-// and Gamma = 0 in the steady tabs.
+// change during a run, a blow-up, a scheme whose step does not converge, the
+// exports against convdiff-transient, and Gamma = 0 in the steady tabs.
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
@@ -318,4 +318,30 @@ TEST(TimeFrames, UnrunnablePlansSayWhy) {
     plan.dt = 0.1;
     plan.frames = compare::FramesFor(plan.tEnd, plan.dt);
     EXPECT_EQ(compare::Unrunnable(plan), "QUICK needs N of at least 3");
+}
+
+TEST(TimeFrames, AStepThatDoesNotConvergeStopsOnlyItsSchemeAndThePictureComes) {
+    // Implicit SUPERBEE at c = 1.25 on pure convection: its iterations stall.
+    transient::Plan plan;
+    plan.problem.u = 1;
+    plan.problem.gamma = 0;
+    plan.problem.phiA = 0;
+    plan.N = 100;
+    plan.dt = 0.0125;
+    plan.tEnd = 0.5;
+    plan.frames = 5;
+    plan.initial = {transient::Shape::Square, 0.1, 0.3};
+    plan.schemes = {study::Scheme::Superbee, study::Scheme::Upwind};
+    auto control = std::make_shared<compare::JobControl>();
+    long last = -1;
+    const std::optional<compare::TimeResult> result =
+        compare::March(plan, *control, [&](std::shared_ptr<const compare::FrameSet> f) { last = f->index; });
+    ASSERT_TRUE(result);
+    EXPECT_EQ(result->error, "");
+    ASSERT_TRUE(result->outcome);
+    EXPECT_TRUE(result->spaceTime);
+    EXPECT_EQ(last, plan.frames);  // upwind marched on
+    const QString banner = compare::StabilityText(plan, *result->outcome, true);
+    EXPECT_TRUE(banner.contains(charts::SchemeTitle(study::Scheme::Superbee) + " stopped at t = ")) << banner.toStdString();
+    EXPECT_TRUE(banner.contains("its iterations did not converge")) << banner.toStdString();
 }

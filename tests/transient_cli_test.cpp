@@ -353,3 +353,21 @@ TEST_F(TransientProgram, TheReportNamesTheTimeMethod) {
               0u)
         << Read("err");
 }
+
+TEST_F(TransientProgram, AStepThatDoesNotConvergeStopsItsSchemeAndTheRunGoesOn) {
+    ASSERT_EQ(Run("--time implicit --schemes all --u 1 --gamma 0 --phiA 0 --N 100 --dt 0.0125 --t-end 0.5 "
+                  "--frames 5 --initial square:0.1:0.3 --history " + Path("h.csv") + " --outcome " + Path("o.csv")),
+              0)
+        << Read("err");
+    const std::string report = Read("out");
+    EXPECT_NE(report.find("  superbee: stopped at t = "), std::string::npos) << report;
+    EXPECT_NE(report.find("Its rows end at frame "), std::string::npos) << report;
+    // The others reach t_end.
+    for (const char* row : {"\nupwind,0.5,100,", "\nminmod,0.5,100,", "\nvanleer,0.5,100,"})
+        EXPECT_NE(Read("h.csv").find(row), std::string::npos) << row;
+    EXPECT_EQ(Read("h.csv").find("\nsuperbee,0.5,"), std::string::npos);
+    EXPECT_NE(Read("o.csv").find("\nsuperbee,false,,1,0,0,false,true\n"), std::string::npos) << Read("o.csv");
+    // A large initial state: its size sets the iterations' tolerance.
+    ASSERT_EQ(Run("--N 10 --schemes all --initial uniform:1e300"), 0) << Read("err");
+    EXPECT_EQ(Read("out").find("stopped"), std::string::npos) << Read("out");
+}

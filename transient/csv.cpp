@@ -114,6 +114,7 @@ std::string OutcomeTable(const Outcome& o) {
         Cell(out, s.overshoot);
         Cell(out, s.undershoot);
         Cell(out, Contradicts(o, s));
+        Cell(out, s.stalled);
         out += '\n';
     }
     return out;

@@ -20,8 +20,10 @@ inline constexpr const char* kErrorsHeader =
 inline constexpr const char* kStabilityHeader =
     "scheme,theta,dt,courant,diffusion_number,cell_peclet,max_amplification,stable,positive,largest_stable_dt,"
     "matrix_max_amplification,matrix_stable,positive_implicit,positive_explicit,tvd,largest_positive_dt\n";
+// `stopped`: a bounded scheme's iterations did not converge at some step, and
+// it went no further (last, after the older columns).
 inline constexpr const char* kOutcomeHeader =
-    "scheme,blew_up,blow_up_time,variation_growth,overshoot,undershoot,contradicts_verdict\n";
+    "scheme,blew_up,blow_up_time,variation_growth,overshoot,undershoot,contradicts_verdict,stopped\n";
 
 // One row per node of a frame, appended to `out`.
 void AppendHistory(std::string& out, const study::Grid& g, const Frame& f);

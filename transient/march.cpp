@@ -12,6 +12,7 @@
 #include "stability.hpp"
 #include "study/study.hpp"
 #include "study/tvd.hpp"
+#include "verdict_text.hpp"  // Short
 
 namespace transient {
 
@@ -102,45 +103,60 @@ struct Stepper::Linear {
 // A bounded scheme: the TVD balance B, explicit as phi' = phi - lambda B(phi);
 // with theta > 0 each step solves
 //   B(phi') + shift phi' = shift phi - (1 - theta)/theta B(phi),
-// shift = rho dx / (theta dt), to the steady solve's tolerance scaled by
-// the larger of shift and the steady equations' own scale.
+// shift = rho dx / (theta dt), to the steady solve's tolerance with the
+// shift and the initial state's magnitude in it.
 struct Stepper::Bounded {
     study::Scheme scheme{};
     study::Problem p;
     study::Grid g;
     study::Limiter limiter{};
-    double theta = 0, lambda = 0, shift = 0, tolerance = 0;
+    double theta = 0, lambda = 0, shift = 0, share = 0, tolerance = 0;
+    std::function<bool()> cancelled;
     std::vector<double> balance, extra;
 
-    Bounded(const study::Problem& problem, study::Scheme s, long N, double th, double dt)
-        : scheme(s), p(problem), g(study::MakeGrid(problem, N)), limiter(*study::LimiterOf(s)), theta(th) {
+    Bounded(const study::Problem& problem, study::Scheme s, long N, double th, double dt, double magnitude,
+            std::function<bool()> stop)
+        : scheme(s),
+          p(problem),
+          g(study::MakeGrid(problem, N)),
+          limiter(*study::LimiterOf(s)),
+          theta(th),
+          cancelled(std::move(stop)) {
         lambda = dt / (p.rho * g.dx);
         if (theta <= 0) return;
         shift = p.rho * g.dx / (theta * dt);
-        const double scale = std::max(std::fabs(g.F), g.D);
-        tolerance = scale > 0 ? study::TvdTolerance(p, g) / scale * std::max(scale, shift)
-                              : 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)}) * shift;
+        share = (1 - theta) / theta;
+        // A theta so small (subnormal) that the shift or (1 - theta)/theta
+        // is beyond the range of a double has theta lambda below 1 / DBL_MAX:
+        // the implicit part of the step, theta lambda B(phi'), is then far
+        // below the rounding of phi, and the step is the explicit one. The
+        // equations with infinite coefficients would leave phi where it is.
+        if (!std::isfinite(shift) || !std::isfinite(share)) {
+            theta = shift = share = 0;
+            return;
+        }
+        tolerance = study::TvdTolerance(p, g, magnitude, shift);
     }
 
-    long Step(const std::vector<double>& phi, std::vector<double>& next) {
+    // Returns false when the iterations ran beyond `limit`.
+    bool Step(const std::vector<double>& phi, std::vector<double>& next, double limit, long& iterations) {
         if (theta < 1) study::TvdBalance(g, p.phiA, p.phiB, limiter, phi, balance);
         next.resize(phi.size());
         if (theta <= 0) {
             for (std::size_t i = 0; i < phi.size(); ++i) next[i] = phi[i] - lambda * balance[i];
-            return 0;
+            return true;
         }
         extra.resize(phi.size());
-        const double share = (1 - theta) / theta;
         for (std::size_t i = 0; i < phi.size(); ++i) extra[i] = shift * phi[i] - (theta < 1 ? share * balance[i] : 0.0);
         next = phi;
-        const study::TvdIterations t =
-            study::SolveTvdSystem(g, p.phiA, p.phiB, limiter, shift, extra, next, tolerance, study::kMaxTvdIterations);
-        // A step that runs away is a blow-up, seen at the next step.
-        if (!t.converged && std::isfinite(t.residual))
-            throw study::SolveError(scheme, g.N,
-                                    "a time step's iterations did not converge (residual " +
-                                        std::to_string(t.residual) + " after " + std::to_string(t.iterations) + ")");
-        return t.iterations;
+        const study::TvdIterations t = study::SolveTvdSystem(g, p.phiA, p.phiB, limiter, shift, extra, next, tolerance,
+                                                             study::kMaxTvdIterations, cancelled);
+        iterations += t.iterations;
+        if (t.converged) return true;
+        // A step that runs away is a blow-up; one that stays in range but
+        // does not meet its tolerance stops the scheme.
+        if (!Within(next, limit)) return false;
+        throw Stalled(scheme, g.N, t);
     }
 };
 
@@ -200,7 +216,22 @@ double Zero(double) { return 0; }
 
 }  // namespace
 
-Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt) {
+namespace {
+
+std::string Unconverged(const study::TvdIterations& t) {
+    return "iterations did not converge (" +
+           (std::isfinite(t.residual) ? "residual " + Short(t.residual, 2)
+                                      : std::string("the residual beyond the range of a double")) +
+           " after " + std::to_string(t.iterations) + ")";
+}
+
+}  // namespace
+
+Stalled::Stalled(study::Scheme s, long N, const study::TvdIterations& t)
+    : study::SolveError(s, N, "a time step's " + Unconverged(t)), reason(Unconverged(t)) {}
+
+Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt,
+                 double magnitude, std::function<bool()> cancelled) {
     if (!MarchesBy(m, s))
         throw std::invalid_argument(std::string(study::Name(s)) + " cannot be marched by " +
                                     std::string(MethodTitle(m)));
@@ -220,7 +251,7 @@ Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, Method m, dou
         return;
     }
     if (IsTvd(s)) {
-        bounded_ = std::make_unique<Bounded>(p, s, N, theta, dt);
+        bounded_ = std::make_unique<Bounded>(p, s, N, theta, dt, magnitude, std::move(cancelled));
         return;
     }
     const double lambda = dt / (p.rho * p.L / static_cast<double>(N));
@@ -244,9 +275,7 @@ Stepper::Stepper(Stepper&&) noexcept = default;
 bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, double limit) {
     if (staged_) return staged_->Step(phi, next, limit);
     if (bounded_) {
-        if (!Within(phi, limit)) return false;
-        iterations_ += bounded_->Step(phi, next);
-        return true;
+        return Within(phi, limit) && bounded_->Step(phi, next, limit, iterations_);
     }
     Linear& l = *linear_;
     if (!l.part.Apply(phi, next, limit)) return false;
@@ -259,13 +288,15 @@ bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, do
     return true;
 }
 
-std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, long N) {
+std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, long N,
+                                   const std::function<bool()>& cancelled) {
     if (IsTvd(s)) {
         // From the upwind solution, as the study starts its own.
         std::vector<double> phi = SteadySolution(p, study::Scheme::Upwind, N);
         const study::Grid g = study::MakeGrid(p, N);
         const study::TvdIterations t = study::SolveTvdSystem(g, p.phiA, p.phiB, *study::LimiterOf(s), 0.0, {}, phi,
-                                                             study::TvdTolerance(p, g), study::kMaxTvdIterations);
+                                                             study::TvdTolerance(p, g), study::kMaxTvdIterations,
+                                                             cancelled);
         if (!t.converged) throw study::SolveError(s, N, "the steady iterations did not converge");
         return phi;
     }

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "method.hpp"
 #include "study/band_solve.hpp"
 #include "study/problem.hpp"
+#include "study/study.hpp"  // SolveError
 
 namespace transient {
 
@@ -46,19 +48,34 @@ private:
     std::vector<Row> edges_;  // rows [0, lo) then [hi, n)
 };
 
+// A bounded scheme's implicit step whose iterations did not converge: that
+// scheme cannot go on, though the others can.
+class Stalled : public study::SolveError {
+public:
+    Stalled(study::Scheme s, long N, const study::TvdIterations& t);
+    // "iterations did not converge (residual 3.1e-5 after 500)"
+    std::string reason;
+};
+
 class Stepper {
 public:
     // Raises study::SolveError when the implicit matrix is singular,
     // calc::CalcError when a coefficient overflows, and
     // std::invalid_argument for a scheme the method does not march
-    // (MarchesBy). theta is the theta-method's only.
-    Stepper(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt);
+    // (MarchesBy). theta is the theta-method's only. `magnitude` is the
+    // largest |phi| of the initial state: with the ends it sets the size of
+    // phi, and so the tolerance of a bounded scheme's iterations.
+    // `cancelled` is asked before each of those iterations; true stops the
+    // step with study::Cancelled.
+    Stepper(const study::Problem& p, study::Scheme s, long N, Method m, double theta, double dt,
+            double magnitude = 0, std::function<bool()> cancelled = {});
     ~Stepper();
     Stepper(Stepper&&) noexcept;
 
     // next = phi a step later. Returns false, leaving `next` undefined, when
-    // phi itself is beyond `limit` or not finite. Raises study::SolveError
-    // when a bounded scheme's iterations do not converge.
+    // phi itself is beyond `limit` or not finite, or a bounded scheme's
+    // iterations ran beyond it. Raises Stalled when they did not converge
+    // otherwise, `next` then undefined.
     bool Step(const std::vector<double>& phi, std::vector<double>& next, double limit);
 
     // The iterations of the bounded scheme's steps so far.
@@ -75,8 +92,10 @@ private:
 };
 
 // The steady solution of a scheme on N volumes (Gamma > 0). Raises
-// study::SolveError.
-std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, long N);
+// study::SolveError, or study::Cancelled when `cancelled` says true before
+// an iteration of a bounded scheme.
+std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, long N,
+                                   const std::function<bool()>& cancelled = {});
 
 // Whether every |phi_i| is within `limit` (and finite).
 bool Within(const std::vector<double>& phi, double limit);

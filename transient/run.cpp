@@ -131,6 +131,11 @@ Outcome Run::Go(const Callbacks& cb) {
     out.highest = std::max({p.phiA, p.phiB, *std::max_element(phi0.begin(), phi0.end())});
     out.hasSteady = !HasExact(plan_.initial) && p.gamma > 0;
 
+    // Asked before every iteration of a bounded scheme.
+    auto cancelled = [this, &cb] {
+        if (cb.iterating) cb.iterating();
+        return cancelled_.load(std::memory_order_relaxed);
+    };
     std::vector<Marcher> marchers(plan_.schemes.size());
     for (std::size_t s = 0; s < marchers.size(); ++s) {
         Marcher& m = marchers[s];
@@ -138,7 +143,7 @@ Outcome Run::Go(const Callbacks& cb) {
         m.outcome.scheme = scheme;
         try {
             m.outcome.verdict = Assess(p, scheme, N, plan_.method, plan_.theta, steps->dt);
-            m.stepper.emplace(p, scheme, N, plan_.method, plan_.theta, steps->dt);
+            m.stepper.emplace(p, scheme, N, plan_.method, plan_.theta, steps->dt, largest, cancelled);
         } catch (const calc::CalcError& e) {
             throw study::SolveError(scheme, N, e.what());
         }
@@ -146,7 +151,9 @@ Outcome Run::Go(const Callbacks& cb) {
         // be formed (its system singular at a tiny Gamma) leaves only this
         // scheme's distances out.
         if (out.hasSteady) try {
-                m.steady = SteadySolution(p, scheme, N);
+                m.steady = SteadySolution(p, scheme, N, cancelled);
+            } catch (const study::Cancelled&) {
+                throw;
             } catch (const std::exception& e) {
                 m.outcome.steadyFailure = e.what();
             }
@@ -174,6 +181,13 @@ Outcome Run::Go(const Callbacks& cb) {
         m.outcome.blowUpStep = m.step;
         m.outcome.blowUpTime = double(m.step) * steps->dt;
     };
+    auto stall = [&](Marcher& m, const Stalled& e) {
+        m.alive = false;
+        m.outcome.stalled = true;
+        m.outcome.stallStep = m.step + 1;
+        m.outcome.stallTime = double(m.step + 1) * steps->dt;
+        m.outcome.stallReason = "its " + e.reason;
+    };
 
     const double total = double(steps->n) * double(std::max<std::size_t>(marchers.size(), 1));
     double done = 0;
@@ -190,12 +204,18 @@ Outcome Run::Go(const Callbacks& cb) {
             if (!m.alive) continue;
             while (m.step < target) {
                 if (cancelled_.load(std::memory_order_relaxed)) throw study::Cancelled();
-                if (!m.stepper->Step(m.phi, m.next, limit)) break;
+                try {
+                    if (!m.stepper->Step(m.phi, m.next, limit)) break;
+                } catch (const Stalled& e) {
+                    stall(m, e);
+                    break;
+                }
                 observe(m);
                 std::swap(m.phi, m.next);
                 ++m.step;
                 if ((++done, m.step % 4096 == 0) && cb.progress) cb.progress(done / total);
             }
+            if (m.outcome.stalled) continue;
             if (m.step < target || !Within(m.phi, limit)) {
                 blowUp(m);
                 continue;

@@ -85,6 +85,14 @@ struct SchemeOutcome {
     bool blewUp = false;
     long blowUpStep = 0;
     double blowUpTime = 0;
+    // A bounded scheme whose step's iterations did not converge stops there
+    // as a blow-up does: the step it could not make, the time that step was
+    // to reach, and why ("its iterations did not converge (residual 3.1e-5
+    // after 500)").
+    bool stalled = false;
+    long stallStep = 0;
+    double stallTime = 0;
+    std::string stallReason;
     long lastFrame = -1;                // the last frame handed out
     std::optional<double> settledTime;  // when the distance to the steady state fell below its tolerance
     double finalDistance = 0;
@@ -122,6 +130,10 @@ struct Callbacks {
     std::function<void(const Sample&)> sampled;
     // The verdicts and steps, before the first step.
     std::function<void(const Outcome&)> started;
+    // Before every iteration of a bounded scheme's implicit step, and of
+    // its steady reference: a step of a large grid can iterate for seconds,
+    // and this is where a caller looks at its own reasons to Cancel.
+    std::function<void()> iterating;
 };
 
 class Run {
@@ -130,7 +142,8 @@ public:
     // N >= 3 for QUICK).
     explicit Run(Plan plan);
 
-    // Stops Go with study::Cancelled at its next step; from any thread.
+    // Stops Go with study::Cancelled at its next step, or at the next
+    // iteration of a bounded scheme's step; from any thread.
     void Cancel() { cancelled_.store(true, std::memory_order_relaxed); }
 
     // Raises study::SolveError (a singular matrix, an overflowing

@@ -146,6 +146,9 @@ std::string RunWords(const Outcome& out, const SchemeOutcome& s) {
                    ".";
         return "blew up" + when + ": |phi| passed " + Short(out.blowUpLimit) + ".";
     }
+    if (s.stalled)
+        return "stopped at t = " + Seconds(s.stallTime) + " (step " + std::to_string(s.stallStep) +
+               "): " + s.stallReason + ".";
     std::string text;
     if (!NewExtrema(out, s)) {
         text = "bounded at every frame (within [" + Short(out.lowest) + ", " + Short(out.highest) + "])";

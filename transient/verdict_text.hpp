@@ -24,7 +24,8 @@ std::string PositivityWords(const SchemeOutcome& s);
 // a mode that no step damps. Empty otherwise.
 std::string SingularWords(const Plan& plan, const SchemeOutcome& s);
 
-// What the run did: "blew up at t = 2.18 s (step 218)", "bounded at every
+// What the run did: "blew up at t = 2.18 s (step 218)", "stopped at t =
+// 0.2 s (step 16): its iterations did not converge (...)", "bounded at every
 // frame", "new extrema down to -0.007; variation grew x38"; and where that
 // contradicts the verdict, a sentence that says so and why.
 std::string RunWords(const Outcome& out, const SchemeOutcome& s);
