@@ -18,7 +18,11 @@ struct Profile {
     study::Scheme scheme{};
     std::vector<double> phi;
     double t = 0;
-    bool blewUp = false;
+    // Where the run of the scheme ended before t_end: it blew up, or an
+    // implicit step's iterations stalled, at `stopTime`; `t` is then the
+    // last good profile's time.
+    bool blewUp = false, stalled = false;
+    double stopTime = 0;
 };
 
 class TransientProfileChart : public QChart {

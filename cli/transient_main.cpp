@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
                 errors->Spill();
             }
             // The last good profile of each scheme, for the plot.
-            if (!o.plotFile.empty()) profiles[f.scheme] = {f.scheme, f.phi, f.t, f.index < plan.frames};
+            if (!o.plotFile.empty()) profiles[f.scheme] = {f.scheme, f.phi, f.t};
         };
         if (spaceTime) callbacks.sampled = [&](const transient::Sample& s) { spaceTime->Add(s); };
         transient::Run run(plan);
@@ -118,7 +118,12 @@ int main(int argc, char** argv) {
         if (!o.plotFile.empty()) {
             std::vector<charts::Profile> shown;
             for (const transient::SchemeOutcome& s : out.schemes) {
-                if (profiles.count(s.scheme)) shown.push_back(profiles[s.scheme]);
+                if (!profiles.count(s.scheme)) continue;
+                charts::Profile& pr = profiles[s.scheme];
+                pr.blewUp = s.blewUp;
+                pr.stalled = s.stalled;
+                pr.stopTime = s.blewUp ? s.blowUpTime : s.stallTime;
+                shown.push_back(pr);
             }
             charts::TransientProfileChart chart;
             chart.Show(plan, shown);

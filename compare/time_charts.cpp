@@ -71,6 +71,7 @@ TimeProfileChart::TimeProfileChart()
 
 void TimeProfileChart::Start(const transient::Plan& plan) {
     plan_ = plan;
+    endings_.clear();
     for (QLineSeries* s : schemes_) {
         removeSeries(s);
         delete s;
@@ -149,7 +150,8 @@ void TimeProfileChart::ShowFrame(const FrameSet& f, const std::vector<const Shot
     for (std::size_t s = 0; s < schemes_.size() && s < f.shots.size(); ++s) {
         const Shot* shot = f.alive[s] ? &f.shots[s] : lastGood[s];
         const QString name = charts::SchemeTitle(plan_.schemes[s]);
-        schemes_[s]->setName(f.alive[s] ? name : name + " (blew up)");
+        const QString ending = s < endings_.size() && !endings_[s].isEmpty() ? endings_[s] : QString(" (stopped)");
+        schemes_[s]->setName(f.alive[s] ? name : name + ending);
         if (!shot) {
             schemes_[s]->clear();
             continue;

@@ -25,6 +25,10 @@ public:
     // Frame `f`; a scheme with no shot in it shows `lastGood[s]` (its last
     // good shot, or none), named as having blown up.
     void ShowFrame(const FrameSet& f, const std::vector<const Shot*>& lastGood);
+    // How each scheme's run ended before t_end, once the run is over
+    // (" (blew up at t = 2.18 s)"; empty for one that reached it); until
+    // then a scheme with no shot is named " (stopped)".
+    void SetEndings(std::vector<QString> endings) { endings_ = std::move(endings); }
     QLineSeries* SeriesOf(study::Scheme s) const;
     QLineSeries* Exact() const { return exact_; }
 
@@ -37,6 +41,7 @@ private:
     QLineSeries* initial_;
     QLineSeries* exact_;
     std::vector<QLineSeries*> schemes_;  // in plan order
+    std::vector<QString> endings_;
     double lo_ = 0, hi_ = 1;
 };
 
