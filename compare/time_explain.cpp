@@ -31,7 +31,7 @@ Standing StandingOf(const transient::Verdict& v) {
 }
 
 QString StabilityText(const transient::Plan& plan, const transient::Outcome& outcome, bool ended) {
-    QStringList unstable, notTvd, ring, fine, singular, contradicted, runs;
+    QStringList unstable, notTvd, ring, fine, singular, contradicted, bounded, grewStable, runs;
     for (const transient::SchemeOutcome& s : outcome.schemes) {
         const QString name = charts::SchemeTitle(s.scheme);
         const transient::Verdict& v = s.verdict;
@@ -56,15 +56,26 @@ QString StabilityText(const transient::Plan& plan, const transient::Outcome& out
         }
         if (!transient::SingularWords(plan, s).empty()) singular.append(name);
         if (!ended) continue;
+        // What the run did: the bounded runs in one line (a fine scheme's
+        // already said so), the others each in its own.
+        const bool quiet = !s.blewUp && !s.stalled && !transient::NewExtrema(outcome, s) && !transient::VariationGrew(s);
         if (s.blewUp)
             runs.append(QString("%1 blew up: it grew past %2 at t = %3 s (step %4); its last good profile is shown.")
                             .arg(name, Words(transient::Short(outcome.blowUpLimit)), Number(s.blowUpTime))
                             .arg(s.blowUpStep));
         else if (s.stalled)
             runs.append(name + " " + Words(transient::RunWords(outcome, s)) + " Its last good profile is shown.");
-        else
+        else if (quiet && !(StandingOf(v) == Standing::Fine && !broken))
+            bounded.append(name);
+        else if (!quiet)
             runs.append(name + ": " + Words(transient::RunWords(outcome, s)));
-        if (broken) runs.append(Words(transient::ContradictionWords(outcome, s)));
+        // A broken promise of no new extrema is said as it is; growth after
+        // "stable" is explained once for all the schemes it happened to.
+        const std::string why = broken ? transient::ContradictionWords(outcome, s) : std::string();
+        if (why.rfind("This contradicts", 0) == 0)
+            runs.append(Words(why));
+        else if (broken)
+            grewStable.append(name);
     }
     QStringList lines;
     if (!unstable.isEmpty())
@@ -87,7 +98,13 @@ QString StabilityText(const transient::Plan& plan, const transient::Outcome& out
         lines.append("Contradicted by the run: " + contradicted.join(", ") + ". The verdict promised no new extrema.");
     if (!fine.isEmpty())
         lines.append((ended ? "Fine, and the run agrees: " : "Fine: ") + fine.join(", ") + ".");
+    if (!bounded.isEmpty()) lines.append("Bounded at every frame: " + bounded.join(", ") + ".");
     lines.append(runs);
+    if (!grewStable.isEmpty())
+        lines.append("Grew although stable: " + grewStable.join(", ") +
+                     ". A stable verdict looks at the eigenvalues of the step only; the powers of a step matrix far "
+                     "from normal can grow a long way before they decay (or without end, with a mode that no step "
+                     "damps).");
     return lines.join('\n');
 }
 
