@@ -21,6 +21,7 @@
 #include "compare/time_explain.hpp"
 #include "compare/time_tab.hpp"
 #include "compare_fixture.hpp"
+#include "square_plan.hpp"
 
 namespace {
 
@@ -322,16 +323,8 @@ TEST(TimeFrames, UnrunnablePlansSayWhy) {
 
 TEST(TimeFrames, AStepThatDoesNotConvergeStopsOnlyItsSchemeAndThePictureComes) {
     // Implicit SUPERBEE at c = 1.25 on pure convection: its iterations stall.
-    transient::Plan plan;
-    plan.problem.u = 1;
-    plan.problem.gamma = 0;
-    plan.problem.phiA = 0;
-    plan.N = 100;
-    plan.dt = 0.0125;
-    plan.tEnd = 0.5;
-    plan.frames = 5;
-    plan.initial = {transient::Shape::Square, 0.1, 0.3};
-    plan.schemes = {study::Scheme::Superbee, study::Scheme::Upwind};
+    const transient::Plan plan =
+        SquareInPureConvection({study::Scheme::Superbee, study::Scheme::Upwind}, 100, 0.0125, 0.5, 5);
     auto control = std::make_shared<compare::JobControl>();
     long last = -1;
     const std::optional<compare::TimeResult> result =

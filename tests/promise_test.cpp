@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "transient/run.hpp"
+#include "square_plan.hpp"
 #include "transient/verdict_text.hpp"
 
 using study::Scheme;
@@ -92,17 +93,8 @@ TEST(Promise, APositiveOrTvdVerdictIsNeverBrokenByTheRun) {
 // The run's record in words, one line per kind of run: a bounded run, new
 // extrema with a grown variation, a blow-up named with its own time.
 TEST(Promise, TheWordsSayWhatTheRunDid) {
-    transient::Plan plan;
-    plan.problem.u = 1;
-    plan.problem.gamma = 0;
-    plan.problem.phiA = 0;
-    plan.N = 100;
-    plan.dt = 0.008;
-    plan.tEnd = 0.4;
-    plan.frames = 5;
+    transient::Plan plan = SquareInPureConvection({Scheme::Upwind, Scheme::VanLeer, Scheme::Central}, 100, 0.008, 0.4, 5);
     plan.theta = 0;
-    plan.initial = transient::Initial{transient::Shape::Square, 0.1, 0.3};
-    plan.schemes = {Scheme::Upwind, Scheme::VanLeer, Scheme::Central};
     const transient::Outcome out = transient::Run(plan).Go();
     const auto words = [&](std::size_t k) { return transient::RunWords(out, out.schemes[k]); };
     EXPECT_EQ(words(0), "bounded at every frame (within [0, 1]); the variation did not grow.");

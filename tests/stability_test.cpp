@@ -10,7 +10,7 @@
 #include "study/limiters.hpp"
 #include "study/tvd.hpp"
 #include "transient/rows.hpp"
-#include "transient/spectrum.hpp"
+#include "transient/eigenvalues.hpp"
 #include "transient/stability.hpp"
 
 extern "C" {

@@ -8,6 +8,7 @@
 #include <future>
 #include <thread>
 
+#include "square_plan.hpp"
 #include "transient/csv.hpp"
 #include "transient/run.hpp"
 #include "transient/verdict_text.hpp"
@@ -20,17 +21,7 @@ namespace {
 // Pure convection of a square by the implicit step at c = 1.25, where
 // SUPERBEE's iterations sit at a kink of psi and do not converge.
 Plan Stalling(std::vector<Scheme> schemes) {
-    Plan plan;
-    plan.problem.u = 1;
-    plan.problem.gamma = 0;
-    plan.problem.phiA = 0;
-    plan.N = 100;
-    plan.dt = 0.0125;
-    plan.tEnd = 0.5;
-    plan.frames = 5;
-    plan.initial = {transient::Shape::Square, 0.1, 0.3};
-    plan.schemes = std::move(schemes);
-    return plan;
+    return SquareInPureConvection(std::move(schemes), 100, 0.0125, 0.5, 5);
 }
 
 }  // namespace

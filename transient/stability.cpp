@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "rows.hpp"
-#include "spectrum.hpp"
+#include "eigenvalues.hpp"
 #include "verdict_parts.hpp"
 
 namespace transient {

@@ -1,6 +1,6 @@
 // The eigenvalues of the steady matrix by its structure, its conditioning,
 // and the spectrum of M^-1 K the stability verdicts use.
-#include "spectrum.hpp"
+#include "eigenvalues.hpp"
 
 #include <algorithm>
 #include <cmath>
