@@ -75,8 +75,7 @@ void TransientProfileChart::Show(const transient::Plan& plan, const std::vector<
     for (const Profile& pr : profiles) {
         QString name = SchemeTitle(pr.scheme);
         if (pr.blewUp || pr.stalled)
-            name += QString(" (%1 at t = %2 s; shown at t = %3 s)")
-                        .arg(pr.blewUp ? "blew up" : "stopped", QString::number(pr.stopTime), QString::number(pr.t));
+            name += QString(" (%1 at t = %2 s)").arg(pr.blewUp ? "blew up" : "stopped", QString::number(pr.stopTime));
         all.push_back(Curve(this, name, Points(pr.phi, dx), QPen(SchemeColour(pr.scheme), 1.8)));
     }
     double lo = 0, hi = 0;

@@ -20,7 +20,7 @@ struct Profile {
     double t = 0;
     // Where the run of the scheme ended before t_end: it blew up, or an
     // implicit step's iterations stalled, at `stopTime`; `t` is then the
-    // last good profile's time.
+    // last good profile's time, and the legend names the stop.
     bool blewUp = false, stalled = false;
     double stopTime = 0;
 };
