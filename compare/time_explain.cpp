@@ -52,7 +52,13 @@ QString StabilityText(const transient::Plan& plan, const transient::Outcome& out
                                   : QString("%1 (no step is TVD)").arg(name));
                 break;
             case Standing::MayRing: ring.append(name); break;
-            case Standing::Fine: (broken ? contradicted : fine).append(name); break;
+            case Standing::Fine:
+                // A run that stopped early is said below, never called fine.
+                if (broken)
+                    contradicted.append(name);
+                else if (!(ended && (s.blewUp || s.stalled)))
+                    fine.append(name);
+                break;
         }
         if (!transient::SingularWords(plan, s).empty()) singular.append(name);
         if (!ended) continue;
