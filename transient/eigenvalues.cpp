@@ -33,10 +33,6 @@ void dgbcon_(const char* norm, const int* n, const int* kl, const int* ku, const
 
 namespace transient {
 
-namespace {
-
-using Eigen = std::vector<std::complex<double>>;
-
 // K(i, i + o) for |o| <= 2, 0 outside the matrix (either index) and the bands.
 double At(const study::Rows& K, long i, int o) {
     const long n = long(K.aP.size()), j = i + o;
@@ -51,6 +47,10 @@ double At(const study::Rows& K, long i, int o) {
     }
     return 0;
 }
+
+namespace {
+
+using Eigen = std::vector<std::complex<double>>;
 
 bool AllZero(const std::vector<double>& v) {
     return std::all_of(v.begin(), v.end(), [](double x) { return x == 0; });

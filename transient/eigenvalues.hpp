@@ -28,6 +28,10 @@ namespace transient {
 // i-2 .. i+2. Raises std::runtime_error when LAPACK fails to converge.
 std::vector<std::complex<double>> BandEigenvalues(const study::Rows& K);
 
+// K(i, i + o) for |o| <= 2; 0 outside the matrix (either index) and the
+// bands.
+double At(const study::Rows& K, long i, int o);
+
 // LAPACK's estimate of K's reciprocal condition number in the 1-norm, after
 // its band LU (dgttrf/dgtcon, dgbtrf/dgbcon); 0 when the LU meets an exactly
 // zero pivot.

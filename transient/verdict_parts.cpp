@@ -7,26 +7,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "eigenvalues.hpp"
 #include "study/tvd.hpp"
+#include "verdict_text.hpp"
 
 namespace transient {
 
 namespace {
-
-std::string Short(double x) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3g", x);
-    return text;
-}
-
-// K(i, i + o), 0 outside the matrix and the bands.
-double At(const study::Rows& K, long i, int o) {
-    const long n = long(K.aP.size()), j = i + o;
-    if (j < 0 || j >= n) return 0;
-    const std::vector<double>* band[] = {&K.aWW, &K.aW, &K.aP, &K.aE, &K.aEE};
-    const std::vector<double>& b = *band[o + 2];
-    return b.empty() ? 0.0 : b[std::size_t(i)];
-}
 
 double One(double) { return 1; }
 double Zero(double) { return 0; }
@@ -111,7 +98,7 @@ void PositivityVerdict(const study::Rows& K, double rhoDx, double theta, double 
                                               : "in " + std::to_string(rows) + " rows from row " +
                                                     std::to_string(first + 1);
         // Said with the textbook's sign: a neighbour coefficient below 0.
-        v.positiveBlocker = "the neighbour coefficient " + std::string(names[worst + 2]) + " is " + Short(-value) +
+        v.positiveBlocker = "the neighbour coefficient " + std::string(names[worst + 2]) + " is " + Short(-value, 3) +
                             ", below 0, " + where + " (" + who + "): no step is positive";
         return;
     }
@@ -128,11 +115,11 @@ std::string Blame(study::Scheme s, Method m, const Numbers& n) {
     std::string title(study::Title(s));
     if (title.size() > 1 && std::islower(static_cast<unsigned char>(title[1])))
         title[0] = char(std::tolower(static_cast<unsigned char>(title[0])));
-    if (m == Method::LaxWendroff) return "flux-limited Lax-Wendroff on " + title + " at c = " + Short(n.courant);
+    if (m == Method::LaxWendroff) return "flux-limited Lax-Wendroff on " + title + " at c = " + Short(n.courant, 3);
     if (n.cellPeclet == 0) return title + " without convection";
     if (std::isinf(n.cellPeclet)) return title + " without diffusion";
     const double pe = std::fabs(n.cellPeclet);
-    return title + " at cell Pe " + Short(pe) + (s == study::Scheme::Central && pe > 2 ? " > 2" : "");
+    return title + " at cell Pe " + Short(pe, 3) + (s == study::Scheme::Central && pe > 2 ? " > 2" : "");
 }
 
 double Beta(study::Limiter l) {
