@@ -1,7 +1,7 @@
 // The problem every scheme of the study solves, and what follows from it:
-//   d(rho u phi)/dx = d(Gamma dphi/dx)/dx on 0 <= x <= L,
-//   phi(0) = phiA, phi(L) = phiB,
-// on N equal control volumes with nodes at x_i = (i - 1/2) dx.
+//   d(rho u phi)/dx = d(Gamma dphi/dx)/dx + Su + Sp phi on 0 <= x <= L,
+// with a condition at each end (ends.hpp), on N equal control volumes with
+// nodes at x_i = (i - 1/2) dx.
 #pragma once
 
 #include <array>
@@ -9,6 +9,8 @@
 #include <stdexcept>
 #include <string_view>
 #include <vector>
+
+#include "ends.hpp"
 
 namespace study {
 
@@ -72,13 +74,23 @@ long MinimumN(Scheme s);
 // The most control volumes the study solves on.
 inline constexpr long kMaxN = 10'000'000;
 
+// One value for the whole problem, handed whole to every function: its
+// ends, its coefficients and its source.
 struct Problem {
-    double phiA = 1.0;
-    double phiB = 0.0;
+    End left = End::Fixed(1.0);   // at x = 0
+    End right = End::Fixed(0.0);  // at x = L
     double u = 0.1;      // m/s
     double L = 1.0;      // m
     double rho = 1.0;    // kg/m3
     double gamma = 0.1;  // kg/(m s)
+    double su = 0;       // the source Su + Sp phi per unit volume
+    double sp = 0;       // 0 or below
+    // Time runs only: no ends, phi(x + L) = phi(x).
+    bool periodic = false;
+
+    // No source, both ends fixed: the problem of the main window.
+    bool Plain() const { return left.IsValue() && right.IsValue() && su == 0 && sp == 0 && !periodic; }
+    bool HasSource() const { return su != 0 || sp != 0; }
 };
 
 // What the grid of N control volumes makes of the problem.
