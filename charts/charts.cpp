@@ -13,6 +13,7 @@
 #include <limits>
 
 #include "files/whole_file.hpp"
+#include "study/exact.hpp"
 
 namespace charts {
 
@@ -45,7 +46,7 @@ std::optional<study::Scheme> SameAsEarlier(const study::Study& st, std::size_t r
     const study::Result& r = st.results.at(row).at(0);
     const study::Problem& p = st.problem;
     const double tolerance = std::max(1e-12, 64 * std::numeric_limits<double>::epsilon() * double(r.grid.N)) *
-                             std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+                             std::max({1.0, std::fabs(study::ExactRange(p).first), std::fabs(study::ExactRange(p).second)});
     for (std::size_t k = 0; k < row; ++k) {
         const study::Result& earlier = st.results[k].at(0);
         if (earlier.phi.size() != r.phi.size() || r.phi.empty()) continue;
@@ -136,7 +137,12 @@ QList<QPointF> ExactCurve(const study::Problem& p, int points) {
     std::sort(shares.begin(), shares.end());
     QList<QPointF> curve;
     curve.reserve(qsizetype(shares.size()));
-    for (double r : shares) curve.append({r * p.L, study::Exact(p, r * p.L)});
+    if (p.Plain()) {
+        for (double r : shares) curve.append({r * p.L, study::Exact(p, r * p.L)});
+        return curve;
+    }
+    const study::ExactSolution exact(p);
+    for (double r : shares) curve.append({r * p.L, exact(r * p.L)});
     return curve;
 }
 
@@ -175,7 +181,7 @@ void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing)
     setTitle(QString("Solutions at N = %1, cell Pe = %2").arg(g.N).arg(g.Pe, 0, 'g', 4));
     const QList<QPointF> exact = ExactCurve(st.problem);
     exact_->replace(exact);
-    double lo = std::min(st.problem.phiA, st.problem.phiB), hi = std::max(st.problem.phiA, st.problem.phiB);
+    auto [lo, hi] = study::ExactRange(st.problem);
 
     // A scheme hidden under an earlier one says so in the legend. A legend
     // marker keeps the text it was first laid out with: a change of text

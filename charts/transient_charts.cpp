@@ -114,13 +114,10 @@ SpaceTime::SpaceTime(const transient::Plan& plan, long rows, long columns)
     // The colour scale spans the initial state and the boundary values, with
     // room for moderate over- and undershoots; beyond, colours saturate, so
     // that a scheme that blows up does not flatten the others.
-    double lo = std::min(plan.problem.phiA, plan.problem.phiB), hi = std::max(plan.problem.phiA, plan.problem.phiB);
     const study::Grid g = study::MakeGrid(plan.problem, plan.N);
-    for (long i = 1; i <= plan.N; ++i) {
-        const double v = transient::InitialValue(plan.problem, plan.initial, g.x(i));
-        lo = std::min(lo, v);
-        hi = std::max(hi, v);
-    }
+    std::vector<double> phi0(std::size_t(plan.N));
+    for (long i = 1; i <= plan.N; ++i) phi0[std::size_t(i - 1)] = transient::InitialValue(plan.problem, plan.initial, g.x(i));
+    const auto [lo, hi] = transient::NaturalBounds(plan.problem, phi0, plan.tEnd);
     const double room = hi > lo ? 0.25 * (hi - lo) : 0.5;
     reachLo_ = lo - room;
     reachHi_ = hi + room;

@@ -13,6 +13,9 @@
 
 namespace cli {
 
+// The options that are switches, taking no value.
+const std::set<std::string> kFlags{"periodic"};
+
 Given ReadGiven(const std::vector<std::string>& args, const std::set<std::string>& known) {
     Given given;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -33,7 +36,9 @@ Given ReadGiven(const std::vector<std::string>& args, const std::set<std::string
             name.resize(eq);
         }
         if (!known.count(name)) throw UsageError("unknown option '--" + name + "' (see --help)");
-        if (eq == std::string::npos) {
+        if (eq == std::string::npos && kFlags.count(name)) {
+            // A switch: it takes no value.
+        } else if (eq == std::string::npos) {
             if (i + 1 == args.size()) throw UsageError("option --" + name + " needs a value");
             value = args[++i];
         }

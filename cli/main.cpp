@@ -19,18 +19,28 @@ namespace {
 using cli::Progress;
 using cli::WriteText;
 
-// The nodes table is written while the study runs, a stretch of nodes at a
-// time, so that neither the solutions of the finer grids nor a whole grid's
-// text need be kept.
-class NodesFile {
+// The nodes and fluxes tables are written while the study runs, a stretch
+// at a time, so that neither the solutions of the finer grids nor a whole
+// grid's text need be kept.
+class TableFile {
 public:
-    explicit NodesFile(const std::string& path) : file_(path, files::FifoReader::WaitFor) {
-        buffer_ = study::csv::kNodesHeader;
+    TableFile(const std::string& path, const char* header) : file_(path, files::FifoReader::WaitFor) {
+        buffer_ = header;
     }
-    void Add(const study::Result& r, const std::vector<double>& exact) {
+    void AddNodes(const study::Result& r, const std::vector<double>& exact) {
         constexpr long kStretch = 1 << 16;
         for (long first = 1; first <= r.grid.N; first += kStretch) {
             study::csv::AppendNodes(buffer_, r, exact, first, std::min(r.grid.N, first + kStretch - 1));
+            if (buffer_.size() > (1u << 22)) Flush();
+        }
+    }
+    void AddFluxes(const study::Problem& p, const study::Result& r) {
+        const std::vector<study::FaceFlux> faces = study::FaceFluxes(p, r.scheme, r.grid, r.phi);
+        constexpr std::size_t kStretch = 1 << 16;
+        for (std::size_t first = 0; first < faces.size(); first += kStretch) {
+            const std::vector<study::FaceFlux> part(faces.begin() + long(first),
+                                                    faces.begin() + long(std::min(faces.size(), first + kStretch)));
+            study::csv::AppendFluxes(buffer_, r, part);
             if (buffer_.size() > (1u << 22)) Flush();
         }
     }
@@ -105,18 +115,23 @@ int Run(const cli::Options& o, char** argv) {
         WriteText("-", "convdiff-study " CONVDIFF_VERSION "\n");
         return 0;
     }
-    std::unique_ptr<NodesFile> nodes;
-    if (!o.nodesFile.empty()) nodes = std::make_unique<NodesFile>(o.nodesFile);
+    std::unique_ptr<TableFile> nodes, fluxes;
+    if (!o.nodesFile.empty()) nodes = std::make_unique<TableFile>(o.nodesFile, study::csv::kNodesHeader);
+    if (!o.fluxesFile.empty()) fluxes = std::make_unique<TableFile>(o.fluxesFile, study::csv::kFluxesHeader);
     Progress progress;
     study::Callbacks callbacks;
     callbacks.progress = [&](double share) { progress(share); };
-    if (nodes)
-        callbacks.solved = [&](const study::Result& r, const std::vector<double>& exact) { nodes->Add(r, exact); };
+    if (nodes || fluxes)
+        callbacks.solved = [&](const study::Result& r, const std::vector<double>& exact) {
+            if (nodes) nodes->AddNodes(r, exact);
+            if (fluxes) fluxes->AddFluxes(o.problem, r);
+        };
     const study::Study st = study::Run(o.problem, o.plan, callbacks);
     progress.Clear();
     // A table on standard output is all that goes there.
     if (o.report) WriteText("-", cli::Report(st, o.notes));
     if (nodes) nodes->Commit();
+    if (fluxes) fluxes->Commit();
     if (!o.errorsFile.empty()) WriteText(o.errorsFile, study::csv::ErrorsTable(st));
     WriteCharts(o, st, argv[0]);
     return 0;

@@ -6,23 +6,24 @@
 #include <map>
 #include <utility>
 
+#include "cli/problem_options.hpp"
 #include "files/whole_file.hpp"
 
 namespace cli {
 
 const char* const kUsage =
     "Usage: convdiff-study [options]\n"
-    "Solves d(rho u phi)/dx = d(Gamma dphi/dx)/dx on 0 <= x <= L, phi(0) = phiA, phi(L) = phiB,\n"
+    "Solves d(rho u phi)/dx = d(Gamma dphi/dx)/dx + Su + Sp phi on 0 <= x <= L, with a value,\n"
+    "a gradient or a Robin wall at each end (phi(0) = phiA, phi(L) = phiB unless told otherwise),\n"
     "with every scheme, against the exact solution, on N, 2N, 4N, ... control volumes.\n"
     "\n"
     "Problem (numbers with \".\" as the decimal point):\n"
-    "  --phiA V      phi at x = 0 (default 1)\n"
-    "  --phiB V      phi at x = L (default 0)\n"
+    CONVDIFF_ENDS_USAGE
     "  --u V         velocity in m/s (default 0.1)\n"
     "  --N K         control volumes, a whole number from 1 to 10000000 (default 5)\n"
-    "  --L V         length of the domain in m, not 0 (default 1)\n"
-    "  --rho V       density in kg/m3 (default 1)\n"
-    "  --gamma V     diffusion coefficient in kg/(m s), not 0 (default 0.1)\n"
+    "  --L V         length of the domain in m, above 0 (default 1)\n"
+    "  --rho V       density in kg/m3, above 0 (default 1)\n"
+    "  --gamma V     diffusion coefficient in kg/(m s), above 0 (default 0.1)\n"
     "\n"
     "Study:\n"
     "  --schemes LIST  comma-separated names and groups (default linear; quick needs N >= 3):\n"
@@ -36,13 +37,14 @@ const char* const kUsage =
     "\n"
     "Output files (each written whole or not at all):\n"
     "  --nodes FILE              CSV: scheme,N,i,x,phi,exact,error\n"
+    "  --fluxes FILE             CSV: scheme,N,face,x,convective,diffusive,total (every face)\n"
     "  --errors FILE             CSV: scheme,N,Pe,max_error,rms_error,order_max,order_rms,\n"
     "                            bounded,negative_coefficients,iterations\n"
     "  --plot FILE               the solutions at the first N (.png or .svg)\n"
     "  --convergence-plot FILE   max error against N, log-log (.png or .svg; needs --refine >= 1)\n"
     "  --limiter-plot FILE       Sweby's diagram of the chosen bounded schemes' limiters,\n"
     "                            all nine when none is chosen (.png or .svg)\n"
-    "  For --nodes and --errors, FILE - is standard output (the report is then left out).\n"
+    "  For --nodes, --errors and --fluxes, FILE - is standard output (the report is then left out).\n"
     "  Two options may not name the same file, nor one the file the report goes to.\n"
     "\n"
     "  --help        this text\n"
@@ -86,13 +88,7 @@ void ImageName(const std::string& option, const std::string& value) {
 Options Parse(const std::vector<std::string>& args) {
     Options o;
     bool allSchemes = true;
-    const Setters setters{
-        {"phiA", [&](auto& n, auto& v) { o.problem.phiA = Number(n, v); }},
-        {"phiB", [&](auto& n, auto& v) { o.problem.phiB = Number(n, v); }},
-        {"u", [&](auto& n, auto& v) { o.problem.u = Number(n, v); }},
-        {"L", [&](auto& n, auto& v) { o.problem.L = Number(n, v); }},
-        {"rho", [&](auto& n, auto& v) { o.problem.rho = Number(n, v); }},
-        {"gamma", [&](auto& n, auto& v) { o.problem.gamma = Number(n, v); }},
+    Setters setters{
         {"N", [&](auto& n, auto& v) { o.plan.N = Whole(n, v, 1, study::kMaxN); }},
         {"refine", [&](auto& n, auto& v) { o.plan.refine = static_cast<int>(Whole(n, v, 0, 20)); }},
         {"schemes",
@@ -106,15 +102,16 @@ Options Parse(const std::vector<std::string>& args) {
         {"convergence-plot", [&](auto&, auto& v) { o.convergencePlotFile = v; }},
         {"limiter-plot", [&](auto&, auto& v) { o.limiterPlotFile = v; }},
         {"max-iterations", [&](auto& n, auto& v) { o.plan.maxIterations = static_cast<int>(Whole(n, v, 1, 100000)); }},
+        {"fluxes", [&](auto&, auto& v) { o.fluxesFile = v; }},
     };
+    AddProblemSetters(setters, o.problem);
     Given read = ReadAndSet(args, setters);
     o.help = read.help;
     o.version = read.version;
     if (o.help || o.version) return o;
     std::map<std::string, std::string>& given = read.values;
 
-    if (o.problem.L == 0) Bad("L", given["L"], "the domain must have a length");
-    if (o.problem.gamma == 0) Bad("gamma", given["gamma"], "with no diffusion the cell Peclet number is undefined");
+    CheckProblem(o.problem, given, study::Use::Steady);
     if (o.plan.N << o.plan.refine > study::kMaxN)
         Bad("refine", std::to_string(o.plan.refine),
             "the finest grid would have " + std::to_string(o.plan.N << o.plan.refine) + " control volumes, more than " +
@@ -126,6 +123,7 @@ Options Parse(const std::vector<std::string>& args) {
         o.notes.push_back("quick is left out: it needs N of at least 3.");
     }
     const std::pair<const char*, const std::string*> outputs[] = {{"nodes", &o.nodesFile},
+                                                                  {"fluxes", &o.fluxesFile},
                                                                   {"errors", &o.errorsFile},
                                                                   {"plot", &o.plotFile},
                                                                   {"convergence-plot", &o.convergencePlotFile},
@@ -141,7 +139,8 @@ Options Parse(const std::vector<std::string>& args) {
         }
     std::vector<std::pair<std::string, std::string>> named;
     for (const auto& [option, file] : outputs) named.emplace_back(option, *file);
-    const std::vector<std::pair<std::string, std::string>> tables{{"nodes", o.nodesFile}, {"errors", o.errorsFile}};
+    const std::vector<std::pair<std::string, std::string>> tables{
+        {"nodes", o.nodesFile}, {"errors", o.errorsFile}, {"fluxes", o.fluxesFile}};
     o.report = ReportShown(tables);
     RefuseReportsFile(named, tables);
     for (const auto& [option, file] : {std::pair{"plot", &o.plotFile},

@@ -17,6 +17,7 @@ struct Options {
     study::Problem problem;
     study::Plan plan;
     std::string nodesFile, errorsFile, plotFile, convergencePlotFile;
+    std::string fluxesFile;  // every face's fluxes
     std::string limiterPlotFile;  // Sweby's diagram of the chosen limiters
     std::vector<std::string> notes;  // what the report should say about the choice of schemes
     bool report = true;  // false when a table goes to standard output alone

@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "study/describe.hpp"
+#include "study/fluxes.hpp"
 #include "study/warnings.hpp"
 
 namespace cli {
@@ -27,7 +29,7 @@ constexpr long kMostNodesShown = 40;
 
 std::string Heading(const study::Study& st) {
     const study::Problem& p = st.problem;
-    std::string out = "Convection-diffusion study: phiA = " + G(p.phiA) + ", phiB = " + G(p.phiB) + ", u = " + G(p.u) +
+    std::string out = "Convection-diffusion study: " + study::EndsText(p) + ", u = " + G(p.u) +
                       " m/s, L = " + G(p.L) + " m, rho = " + G(p.rho) + " kg/m3, Gamma = " + G(p.gamma) + " kg/(m s)\n";
     out += "Peclet number of the domain, rho u L / Gamma = " + G(study::DomainPeclet(p)) + "\n";
     return out;
@@ -103,7 +105,8 @@ std::string Stall(const study::Study& st, const study::Result& r, const study::R
     if (r.scheme == study::Scheme::Hybrid && (std::fabs(coarse.grid.Pe) < 2) != (std::fabs(r.grid.Pe) < 2))
         return "  <- hybrid switches here: upwind for |Pe| >= 2, central below";
     const study::Problem& p = st.problem;
-    const double scale = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    const auto [least, largest] = study::ExactRange(p);
+    const double scale = std::max({1.0, std::fabs(least), std::fabs(largest)});
     const double n = double(r.grid.N);
     if (r.maxError < 100 * 2.22e-16 * n * n * scale) return "  <- stops falling: rounding error has taken over";
     return "  <- does not fall yet: the grid is still too coarse";
@@ -177,12 +180,30 @@ std::string Warnings(const study::Study& st) {
     return out.empty() ? "" : "\nWarnings\n" + out;
 }
 
+// Each scheme's balance of the whole domain at the first N: what its face
+// fluxes carry in and out, what the source adds, and what is left over.
+std::string Balances(const study::Study& st) {
+    const study::Grid& g = st.results.at(0).at(0).grid;
+    std::string out = "\nConservation at N = " + std::to_string(g.N) +
+                      " (total flux per unit area: in at x = 0, out at x = L, the source's total,\n"
+                      "and what is left over: in - out + source, rounding for a conservative scheme)\n";
+    out += Format("%-26s %13s %13s %13s %13s\n", "", "in", "out", "source", "left over");
+    for (const auto& perScheme : st.results) {
+        const study::Result& r = perScheme.at(0);
+        const std::vector<study::FaceFlux> faces = study::FaceFluxes(st.problem, r.scheme, r.grid, r.phi);
+        const study::FluxBalance b = study::BalanceOf(st.problem, r.grid, faces, r.phi);
+        out += Format("%-26s %13.6g %13.6g %13.6g %13.2e\n", std::string(Title(r.scheme)).c_str(), b.in, b.out,
+                      b.source, b.leftover);
+    }
+    return out;
+}
+
 }  // namespace
 
 std::string Report(const study::Study& st, const std::vector<std::string>& notes) {
     std::string out = Heading(st);
     for (const std::string& note : notes) out += "Note: " + note + "\n";
-    return out + NodeTable(st) + ErrorTables(st) + Warnings(st);
+    return out + NodeTable(st) + ErrorTables(st) + Balances(st) + Warnings(st);
 }
 
 }  // namespace cli

@@ -6,6 +6,7 @@
 #include <map>
 #include <utility>
 
+#include "cli/problem_options.hpp"
 #include "files/whole_file.hpp"
 #include "study/numbers.hpp"
 #include "transient/rows.hpp"
@@ -14,20 +15,23 @@ namespace cli {
 
 const char* const kTransientUsage =
     "Usage: convdiff-transient [options]\n"
-    "Marches rho dphi/dt + d(rho u phi)/dx = d(Gamma dphi/dx)/dx on 0 <= x <= L, 0 < t <= t_end,\n"
-    "phi(0, t) = phiA, phi(L, t) = phiB, with every scheme by the chosen time method, says before\n"
-    "marching whether each step is stable, and measures each scheme against the exact\n"
-    "solution or its own steady state.\n"
+    "Marches rho dphi/dt + d(rho u phi)/dx = d(Gamma dphi/dx)/dx + Su + Sp phi on 0 <= x <= L,\n"
+    "0 < t <= t_end, with a value, a gradient or a Robin wall at each end (phi(0, t) = phiA,\n"
+    "phi(L, t) = phiB unless told otherwise) or a periodic domain, with every scheme by the\n"
+    "chosen time method, says before marching whether each step is stable, and measures each\n"
+    "scheme against the exact solution or its own steady state.\n"
     "\n"
     "Problem (numbers with \".\" as the decimal point):\n"
-    "  --phiA V      phi at x = 0 (default 1)\n"
-    "  --phiB V      phi at x = L (default 0)\n"
+    CONVDIFF_ENDS_USAGE
+    "  --periodic    no ends: phi(x + L) = phi(x); a wave that leaves at one end comes back\n"
+    "                in at the other (not with --phiA, --phiB, --left or --right)\n"
     "  --u V         velocity in m/s (default 0.1)\n"
     "  --N K         control volumes, a whole number from 1 to 10000000 (default 50)\n"
     "  --L V         length of the domain in m, above 0 (default 1)\n"
     "  --rho V       density in kg/m3, above 0 (default 1)\n"
     "  --gamma V     diffusion coefficient in kg/(m s), 0 or more (default 0.1)\n"
-    "  --initial S   the state at t = 0: uniform:V (default uniform:0), step:X0,\n"
+    "  --initial S   the state at t = 0: uniform:V (default uniform:0), step:X0 (from the left\n"
+    "                end's value to the right end's, 1 and 0 where an end fixes no value),\n"
     "                pulse:X0:S (a Gaussian, S > 0 its standard deviation) or square:X1:X2\n"
     "                (X1 < X2); positions within [0, L]; terms may be summed with +, as in\n"
     "                pulse:0.3:0.05+square:0.6:0.8\n"
@@ -238,13 +242,11 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
     transient::Plan& plan = o.plan;
     study::Problem& p = plan.problem;
     bool defaultSchemes = true;
-    const Setters setters{
-        {"phiA", [&](auto& n, auto& v) { p.phiA = Number(n, v); }},
-        {"phiB", [&](auto& n, auto& v) { p.phiB = Number(n, v); }},
-        {"u", [&](auto& n, auto& v) { p.u = Number(n, v); }},
-        {"L", [&](auto& n, auto& v) { p.L = Number(n, v); }},
-        {"rho", [&](auto& n, auto& v) { p.rho = Number(n, v); }},
-        {"gamma", [&](auto& n, auto& v) { p.gamma = Number(n, v); }},
+    Setters setters{
+        {"periodic", [&](auto& n, auto& v) {
+             if (!v.empty()) Bad(n, v, "takes no value");
+             p.periodic = true;
+         }},
         {"N", [&](auto& n, auto& v) { plan.N = Whole(n, v, 1, study::kMaxN); }},
         {"initial", [&](auto&, auto&) {}},  // read once L is known
         {"time", [&](auto&, auto& v) { TimeMethod(v, plan); }},
@@ -264,15 +266,14 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
         {"plot", [&](auto&, auto& v) { o.plotFile = v; }},
         {"space-time-plot", [&](auto&, auto& v) { o.spaceTimePlotFile = v; }},
     };
+    AddProblemSetters(setters, p);
     Given read = ReadAndSet(args, setters);
     o.help = read.help;
     o.version = read.version;
     if (o.help || o.version) return o;
     std::map<std::string, std::string>& given = read.values;
 
-    if (!(p.L > 0)) Bad("L", given["L"], "the domain's length must be above 0");
-    if (!(p.rho > 0)) Bad("rho", given["rho"], "the density must be above 0");
-    if (p.gamma < 0) Bad("gamma", given["gamma"], "the diffusion coefficient cannot be negative");
+    CheckProblem(p, given, study::Use::Transient);
     if (plan.method != transient::Method::Theta && given.count("theta"))
         Bad("theta", given["theta"],
             std::string(transient::MethodTitle(plan.method)) + " (--time " + given["time"] +

@@ -1,5 +1,7 @@
 #include "transient_report.hpp"
 
+#include "study/describe.hpp"
+
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -71,8 +73,9 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
     const transient::Plan& plan = o_.plan;
     const study::Problem& p = plan.problem;
     const transient::Numbers& n = out.numbers;
-    std::string t = "Time-dependent convection-diffusion, rho dphi/dt + d(rho u phi)/dx = d(Gamma dphi/dx)/dx\n";
-    t += "Problem: phiA = " + Short(p.phiA, 6) + ", phiB = " + Short(p.phiB, 6) + ", u = " + Short(p.u, 6) +
+    std::string t = std::string("Time-dependent convection-diffusion, rho dphi/dt + d(rho u phi)/dx = d(Gamma dphi/dx)/dx") +
+                    (p.HasSource() ? " + Su + Sp phi\n" : "\n");
+    t += "Problem: " + study::EndsText(p) + ", u = " + Short(p.u, 6) +
          " m/s, L = " + Short(p.L, 6) + " m, rho = " + Short(p.rho, 6) + " kg/m3, Gamma = " + Short(p.gamma, 6) +
          " kg/(m s), N = " + std::to_string(plan.N) + " (dx = " + Short(p.L / double(plan.N), 6) + " m)\n";
     t += "Initial state: " + transient::Text(plan.initial) + "\n";

@@ -24,8 +24,7 @@ constexpr double kSettled = 0.1;
 
 bool SameInputs(const study::Study& a, const study::Study& b) {
     const study::Problem &p = a.problem, &q = b.problem;
-    return p.phiA == q.phiA && p.phiB == q.phiB && p.u == q.u && p.L == q.L && p.rho == q.rho && p.gamma == q.gamma &&
-           a.plan.N == b.plan.N && a.plan.schemes == b.plan.schemes;
+    return p == q && a.plan.N == b.plan.N && a.plan.schemes == b.plan.schemes;
 }
 
 // Whether the error on grid k is rounding rather than the scheme's: below
@@ -36,7 +35,8 @@ bool SameInputs(const study::Study& a, const study::Study& b) {
 bool Rounding(const study::Study& st, const std::vector<study::Result>& grids, std::size_t k) {
     const study::Problem& p = st.problem;
     const double n = double(grids[k].grid.N), e = grids[k].maxError, eps = 2.22e-16;
-    const double scale = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    const auto [least, largest] = study::ExactRange(p);
+    const double scale = std::max({1.0, std::fabs(least), std::fabs(largest)});
     return e < 1e3 * eps * n * scale || (k > 0 && e >= grids[k - 1].maxError && e < 100 * eps * n * n * scale);
 }
 

@@ -51,7 +51,7 @@ QString ExportLimiterChart(const study::Study* current, const QString& path) {
     const study::Problem& p = current->problem;
     for (const auto& grids : current->results)
         if (const auto l = study::LimiterOf(grids.at(0).scheme))
-            chart.ShowFaces(*l, study::LimitedFaces(grids[0].grid, p.phiA, p.phiB, *l, grids[0].phi));
+            chart.ShowFaces(*l, study::LimitedFaces(p, grids[0].grid, *l, grids[0].phi));
     return charts::Save(&chart, path, kExportSize);
 }
 

@@ -143,7 +143,12 @@ std::optional<Inputs> InputPanel::Read(QString& why) {
     }
     why = reasons.join("; ");
     if (!reasons.isEmpty()) return std::nullopt;
-    in.problem = {values[kPhiA], values[kPhiB], values[kU], values[kL], values[kRho], values[kGamma]};
+    in.problem.left = study::End::Fixed(values[kPhiA]);
+    in.problem.right = study::End::Fixed(values[kPhiB]);
+    in.problem.u = values[kU];
+    in.problem.L = values[kL];
+    in.problem.rho = values[kRho];
+    in.problem.gamma = values[kGamma];
     in.N = static_cast<long>(values[kN]);
     return in;
 }

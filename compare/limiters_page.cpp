@@ -32,7 +32,7 @@ std::optional<LimitersPage::FacesByLimiter> FindFaces(const study::Study& st, co
         const auto l = study::LimiterOf(r.scheme);
         if (!l) continue;
         if (control && control->Cancelled()) return std::nullopt;
-        found[*l] = FacesShown(study::LimitedFaces(r.grid, p.phiA, p.phiB, *l, r.phi), charts::LimiterChart::kMostR);
+        found[*l] = FacesShown(study::LimitedFaces(p, r.grid, *l, r.phi), charts::LimiterChart::kMostR);
     }
     return found;
 }

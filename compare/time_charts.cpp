@@ -78,8 +78,10 @@ void TimeProfileChart::Start(const transient::Plan& plan) {
     }
     schemes_.clear();
     const study::Problem& p = plan.problem;
-    lo_ = std::min(p.phiA, p.phiB);
-    hi_ = std::max(p.phiA, p.phiB);
+    std::vector<double> phi0;
+    const study::Grid g = study::MakeGrid(p, plan.N);
+    for (long i = 1; i <= plan.N; ++i) phi0.push_back(transient::InitialValue(p, plan.initial, g.x(i)));
+    std::tie(lo_, hi_) = transient::NaturalBounds(p, phi0, plan.tEnd);
     QList<QPointF> initial;
     constexpr int kFine = 400;
     for (int j = 0; j <= kFine; ++j) {

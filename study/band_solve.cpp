@@ -1,4 +1,7 @@
+// The banded solves of the rows.
 #include "band_solve.hpp"
+
+#include "cyclic_solve.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -140,6 +143,14 @@ bool Pentadiagonal(Rows& r, std::vector<double>& phi, std::string& why) {
 }  // namespace
 
 bool SolveRows(Rows& rows, std::vector<double>& phi, std::string& why) {
+    if (rows.cyclic) {
+        std::vector<double> b = std::move(rows.Su);
+        AnyBandFactors factors;
+        if (!factors.Factor(rows, why)) return false;
+        factors.Solve(b);
+        phi = std::move(b);
+        return true;
+    }
     return rows.FiveBand() ? Pentadiagonal(rows, phi, why) : Tridiagonal(rows, phi, why);
 }
 

@@ -50,6 +50,19 @@ void AppendNodes(std::string& out, const Result& r, const std::vector<double>& e
     }
 }
 
+void AppendFluxes(std::string& out, const Result& r, const std::vector<FaceFlux>& faces) {
+    const std::string lead = std::string(Name(r.scheme)) + "," + std::to_string(r.grid.N) + ",";
+    for (const FaceFlux& f : faces) {
+        out += lead;
+        out += std::to_string(f.face);
+        for (double v : {f.x, f.convective, f.diffusive, f.total}) {
+            out += ',';
+            Append(out, v);
+        }
+        out += '\n';
+    }
+}
+
 std::string NodesTable(const Study& st) {
     std::string out = kNodesHeader;
     for (const auto& perScheme : st.results) AppendNodes(out, perScheme.at(0), st.exact);

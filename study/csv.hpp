@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fluxes.hpp"
 #include "study.hpp"
 
 namespace study::csv {
@@ -23,6 +24,10 @@ void AppendNodes(std::string& out, const Result& r, const std::vector<double>& e
 // The rows of nodes `first` to `last` alone (1 <= first, last <= N), so that
 // a large grid's table can be written a stretch at a time.
 void AppendNodes(std::string& out, const Result& r, const std::vector<double>& exact, long first, long last);
+
+inline constexpr const char* kFluxesHeader = "scheme,N,face,x,convective,diffusive,total\n";
+// One row per face, faces 0 (x = 0) to N (x = L).
+void AppendFluxes(std::string& out, const Result& r, const std::vector<FaceFlux>& faces);
 
 // The nodes table of a study's first grid, header included.
 std::string NodesTable(const Study& st);

@@ -1,5 +1,7 @@
 #include "problem.hpp"
 
+#include "exact.hpp"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -30,8 +32,8 @@ constexpr std::array<Names, 15> kNames{{{Scheme::Central, "central", "Central"},
 
 const Names& Of(Scheme s) { return kNames.at(static_cast<std::size_t>(s)); }
 
-// (e^(P r) - 1) / (e^P - 1) for 0 <= r <= 1: how far phi has gone from phiA
-// to phiB at r = x/L. For P > 0 it is rewritten with non-positive exponents,
+// (e^(P r) - 1) / (e^P - 1) for 0 <= r <= 1: how far phi has gone from one
+// end value to the other at r = x/L. For P > 0 it is rewritten with non-positive exponents,
 // e^(P (r-1)) (1 - e^(-P r)) / (1 - e^(-P)), so that nothing overflows;
 // expm1 keeps the small differences exact.
 double Share(double P, double r) {
@@ -94,11 +96,24 @@ Grid MakeGrid(const Problem& p, long N) {
 
 double DomainPeclet(const Problem& p) { return p.rho * p.u * p.L / p.gamma; }
 
-double Exact(const Problem& p, double x) {
+double PlainExact(const Problem& p, double x) {
+    const double phiA = p.left.value, phiB = p.right.value;
     const double share = Share(DomainPeclet(p), x / p.L);
-    const double direct = p.phiA + (p.phiB - p.phiA) * share;
+    const double direct = phiA + (phiB - phiA) * share;
     if (std::isfinite(direct)) return direct;
-    return p.phiA * (1.0 - share) + p.phiB * share;  // end values near the double range
+    return phiA * (1.0 - share) + phiB * share;  // end values near the double range
+}
+
+double Exact(const Problem& p, double x) {
+    if (p.Plain()) return PlainExact(p, x);
+    return ExactSolution(p)(x);
+}
+
+double EndMagnitude(const Problem& p) {
+    double m = 1.0;
+    for (const End& e : {p.left, p.right})
+        m = std::max(m, std::fabs(e.kind == EndKind::Gradient ? e.value * p.L : e.value));
+    return m;
 }
 
 }  // namespace study

@@ -91,6 +91,7 @@ struct Problem {
     // No source, both ends fixed: the problem of the main window.
     bool Plain() const { return left.IsValue() && right.IsValue() && su == 0 && sp == 0 && !periodic; }
     bool HasSource() const { return su != 0 || sp != 0; }
+    bool operator==(const Problem&) const = default;
 };
 
 // What the grid of N control volumes makes of the problem.
@@ -110,9 +111,16 @@ Grid MakeGrid(const Problem& p, long N);
 // rho u L / Gamma, the Peclet number of the whole domain.
 double DomainPeclet(const Problem& p);
 
-// The exact solution phiA + (phiB - phiA) (e^(P x/L) - 1) / (e^P - 1) with P
-// the domain Peclet number: finite for every finite P, the straight line
-// for P = 0, a boundary layer at the outflow end for large |P|.
+// The exact solution at x. With two fixed ends and no source it is
+// phiA + (phiB - phiA) (e^(P x/L) - 1) / (e^P - 1) with P the domain Peclet
+// number: finite for every finite P, the straight line for P = 0, a
+// boundary layer at the outflow end for large |P|. Every other problem's is
+// ExactSolution's (exact.hpp); make one of those to evaluate many points.
 double Exact(const Problem& p, double x);
+// The same closed form for two fixed ends and no source.
+double PlainExact(const Problem& p, double x);
+
+// The size of phi that the ends set: max(1, |end values|, |G| L).
+double EndMagnitude(const Problem& p);
 
 }  // namespace study

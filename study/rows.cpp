@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "ends_rows.hpp"
 #include "schemes/schemes.hpp"
 #include "solver/checked.hpp"
 
@@ -141,14 +142,66 @@ Rows Mirrored(Rows m) {
     return m;
 }
 
-}  // namespace
-
-Rows Assemble(const Problem& p, Scheme s, long N) { return Assemble(MakeGrid(p, N), p.phiA, p.phiB, s); }
-
-Rows Assemble(const Grid& g, double phiA, double phiB, Scheme s) {
+// The rows with fixed end values phiA and phiB.
+Rows ValueRows(const Grid& g, double phiA, double phiB, Scheme s) {
     if (s != Scheme::Quick) return AssembleThreePoint(ThreePointOf(s, g), phiA, phiB, g.N);
     if (g.F >= 0) return AssembleQuick(g.N, g.F, g.D, phiA, phiB);
     return Mirrored(AssembleQuick(g.N, -g.F, g.D, phiB, phiA));
+}
+
+void AddSource(Rows& r, const Problem& p, const Grid& g) {
+    const calc::Where at{"the source"};
+    const double su = calc::Mul(p.su, g.dx, at), sp = calc::Mul(-p.sp, g.dx, at);
+    for (std::size_t k = 0; k < r.aP.size(); ++k) {
+        r.Su[k] = calc::Add(r.Su[k], su, at);
+        r.aP[k] = calc::Add(r.aP[k], sp, at);
+    }
+}
+
+// Every row an interior one, reaching round the ends: the rows of a grid
+// of 6 (QUICK's interior rows begin at its third node), the interior row
+// copied to every node.
+Rows CyclicRows(const Grid& g, Scheme s) {
+    Grid few = g;
+    few.N = 6;
+    const Rows six = ValueRows(few, 0.0, 0.0, s);
+    const auto n = static_cast<std::size_t>(g.N);
+    Rows r;
+    r.cyclic = true;
+    r.aW.assign(n, six.aW[3]);
+    r.aP.assign(n, six.aP[3]);
+    r.aE.assign(n, six.aE[3]);
+    r.Su.assign(n, 0.0);
+    if (six.FiveBand()) {
+        r.aWW.assign(n, six.aWW[3]);
+        r.aEE.assign(n, six.aEE[3]);
+    }
+    r.negative = six.negative & (kNegativeWW | kNegativeW | kNegativeE | kNegativeEE);
+    return r;
+}
+
+}  // namespace
+
+Rows Assemble(const Problem& p, Scheme s, long N) { return Assemble(p, MakeGrid(p, N), s); }
+
+Rows Assemble(const Problem& p, const Grid& g, Scheme s) {
+    if (p.periodic) {
+        Rows r = CyclicRows(g, s);
+        if (p.HasSource()) AddSource(r, p, g);
+        return r;
+    }
+    const double phiA = p.left.IsValue() ? p.left.value : 0.0, phiB = p.right.IsValue() ? p.right.value : 0.0;
+    Rows r = ValueRows(g, phiA, phiB, s);
+    for (const bool atLeft : {true, false}) {
+        const End& e = atLeft ? p.left : p.right;
+        if (e.IsValue()) continue;
+        Grid few = g;
+        few.N = std::min<long>(g.N, 6);
+        const Rows unit = ValueRows(few, atLeft ? 1.0 : 0.0, atLeft ? 0.0 : 1.0, s);
+        MoveEnd(r, unit, atLeft, FaceValueOf(e, atLeft, g, EndGradientOf(s)));
+    }
+    if (p.HasSource()) AddSource(r, p, g);
+    return r;
 }
 
 }  // namespace study

@@ -10,6 +10,13 @@
 // point a neighbour at dx/2 (conductance 2D).
 //
 // With a single control volume both end values enter node 1.
+//
+// An end that is not a fixed value enters through the face value its
+// condition gives (ends_rows.hpp): the fixed-value rows are assembled with
+// that face value in place of the end value, and since it is a linear
+// function of the nodes next to the end, it is moved to their
+// coefficients. A source adds Su dx to the right-hand side and -Sp dx to
+// the diagonal of every row.
 #pragma once
 
 #include <vector>
@@ -26,15 +33,19 @@ struct Rows {
     // aWW and aEE are empty for the three-point schemes.
     std::vector<double> aWW, aW, aP, aE, aEE, Su;
     unsigned negative = 0;  // NegativeCoefficient bits
+    // Periodic: aW and aWW of the first rows, aE and aEE of the last, are
+    // those of the nodes across the ends (node 0 is node N).
+    bool cyclic = false;
 
     bool FiveBand() const { return !aWW.empty(); }
 };
 
 // Raises calc::CalcError when a coefficient is beyond the range of a double.
 // A bounded (TVD) scheme gives its upwind rows, the part of its equations
-// that is linear.
+// that is linear. A periodic problem's rows are all interior rows, the
+// ones of the first and last nodes reaching round the ends (Rows::cyclic).
 Rows Assemble(const Problem& p, Scheme s, long N);
-// The same on a grid already made, with its end values.
-Rows Assemble(const Grid& g, double phiA, double phiB, Scheme s);
+// The same on a grid of the problem already made.
+Rows Assemble(const Problem& p, const Grid& g, Scheme s);
 
 }  // namespace study

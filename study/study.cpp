@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "band_solve.hpp"
+#include "exact.hpp"
 #include "solver/errors.hpp"
 #include "solver/vector_state.hpp"
 
@@ -44,7 +45,8 @@ void Bounds(const Problem& p, const std::vector<double>& phi, Result& r) {
     r.phiMin = *lo;
     r.phiMax = *hi;
     const double tolerance = BoundsTolerance(p, static_cast<long>(phi.size()));
-    r.bounded = r.phiMin >= std::min(p.phiA, p.phiB) - tolerance && r.phiMax <= std::max(p.phiA, p.phiB) + tolerance;
+    const auto [least, largest] = ExactRange(p);
+    r.bounded = r.phiMin >= least - tolerance && r.phiMax <= largest + tolerance;
 }
 
 // Work of fewer nodes than this is done on the calling thread alone.
@@ -100,8 +102,9 @@ void SolveBounded(const Problem& p, Scheme s, int maxIterations, Result& r) {
     r.phi.assign(static_cast<std::size_t>(r.grid.N), 0.0);
     TvdIterations t;
     try {
-        t = SolveTvdSystem(r.grid, p.phiA, p.phiB, *LimiterOf(s), 0.0, {}, r.phi, TvdTolerance(p, r.grid),
-                           maxIterations);
+        const auto [least, largest] = ExactRange(p);
+        t = SolveTvdSystem(p, r.grid, *LimiterOf(s), 0.0, {}, r.phi,
+                           TvdTolerance(p, r.grid, std::max(std::fabs(least), std::fabs(largest))), maxIterations);
     } catch (const calc::CalcError& e) {
         throw SolveError(s, r.grid.N, e.what());
     }
@@ -119,9 +122,15 @@ std::optional<double> Order(double coarse, double fine) {
 SolveError::SolveError(Scheme s, long n, const std::string& why)
     : std::runtime_error(std::string(Name(s)) + " at N = " + std::to_string(n) + ": " + why), scheme(s), N(n) {}
 
+std::pair<double, double> ExactRange(const Problem& p) {
+    if (p.Plain()) return std::minmax(p.left.value, p.right.value);
+    return ExactSolution(p).Range();
+}
+
 double BoundsTolerance(const Problem& p, long N) {
     const double grid = std::max(1e-12, 64 * std::numeric_limits<double>::epsilon() * static_cast<double>(N));
-    return grid * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    const auto [least, largest] = ExactRange(p);
+    return grid * std::max({1.0, std::fabs(least), std::fabs(largest)});
 }
 
 SolveError::SolveError(Scheme s, long n, const TvdIterations& stopped)
@@ -137,9 +146,18 @@ std::vector<double> ExactAtNodes(const Problem& p, const Grid& g) {
     // In stretches, on as many threads as there are cores for a large grid.
     constexpr long kStretch = 1 << 16;
     const auto stretches = static_cast<std::size_t>((g.N + kStretch - 1) / kStretch);
+    if (p.Plain()) {
+        ParallelFor(stretches, Threads(g.N), [&](std::size_t k) {
+            const long last = std::min(g.N, long(k + 1) * kStretch);
+            for (long i = long(k) * kStretch + 1; i <= last; ++i)
+                exact[static_cast<std::size_t>(i - 1)] = PlainExact(p, g.x(i));
+        });
+        return exact;
+    }
+    const ExactSolution solution(p);
     ParallelFor(stretches, Threads(g.N), [&](std::size_t k) {
         const long last = std::min(g.N, long(k + 1) * kStretch);
-        for (long i = long(k) * kStretch + 1; i <= last; ++i) exact[static_cast<std::size_t>(i - 1)] = Exact(p, g.x(i));
+        for (long i = long(k) * kStretch + 1; i <= last; ++i) exact[static_cast<std::size_t>(i - 1)] = solution(g.x(i));
     });
     return exact;
 }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "problem.hpp"
@@ -44,7 +45,7 @@ struct Result {
     // log2(error at N/2 / error at N); none on the first grid, or where
     // either error is 0.
     std::optional<double> orderMax, orderRms;
-    bool bounded = true;    // every phi_i within [min(phiA, phiB), max(phiA, phiB)], to BoundsTolerance
+    bool bounded = true;    // every phi_i within ExactRange, to BoundsTolerance
     unsigned negative = 0;  // NegativeCoefficient bits of the rows
     double phiMin = 0, phiMax = 0;
     std::vector<double> phi;  // the nodal values, where they are kept
@@ -53,10 +54,14 @@ struct Result {
     bool NegativeCoefficients() const { return negative != 0; }
 };
 
-// How far a solution of N control volumes may stray beyond
-// [min(phiA, phiB), max(phiA, phiB)] and still be bounded: rounding in the
-// solve grows with the grid, so max(1e-12, 64 eps N) max(1, |phiA|, |phiB|),
-// eps the machine epsilon of a double.
+// The range of the exact solution over [0, L]: [min(phiA, phiB),
+// max(phiA, phiB)] for two fixed ends and no source.
+std::pair<double, double> ExactRange(const Problem& p);
+
+// How far a solution of N control volumes may stray beyond ExactRange and
+// still be bounded: rounding in the solve grows with the grid, so
+// max(1e-12, 64 eps N) max(1, |least|, |largest|), eps the machine epsilon
+// of a double.
 double BoundsTolerance(const Problem& p, long N);
 
 // The exact solution at the nodes of a grid.

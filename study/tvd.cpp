@@ -10,16 +10,11 @@
 #include <string>
 
 #include "band_solve.hpp"
+#include "cyclic_solve.hpp"
 #include "limiters.hpp"
 #include "rows.hpp"
 #include "study.hpp"  // Cancelled
 #include "tvd_nodes.hpp"
-
-extern "C" {
-void dgttrf_(const int* n, double* dl, double* d, double* du, double* du2, int* ipiv, int* info);
-void dgttrs_(const char* trans, const int* n, const int* nrhs, const double* dl, const double* d, const double* du,
-             const double* du2, const int* ipiv, double* b, const int* ldb, int* info);
-}
 
 namespace study {
 
@@ -40,16 +35,25 @@ void Jacobian(const L& lim, const UpwindRows& up, const Rightward& o, double shi
     j.aEE.assign(n, 0.0);
     j.Su.swap(residual);
     bool far = false;  // any aWW not 0
-    // The west face's derivatives by the nodes k-2, k-1 and k.
+    // The west face's derivatives by the nodes k-2, k-1 and k: at node 1 of
+    // a periodic problem those of node N's east face, by N-1, N and 1.
     double wm = 0, w0 = 0, wp = 0;
+    const bool periodic = o.p.periodic && n > 1;
+    if (periodic) {
+        const Derivatives d = CorrectionSlopes(lim, phi[n - 1] - phi[n - 2], phi[0] - phi[n - 1]);
+        wm = -d.byA, w0 = d.byA - d.byB, wp = d.byB;
+    }
     for (std::size_t k = 0; k < n; ++k) {
-        const double before = k > 0 ? phi[k - 1] : e.before, after = k + 1 < n ? phi[k + 1] : e.after;
+        const double before = k > 0 ? phi[k - 1] : periodic ? phi[n - 1] : e.before;
+        const double after = k + 1 < n ? phi[k + 1] : periodic ? phi[0] : e.after;
         const Derivatives d = CorrectionSlopes(lim, phi[k] - before, after - phi[k]);
-        // a = phi_k - phi_(k-1), with phi_0 = 2 phiA - phi_1 at the first
-        // node; b = phi_(k+1) - phi_k, with phi_(N+1) = 2 phiB - phi_N.
+        // a = phi_k - phi_(k-1), b = phi_(k+1) - phi_k, with the mirror
+        // nodes phi_0 and phi_(N+1) at the ends.
         double em = -d.byA, e0 = d.byA - d.byB, ep = d.byB;
-        if (k == 0) e0 += d.byA, em = 0;
-        if (k + 1 == n) e0 -= d.byB, ep = 0;
+        // The mirror nodes move with the end nodes: d phi_0 / d phi_1 =
+        // 2 near - 1, and so for phi_(N+1).
+        if (!periodic && k == 0) e0 += d.byA * (1 - 2 * o.first.near), em = 0;
+        if (!periodic && k + 1 == n) e0 += d.byB * (2 * o.last.near - 1), ep = 0;
         j.aWW[k] = -F * wm;
         far = far || wm != 0;
         const UpwindRows::Row& u = up.At(k, n);
@@ -59,42 +63,44 @@ void Jacobian(const L& lim, const UpwindRows& up, const Rightward& o, double shi
         j.Su[k] = -j.Su[k];
         wm = em, w0 = e0, wp = ep;
     }
-    j.aW.front() = 0;
-    j.aE.back() = 0;
-    if (!far) {  // three bands, as on the first step from a flat guess: LAPACK's dgtsv
+    j.cyclic = periodic;
+    if (!periodic) {
+        j.aW.front() = 0;
+        j.aE.back() = 0;
+    }
+    if (!far && !periodic) {  // three bands, as on the first step from a flat guess: LAPACK's dgtsv
         j.aWW.clear();
         j.aEE.clear();
     }
 }
 
-// Deferred correction's matrix: the upwind rows plus the shift, factorised
-// once by LAPACK's dgttrf and used for every step after.
+// Deferred correction's matrix: the upwind rows plus the shift (reaching
+// round the ends for a periodic problem), factored once and used for every
+// step after.
 class UpwindFactor {
 public:
-    UpwindFactor(const UpwindRows& up, double shift, std::size_t n) : dl_(n - 1), d_(n), du_(n - 1) {
+    UpwindFactor(const UpwindRows& up, double shift, std::size_t n, bool cyclic) {
+        Rows r;
+        r.cyclic = cyclic;
+        for (auto* v : {&r.aW, &r.aP, &r.aE}) v->resize(n);
         for (std::size_t k = 0; k < n; ++k) {
             const UpwindRows::Row& u = up.At(k, n);
-            d_[k] = u.aP + shift;
-            if (k > 0) dl_[k - 1] = u.aW;
-            if (k + 1 < n) du_[k] = u.aE;
+            r.aW[k] = k > 0 || cyclic ? u.aW : 0.0;
+            r.aP[k] = u.aP + shift;
+            r.aE[k] = k + 1 < n || cyclic ? u.aE : 0.0;
         }
-        du2_.resize(d_.size());
-        ipiv_.resize(d_.size());
-        const int size = int(n);
-        dgttrf_(&size, dl_.data(), d_.data(), du_.data(), du2_.data(), ipiv_.data(), &info_);
+        std::string why;
+        ok_ = factors_.Factor(r, why);
     }
     bool Solve(std::vector<double>& b) const {
-        if (info_ != 0) return false;
-        const int n = int(d_.size()), one = 1;
-        int info = 0;
-        dgttrs_("N", &n, &one, dl_.data(), d_.data(), du_.data(), du2_.data(), ipiv_.data(), b.data(), &n, &info);
-        return info == 0;
+        if (!ok_) return false;
+        factors_.Solve(b);
+        return true;
     }
 
 private:
-    std::vector<double> dl_, d_, du_, du2_;
-    std::vector<int> ipiv_;
-    int info_ = 0;
+    AnyBandFactors factors_;
+    bool ok_ = false;
 };
 
 // Newton's method, each step cut back by halves while that lowers the
@@ -132,7 +138,7 @@ TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std:
             jacobian.Su.swap(step);  // keeps its storage for the next step
         }
         if (taken) continue;
-        if (!upwind) upwind = std::make_unique<UpwindFactor>(up, shift, n);
+        if (!upwind) upwind = std::make_unique<UpwindFactor>(up, shift, n, o.p.periodic);
         Residual(lim, up, o, shift, extra, phi, step);
         for (double& v : step) v = -v;
         if (!upwind->Solve(step)) break;
@@ -144,10 +150,10 @@ TvdIterations Iterate(const L& lim, const Rightward& o, double shift, const std:
 }
 
 template <class L>
-void Balance(const L& lim, const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
+void Balance(const L& lim, const Problem& p, const Grid& g, const std::vector<double>& phi,
              std::vector<double>& balance) {
     CheckSizes(g, phi);
-    const Rightward o = Orient(g, phiA, phiB);
+    const Rightward o = Orient(p, g);
     const UpwindRows up = UpwindOf(o);
     if (!o.mirrored) {
         Residual(lim, up, o, 0.0, {}, phi, balance);
@@ -169,36 +175,36 @@ double Psi(Limiter l, double r) {
     return WithLimiter(l, [r](auto lim) { return lim.Psi(std::min(r, kLargeR)); });
 }
 
-void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi,
+void TvdBalance(const Problem& p, const Grid& g, Limiter l, const std::vector<double>& phi,
                 std::vector<double>& balance, double scale) {
     WithLimiter(l, [&](auto lim) {
         if (scale == 1)
-            Balance(lim, g, phiA, phiB, phi, balance);
+            Balance(lim, p, g, phi, balance);
         else
-            Balance(Scaled<decltype(lim)>{lim, scale}, g, phiA, phiB, phi, balance);
+            Balance(Scaled<decltype(lim)>{lim, scale}, p, g, phi, balance);
     });
 }
 
-void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
+void TvdBalanceWith(double (*psi)(double), const Problem& p, const Grid& g, const std::vector<double>& phi,
                     std::vector<double>& balance, double scale) {
     if (scale == 1)
-        Balance(AnyPsi{psi}, g, phiA, phiB, phi, balance);
+        Balance(AnyPsi{psi}, p, g, phi, balance);
     else
-        Balance(Scaled<AnyPsi>{AnyPsi{psi}, scale}, g, phiA, phiB, phi, balance);
+        Balance(Scaled<AnyPsi>{AnyPsi{psi}, scale}, p, g, phi, balance);
 }
 
 double TvdTolerance(const Problem& p, const Grid& g, double magnitude, double shift) {
     // From magnitudes: D is negative when L or Gamma is, and a tolerance of
     // zero or less is one no residual ever meets.
-    return 1e-12 * std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB), std::fabs(magnitude)}) *
-           std::max({std::fabs(g.F), std::fabs(g.D), shift});
+    return 1e-12 * std::max({EndMagnitude(p), std::fabs(magnitude)}) *
+           std::max({std::fabs(g.F), std::fabs(g.D), shift, std::fabs(p.sp * g.dx)});
 }
 
-TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
+TvdIterations SolveTvdSystem(const Problem& p, const Grid& g, Limiter l, double shift,
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
                              int maxIterations, const std::function<bool()>& cancelled) {
     CheckSizes(g, phi, extra);
-    const Rightward o = Orient(g, phiA, phiB);
+    const Rightward o = Orient(p, g);
     if (!o.mirrored)
         return WithLimiter(
             l, [&](auto lim) { return Iterate(lim, o, shift, extra, phi, tolerance, maxIterations, cancelled); });
@@ -218,9 +224,9 @@ TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l,
     return t;
 }
 
-std::vector<Face> LimitedFaces(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi) {
+std::vector<Face> LimitedFaces(const Problem& p, const Grid& g, Limiter l, const std::vector<double>& phi) {
     CheckSizes(g, phi);
-    const Rightward o = Orient(g, phiA, phiB);
+    const Rightward o = Orient(p, g);
     const std::vector<double> x = InOrder(o, phi);
     const Ends e = MirrorNodes(o, x);
     const std::size_t n = x.size();

@@ -6,8 +6,9 @@
 // downstream node D, with UU the next node upstream,
 //   phi_f = phi_U + psi(r) (phi_D - phi_U) / 2,  r = (phi_U - phi_UU) / (phi_D - phi_U),
 // the correction being 0 when phi_D = phi_U. The ends are mirror nodes,
-// phi_0 = 2 phiA - phi_1 and phi_(N+1) = 2 phiB - phi_N; the inflow face
-// carries phiA itself. Diffusion is D between neighbours and 2D across each
+// phi_0 = 2 phi_b - phi_1 and phi_(N+1) = 2 phi_b - phi_N with phi_b each
+// end's face value (ends_rows.hpp); the inflow face carries its face value
+// itself. A periodic problem's faces are all interior ones. Diffusion is D between neighbours and 2D across each
 // end half-cell. Flow to the left is the mirror image, read back in the
 // problem's own node order; F = 0 is pure diffusion.
 #pragma once
@@ -49,11 +50,11 @@ double Psi(Limiter l, double r);
 // mirror image, in the problem's own node order. With `scale` every
 // limited correction is multiplied by it: 1 - c gives Sweby's flux-limited
 // Lax-Wendroff face values.
-void TvdBalance(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi,
+void TvdBalance(const Problem& p, const Grid& g, Limiter l, const std::vector<double>& phi,
                 std::vector<double>& balance, double scale = 1);
 // The same balance with any function of r in place of a limiter: psi = 1
 // gives the central scheme's equations, psi = 0 the upwind scheme's.
-void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double phiB, const std::vector<double>& phi,
+void TvdBalanceWith(double (*psi)(double), const Problem& p, const Grid& g, const std::vector<double>& phi,
                     std::vector<double>& balance, double scale = 1);
 
 // One forward-Euler stage of a time step on the balance, in one pass:
@@ -63,9 +64,9 @@ void TvdBalanceWith(double (*psi)(double), const Grid& g, double phiA, double ph
 // and reads a leftward flow's phi backwards rather than turning a copy.
 class TvdStage {
 public:
-    TvdStage(const Grid& g, double phiA, double phiB, Limiter l, double scale = 1);
+    TvdStage(const Problem& p, const Grid& g, Limiter l, double scale = 1);
     // Any function of r in place of a limiter, as in TvdBalanceWith.
-    TvdStage(double (*psi)(double), const Grid& g, double phiA, double phiB, double scale = 1);
+    TvdStage(double (*psi)(double), const Problem& p, const Grid& g, double scale = 1);
     // Returns false, `out` then undefined, when some |phi_i| is beyond
     // `limit` or not finite; an infinite `limit` checks nothing (a stage
     // whose input the step before has checked). `base` holds N values
@@ -74,15 +75,16 @@ public:
                     std::vector<double>& out, double limit) const;
 
 private:
+    Problem p_;
     Grid g_;
-    double phiA_, phiB_, scale_;
+    double scale_;
     std::optional<Limiter> limiter_;
     double (*psi_)(double) = nullptr;
     std::array<double, 12> upwind_{};  // the upwind rows, first, middle and last: aW, aP, aE, Su
 };
 
-// The tolerance of the steady solve: 1e-12 max(1, |phiA|, |phiB|, magnitude)
-// max(|F|, |D|, shift): the rounding of equations whose terms are phi's size
+// The tolerance of the steady solve: 1e-12 max(EndMagnitude, magnitude)
+// max(|F|, |D|, shift, |Sp| dx): the rounding of equations whose terms are phi's size
 // times their coefficients. `magnitude` is the largest |phi| that sets that
 // size besides the ends (a time step's initial state), `shift` a time step's.
 double TvdTolerance(const Problem& p, const Grid& g, double magnitude = 0, double shift = 0);
@@ -106,7 +108,7 @@ struct TvdIterations {
 // `cancelled`, asked before every iteration (from the solving thread),
 // says true: a solve on a large grid can take long, and its caller may have
 // to stop it.
-TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l, double shift,
+TvdIterations SolveTvdSystem(const Problem& p, const Grid& g, Limiter l, double shift,
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
                              int maxIterations, const std::function<bool()>& cancelled = {});
 
@@ -116,6 +118,6 @@ TvdIterations SolveTvdSystem(const Grid& g, double phiA, double phiB, Limiter l,
 struct Face {
     double x, r, psi;
 };
-std::vector<Face> LimitedFaces(const Grid& g, double phiA, double phiB, Limiter l, const std::vector<double>& phi);
+std::vector<Face> LimitedFaces(const Problem& p, const Grid& g, Limiter l, const std::vector<double>& phi);
 
 }  // namespace study

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "ends_rows.hpp"
 #include "limiters.hpp"
 #include "rows.hpp"
 #include "tvd.hpp"
@@ -50,31 +51,47 @@ Derivatives CorrectionSlopes(const L&, double a, double b) {
 }
 
 // The problem turned so that the flow is to the right: for F < 0 its mirror
-// image, whose node k is the problem's node N + 1 - k.
+// image, whose node k is the problem's node N + 1 - k, whose ends change
+// places and whose gradients change sign. `first` and `last` are the face
+// values of its ends, as the half-cell difference gives them.
 struct Rightward {
     Grid g;
-    double phiA, phiB;
+    Problem p;
+    FaceValue first, last;
     bool mirrored;
 };
 
-inline Rightward Orient(const Grid& g, double phiA, double phiB) {
-    if (g.F >= 0) return {g, phiA, phiB, false};
-    Grid m = g;
-    m.F = -g.F;
-    m.Pe = -g.Pe;
-    return {m, phiB, phiA, true};
+inline End Turned(End e) {
+    if (e.kind == EndKind::Gradient) e.value = -e.value;
+    return e;
+}
+
+inline Rightward Orient(const Problem& p, const Grid& g) {
+    Rightward o{g, p, {}, {}, false};
+    if (g.F < 0) {
+        o.g.F = -g.F;
+        o.g.Pe = -g.Pe;
+        o.p.u = -p.u;
+        o.p.left = Turned(p.right);
+        o.p.right = Turned(p.left);
+        o.mirrored = true;
+    }
+    o.first = FaceValueOf(o.p.left, true, o.g, kTwoPoint);
+    o.last = FaceValueOf(o.p.right, false, o.g, kTwoPoint);
+    return o;
 }
 
 inline std::vector<double> InOrder(const Rightward& o, const std::vector<double>& v) {
     return o.mirrored ? std::vector<double>(v.rbegin(), v.rend()) : v;
 }
 
-// The face values' neighbours across the ends: the mirror nodes.
+// The face values' neighbours across the ends: the mirror nodes, which make
+// the half-cell difference across each end face its condition's gradient.
 struct Ends {
-    double before, after;  // phi_0 = 2 phiA - phi_1, phi_(N+1) = 2 phiB - phi_N
+    double before, after;  // phi_0 = 2 phi_b(0) - phi_1, phi_(N+1) = 2 phi_b(L) - phi_N
 };
 inline Ends MirrorNodes(const Rightward& o, double first, double last) {
-    return {2 * o.phiA - first, 2 * o.phiB - last};
+    return {2 * At(o.first, first, 0.0) - first, 2 * At(o.last, last, 0.0) - last};
 }
 inline Ends MirrorNodes(const Rightward& o, const std::vector<double>& phi) {
     return MirrorNodes(o, phi.front(), phi.back());
@@ -94,7 +111,7 @@ struct UpwindRows {
 inline UpwindRows UpwindOf(const Rightward& o) {
     Grid few = o.g;
     few.N = std::min<long>(o.g.N, 3);
-    const Rows r = Assemble(few, o.phiA, o.phiB, Scheme::Upwind);
+    const Rows r = Assemble(o.p, few, Scheme::Upwind);
     auto row = [&](std::size_t k) { return UpwindRows::Row{r.aW[k], r.aP[k], r.aE[k], r.Su[k]}; };
     const std::size_t last = r.aP.size() - 1;
     return {row(0), row(std::min<std::size_t>(1, last)), row(last)};
@@ -133,10 +150,20 @@ void Visit(const L& lim, const UpwindRows& up, const Rightward& o, double shift,
         return east;
     };
     const UpwindRows::Row middle = up.middle;
-    if (n == 1) {
+    if (o.p.periodic) {
+        // Every face interior: node 1's west face is node N's east face.
+        if (n == 1) {
+            node(0, x(0), x(0), 0.0, middle);
+            return;
+        }
+        const double wrap = Correction(lim, x(n - 1) - x(n - 2), x(0) - x(n - 1));
+        double west = node(0, x(n - 1), x(1), wrap, middle);
+        for (std::size_t k = 1; k + 1 < n; ++k) west = node(k, x(k - 1), x(k + 1), west, middle);
+        node(n - 1, x(n - 2), x(0), west, middle);
+    } else if (n == 1) {
         node(0, e.before, e.after, 0.0, up.first);
     } else {
-        // The inflow face carries phiA: no correction.
+        // The inflow face carries its face value: no correction.
         double west = node(0, e.before, x(1), 0.0, up.first);
         for (std::size_t k = 1; k + 1 < n; ++k) west = node(k, x(k - 1), x(k + 1), west, middle);
         node(n - 1, x(n - 2), e.after, west, up.last);

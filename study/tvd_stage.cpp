@@ -38,16 +38,16 @@ bool StageOf(const L& lim, const UpwindRows& up, const Rightward& o, const std::
 
 }  // namespace
 
-TvdStage::TvdStage(const Grid& g, double phiA, double phiB, Limiter l, double scale)
-    : g_(g), phiA_(phiA), phiB_(phiB), scale_(scale), limiter_(l) {
-    const UpwindRows up = UpwindOf(Orient(g, phiA, phiB));
+TvdStage::TvdStage(const Problem& p, const Grid& g, Limiter l, double scale)
+    : p_(p), g_(g), scale_(scale), limiter_(l) {
+    const UpwindRows up = UpwindOf(Orient(p, g));
     std::size_t j = 0;
     for (const UpwindRows::Row& r : {up.first, up.middle, up.last})
         for (double v : {r.aW, r.aP, r.aE, r.Su}) upwind_[j++] = v;
 }
 
-TvdStage::TvdStage(double (*psi)(double), const Grid& g, double phiA, double phiB, double scale)
-    : TvdStage(g, phiA, phiB, Limiter::MinMod, scale) {
+TvdStage::TvdStage(double (*psi)(double), const Problem& p, const Grid& g, double scale)
+    : TvdStage(p, g, Limiter::MinMod, scale) {
     limiter_.reset();
     psi_ = psi;
 }
@@ -58,7 +58,7 @@ bool TvdStage::operator()(const std::vector<double>& phi, double lambda, const s
         CheckSizes(g_, phi);
     else
         CheckSizes(g_, phi, base);
-    const Rightward o = Orient(g_, phiA_, phiB_);
+    const Rightward o = Orient(p_, g_);
     auto row = [&](std::size_t k) {
         return UpwindRows::Row{upwind_[4 * k], upwind_[4 * k + 1], upwind_[4 * k + 2], upwind_[4 * k + 3]};
     };

@@ -48,7 +48,7 @@ std::string Warning(const Study& st, const Result& r) {
         line += "the solution is not bounded";
     }
     if (!r.bounded) {
-        const double lo = std::min(p.phiA, p.phiB), hi = std::max(p.phiA, p.phiB);
+        const auto [lo, hi] = ExactRange(p);
         line += " (phi from " + Past(r.phiMin, lo) + " to " + Past(r.phiMax, hi) + ", outside [" + Short(lo) + ", " +
                 Short(hi) + "])";
     }

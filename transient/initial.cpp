@@ -1,5 +1,8 @@
+// The initial states, and their exact solutions on an unbounded or a
+// periodic domain.
 #include "initial.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 #include "study/csv.hpp"
@@ -16,9 +19,10 @@ double Gaussian(double x, double centre, double s) {
 // A term's shape at x, moved by `shift`.
 double Moved(const study::Problem& p, const Term& s, double x, double shift) {
     const double y = x - shift;
+    const auto [left, right] = StepLevels(p);
     switch (s.shape) {
         case Shape::Uniform: return s.a;
-        case Shape::Step: return y < s.a ? p.phiA : p.phiB;
+        case Shape::Step: return y < s.a ? left : right;
         case Shape::Pulse: return Gaussian(y, s.a, s.b);
         case Shape::Square: return s.a <= y && y <= s.b ? 1.0 : 0.0;
     }
@@ -32,7 +36,10 @@ double TermExact(const study::Problem& p, const Term& s, double x, double t) {
     const double spread = 2.0 * std::sqrt(alphaT);
     switch (s.shape) {
         case Shape::Uniform: return s.a;
-        case Shape::Step: return p.phiB + (p.phiA - p.phiB) * 0.5 * std::erfc((x - s.a - shift) / spread);
+        case Shape::Step: {
+            const auto [left, right] = StepLevels(p);
+            return right + (left - right) * 0.5 * std::erfc((x - s.a - shift) / spread);
+        }
         case Shape::Pulse: {
             const double sigma = std::sqrt(s.b * s.b + 2.0 * alphaT);
             return s.b / sigma * Gaussian(x, s.a + shift, sigma);
@@ -43,9 +50,48 @@ double TermExact(const study::Problem& p, const Term& s, double x, double t) {
     return 0;
 }
 
+// On a periodic domain a step is the square [0, X0) on the right level.
+Term OnePeriod(const Term& s) {
+    if (s.shape != Shape::Step) return s;
+    return Term{Shape::Square, 0.0, s.a};
+}
+
+// The periodic solution of one term: the sum of its images x + m L on the
+// unbounded domain, as many as its spread reaches, its shift u t taken
+// modulo L first.
+double PeriodicTerm(const study::Problem& p, const Term& s, double x, double t) {
+    if (s.shape == Shape::Uniform) return s.a;
+    const auto [left, right] = StepLevels(p);
+    const Term one = OnePeriod(s);
+    const double scale = s.shape == Shape::Step ? left - right : 1.0;
+    const double base = s.shape == Shape::Step ? right : 0.0;
+    const double turns = std::floor(p.u * t / p.L);
+    const double y = x - turns * p.L;  // the same point, the shift now within [0, L)
+    const double reach = 8 * (std::sqrt(2 * p.gamma / p.rho * t) + (s.shape == Shape::Pulse ? s.b : 0.0));
+    const long images = std::min<long>(1000, long(std::ceil(reach / p.L)) + 2);
+    double v = 0;
+    for (long m = -images; m <= images; ++m) v += TermExact(p, one, y + double(m) * p.L, t);
+    return base + scale * v;
+}
+
+// What a source adds to a solution without one: phi e^(Sp t / rho) plus
+// -(Su / Sp)(1 - e^(Sp t / rho)), or Su t / rho for Sp = 0.
+double WithSource(const study::Problem& p, double v, double t) {
+    if (!p.HasSource()) return v;
+    const double rate = p.sp / p.rho * t;
+    if (p.sp == 0) return v + p.su * t / p.rho;
+    return v * std::exp(rate) + p.su / p.sp * std::expm1(rate);
+}
+
 }  // namespace
 
+std::pair<double, double> StepLevels(const study::Problem& p) {
+    if (p.periodic) return {1.0, 0.0};
+    return {p.left.IsValue() ? p.left.value : 1.0, p.right.IsValue() ? p.right.value : 0.0};
+}
+
 double InitialValue(const study::Problem& p, const Initial& s, double x) {
+    if (p.periodic) return ExactValue(p, s, x, 0.0);
     double v = 0;
     for (const Term& term : s.terms) v += Moved(p, term, x, 0.0);
     return v;
@@ -59,12 +105,26 @@ bool HasExact(const Initial& s) {
 
 double ExactValue(const study::Problem& p, const Initial& s, double x, double t) {
     double v = 0;
-    for (const Term& term : s.terms) v += TermExact(p, term, x, t);
-    return v;
+    for (const Term& term : s.terms) v += p.periodic ? PeriodicTerm(p, term, x, t) : TermExact(p, term, x, t);
+    return WithSource(p, v, t);
 }
 
 bool ExactApplies(const study::Problem& p, const Initial& s, double t) {
-    return std::fabs(ExactValue(p, s, 0.0, t) - p.phiA) <= 1e-3 && std::fabs(ExactValue(p, s, p.L, t) - p.phiB) <= 1e-3;
+    if (p.periodic) return true;
+    // Each end as its condition says: the value, or the slope (by a
+    // difference over a thousandth of the domain) and, for a wall, both.
+    const double h = 1e-3 * p.L;
+    auto fits = [&](const study::End& e, double x, double inward) {
+        const double v = ExactValue(p, s, x, t);
+        const double slope = (ExactValue(p, s, x + inward * h, t) - v) / (inward * h);
+        switch (e.kind) {
+            case study::EndKind::Value: return std::fabs(v - e.value) <= 1e-3;
+            case study::EndKind::Gradient: return std::fabs(slope - e.value) * p.L <= 1e-3;
+            case study::EndKind::Robin: return std::fabs(v - e.value) <= 1e-3 && std::fabs(slope) * p.L <= 1e-3;
+        }
+        return false;
+    };
+    return fits(p.left, 0.0, 1.0) && fits(p.right, p.L, -1.0);
 }
 
 std::string Text(const Term& s) {

@@ -2,11 +2,14 @@
 // exact solution on an unbounded domain where the state has one: a
 // Gaussian pulse, a square or a step carried at u and spread by Gamma/rho,
 // or a sum of them (the equation is linear, so the sum of the terms'
-// solutions is the sum's).
+// solutions is the sum's). On a periodic domain every term is the sum of
+// its images a whole number of periods apart, its initial state included.
+// A source Su + Sp phi adds its own part, the same at every point.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "study/problem.hpp"
@@ -30,6 +33,10 @@ struct Initial {
     std::vector<Term> terms{Term{}};
 };
 
+// The two levels of a step: the ends' values, 1 on the left and 0 on the
+// right where an end fixes no value (and on a periodic domain).
+std::pair<double, double> StepLevels(const study::Problem& p);
+
 // phi at x at t = 0.
 double InitialValue(const study::Problem& p, const Initial& s, double x);
 
@@ -41,8 +48,10 @@ bool HasExact(const Initial& s);
 // shape moved by u t. Only for states with HasExact.
 double ExactValue(const study::Problem& p, const Initial& s, double x, double t);
 
-// Whether the unbounded-domain solution still fits the boundary values at t:
-// at each end it is within 1e-3 of that end's value.
+// Whether the unbounded-domain solution still fits the ends at t: at a
+// fixed end it is within 1e-3 of the value; at a gradient end its slope
+// times L within 1e-3 of G L; at a wall both within 1e-3 of V and flat.
+// Always on a periodic domain.
 bool ExactApplies(const study::Problem& p, const Initial& s, double t);
 
 // "uniform:0", "pulse:0.3:0.05+square:0.6:0.8", as the option is written.

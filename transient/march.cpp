@@ -10,6 +10,7 @@
 
 #include "rows.hpp"
 #include "stability.hpp"
+#include "study/cyclic_solve.hpp"
 #include "study/study.hpp"
 #include "study/tvd.hpp"
 #include "verdict_text.hpp"  // Short
@@ -34,7 +35,8 @@ ExplicitPart::Row ExplicitPart::Scaled(const study::Rows& rows, std::size_t i) c
     return row;
 }
 
-ExplicitPart::ExplicitPart(const study::Rows& rows, double lambda, double w) : lambda_(lambda), w_(w) {
+ExplicitPart::ExplicitPart(const study::Rows& rows, double lambda, double w)
+    : lambda_(lambda), w_(w), cyclic_(rows.cyclic) {
     n_ = static_cast<long>(rows.aP.size());
     width_ = rows.FiveBand() ? 2 : 1;
     lo_ = std::min<long>(width_, n_);
@@ -58,7 +60,10 @@ bool ExplicitPart::Apply(const std::vector<double>& phi, std::vector<double>& ou
     auto edge = [&](long i, const Row& row) {
         double v = row.s;
         for (long j = -2; j <= 2; ++j)
-            if (i + j >= 0 && i + j < n_) v += row.k[std::size_t(j + 2)] * p[i + j];
+            if (i + j >= 0 && i + j < n_)
+                v += row.k[std::size_t(j + 2)] * p[i + j];
+            else if (cyclic_)  // across the ends, to the node a period away
+                v += row.k[std::size_t(j + 2)] * p[((i + j) % n_ + n_) % n_];
         o[i] = v;
         bad |= unsigned(!(std::fabs(p[i]) <= limit));
     };
@@ -95,9 +100,7 @@ struct Stepper::Linear {
     explicit Linear(ExplicitPart p) : part(std::move(p)) {}
     ExplicitPart part;
     bool implicit = false;
-    study::ThreeBandFactors three;
-    study::FiveBandFactors five;
-    bool fiveBand = false;
+    study::AnyBandFactors factors;
 };
 
 // A bounded scheme: the TVD balance B, explicit as phi' = phi - lambda B(phi);
@@ -140,7 +143,7 @@ struct Stepper::Bounded {
 
     // Returns false when the iterations ran beyond `limit`.
     bool Step(const std::vector<double>& phi, std::vector<double>& next, double limit, long& iterations) {
-        if (theta < 1) study::TvdBalance(g, p.phiA, p.phiB, limiter, phi, balance);
+        if (theta < 1) study::TvdBalance(p, g, limiter, phi, balance);
         next.resize(phi.size());
         if (theta <= 0) {
             for (std::size_t i = 0; i < phi.size(); ++i) next[i] = phi[i] - lambda * balance[i];
@@ -149,8 +152,8 @@ struct Stepper::Bounded {
         extra.resize(phi.size());
         for (std::size_t i = 0; i < phi.size(); ++i) extra[i] = shift * phi[i] - (theta < 1 ? share * balance[i] : 0.0);
         next = phi;
-        const study::TvdIterations t = study::SolveTvdSystem(g, p.phiA, p.phiB, limiter, shift, extra, next, tolerance,
-                                                             study::kMaxTvdIterations, cancelled);
+        const study::TvdIterations t =
+            study::SolveTvdSystem(p, g, limiter, shift, extra, next, tolerance, study::kMaxTvdIterations, cancelled);
         iterations += t.iterations;
         if (t.converged) return true;
         // A step that runs away is a blow-up; one that stays in range but
@@ -243,9 +246,9 @@ Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, Method m, dou
         st.lambda = dt / (p.rho * g.dx);
         const double scale = m == Method::LaxWendroff ? 1 - NumbersOf(p, N, dt).courant : 1.0;
         if (const std::optional<study::Limiter> l = study::LimiterOf(s))
-            st.stage.emplace(g, p.phiA, p.phiB, *l, scale);
+            st.stage.emplace(p, g, *l, scale);
         else if (m == Method::LaxWendroff)
-            st.stage.emplace(s == study::Scheme::Central ? One : Zero, g, p.phiA, p.phiB, scale);
+            st.stage.emplace(s == study::Scheme::Central ? One : Zero, p, g, scale);
         else
             st.part.emplace(Rows(p, s, N), st.lambda, 1.0);
         return;
@@ -259,14 +262,12 @@ Stepper::Stepper(const study::Problem& p, study::Scheme s, long N, Method m, dou
     linear_ = std::make_unique<Linear>(ExplicitPart(rows, lambda, theta > 0 ? 1.0 - theta : 1.0));
     if (theta <= 0) return;
     linear_->implicit = true;
-    linear_->fiveBand = rows.FiveBand();
     const double scale = theta * lambda;
     for (auto* v : {&rows.aWW, &rows.aW, &rows.aP, &rows.aE, &rows.aEE})
         for (double& a : *v) a *= scale;
     for (double& a : rows.aP) a += 1.0;
     std::string why;
-    const bool ok = linear_->fiveBand ? linear_->five.Factor(rows, why) : linear_->three.Factor(rows, why);
-    if (!ok) throw study::SolveError(s, N, why);
+    if (!linear_->factors.Factor(rows, why)) throw study::SolveError(s, N, why);
 }
 
 Stepper::~Stepper() = default;
@@ -279,12 +280,7 @@ bool Stepper::Step(const std::vector<double>& phi, std::vector<double>& next, do
     }
     Linear& l = *linear_;
     if (!l.part.Apply(phi, next, limit)) return false;
-    if (l.implicit) {
-        if (l.fiveBand)
-            l.five.Solve(next);
-        else
-            l.three.Solve(next);
-    }
+    if (l.implicit) l.factors.Solve(next);
     return true;
 }
 
@@ -294,7 +290,7 @@ std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, lon
         // From the upwind solution, as the study starts its own.
         std::vector<double> phi = SteadySolution(p, study::Scheme::Upwind, N);
         const study::Grid g = study::MakeGrid(p, N);
-        const study::TvdIterations t = study::SolveTvdSystem(g, p.phiA, p.phiB, *study::LimiterOf(s), 0.0, {}, phi,
+        const study::TvdIterations t = study::SolveTvdSystem(p, g, *study::LimiterOf(s), 0.0, {}, phi,
                                                              study::TvdTolerance(p, g), study::kMaxTvdIterations,
                                                              cancelled);
         if (!t.converged) throw study::SolveError(s, N, "the steady iterations did not converge");

@@ -17,6 +17,7 @@
 
 #include "method.hpp"
 #include "study/band_solve.hpp"
+#include "study/cyclic_solve.hpp"
 #include "study/problem.hpp"
 #include "study/study.hpp"  // SolveError
 
@@ -42,6 +43,7 @@ private:
     Row Scaled(const study::Rows& rows, std::size_t i) const;
 
     double lambda_, w_;
+    bool cyclic_ = false;  // periodic rows: the edge rows reach round the ends
     long n_ = 0, lo_ = 0, hi_ = 0;  // rows [lo, hi) use `interior_`
     int width_ = 1;
     Row interior_{};

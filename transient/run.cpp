@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "march.hpp"
+#include "study/rules.hpp"
 #include "solver/errors.hpp"
 #include "solver/vector_state.hpp"
 #include "study/study.hpp"
@@ -77,12 +78,36 @@ std::optional<Steps> StepsOf(double tEnd, double dt, long frames) {
     return s;
 }
 
+std::pair<double, double> NaturalBounds(const study::Problem& p, const std::vector<double>& phi0, double tEnd) {
+    double lo = *std::min_element(phi0.begin(), phi0.end()), hi = *std::max_element(phi0.begin(), phi0.end());
+    if (p.periodic) {
+        // The source moves every value alike, monotonically in time.
+        for (double t : {0.0, tEnd}) {
+            const double a = p.HasSource() ? (p.sp == 0 ? 1.0 : std::exp(p.sp / p.rho * t)) : 1.0;
+            const double c = !p.HasSource() ? 0.0 : p.sp == 0 ? p.su * t / p.rho : p.su / p.sp * std::expm1(p.sp / p.rho * t);
+            lo = std::min(lo, a * lo + c), hi = std::max(hi, a * hi + c);
+        }
+        return {lo, hi};
+    }
+    for (const study::End& e : {p.left, p.right})
+        if (e.kind != study::EndKind::Gradient) lo = std::min(lo, e.value), hi = std::max(hi, e.value);
+    if (p.HasSource() && p.gamma > 0 && !study::Unusable(p, study::Use::Steady)) {
+        const auto [least, largest] = study::ExactRange(p);
+        lo = std::min(lo, least), hi = std::max(hi, largest);
+    }
+    return {lo, hi};
+}
+
 FrameStats StatsOf(const study::Problem& p, const std::vector<double>& phi, const std::vector<double>* exact,
                    const std::vector<double>* steady, double previousVariation) {
     FrameStats st;
     st.phiMin = *std::min_element(phi.begin(), phi.end());
     st.phiMax = *std::max_element(phi.begin(), phi.end());
-    double tv = std::fabs(phi.front() - p.phiA) + std::fabs(p.phiB - phi.back());
+    // The jumps across fixed ends count; a periodic state's across the wrap.
+    double tv = 0;
+    if (p.periodic) tv = std::fabs(phi.front() - phi.back());
+    if (!p.periodic && p.left.IsValue()) tv += std::fabs(phi.front() - p.left.value);
+    if (!p.periodic && p.right.IsValue()) tv += std::fabs(p.right.value - phi.back());
     for (std::size_t i = 0; i + 1 < phi.size(); ++i) tv += std::fabs(phi[i + 1] - phi[i]);
     st.totalVariation = tv;
     st.variationGrew = previousVariation >= 0 && tv > previousVariation + 1e-10 * std::max(1.0, previousVariation);
@@ -117,7 +142,7 @@ Outcome Run::Go(const Callbacks& cb) {
     const study::Grid g = study::MakeGrid(p, N);
 
     std::vector<double> phi0(static_cast<std::size_t>(N));
-    double largest = std::max({1.0, std::fabs(p.phiA), std::fabs(p.phiB)});
+    double largest = study::EndMagnitude(p);
     out.settleTolerance = 1e-6 * largest;
     for (long i = 1; i <= N; ++i) {
         phi0[std::size_t(i - 1)] = InitialValue(p, plan_.initial, g.x(i));
@@ -127,9 +152,8 @@ Outcome Run::Go(const Callbacks& cb) {
     // nor below the values the run starts from.
     const double limit = std::max(largest, std::min(1e6 * largest, kBlowUpCeiling));
     out.blowUpLimit = limit;
-    out.lowest = std::min({p.phiA, p.phiB, *std::min_element(phi0.begin(), phi0.end())});
-    out.highest = std::max({p.phiA, p.phiB, *std::max_element(phi0.begin(), phi0.end())});
-    out.hasSteady = !HasExact(plan_.initial) && p.gamma > 0;
+    std::tie(out.lowest, out.highest) = NaturalBounds(p, phi0, steps->dt * double(steps->n));
+    out.hasSteady = !HasExact(plan_.initial) && p.gamma > 0 && !study::Unusable(p, study::Use::Steady);
 
     // Asked before every iteration of a bounded scheme.
     auto cancelled = [this, &cb] {

@@ -114,8 +114,7 @@ struct Outcome {
     // 1e6 max(1, |phiA|, |phiB|, max |phi0|) up to kBlowUpCeiling, never
     // below that largest magnitude
     double blowUpLimit = 0;
-    // [min(phi0, phiA, phiB), max(phi0, phiA, phiB)]: without a source the
-    // exact solution stays inside.
+    // NaturalBounds: without a source the exact solution stays inside.
     double lowest = 0, highest = 0;
     double settleTolerance = 0;  // 1e-6 max(1, |phiA|, |phiB|)
     bool hasSteady = false;      // the distances to the steady state were measured
@@ -156,6 +155,11 @@ private:
     Plan plan_;
     std::atomic<bool> cancelled_{false};
 };
+
+// [min, max] of phi0, the values the ends hold (fixed values and the walls'
+// outside values) and, with a source, the steady solution's range (on a
+// periodic domain, phi0's range as the source moves it up to tEnd).
+std::pair<double, double> NaturalBounds(const study::Problem& p, const std::vector<double>& phi0, double tEnd);
 
 // The statistics of one state at time t; `previousVariation` < 0 when there
 // is no previous frame.

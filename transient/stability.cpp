@@ -150,13 +150,15 @@ double ReferenceDt(const study::Problem& p, long N) {
 // window or a test asks about the same grid at step after step.
 std::shared_ptr<const Spectrum> RecentSpectrum(const study::Problem& p, study::Scheme s, long N) {
     struct Entry {
-        std::array<double, 6> problem;
+        std::array<double, 14> problem;
         study::Scheme scheme;
         long N;
         std::shared_ptr<const Spectrum> spectrum;
     };
     thread_local std::deque<Entry> recent;
-    const std::array<double, 6> key{p.phiA, p.phiB, p.u, p.L, p.rho, p.gamma};
+    const std::array<double, 14> key{double(p.left.kind), p.left.value, p.left.h, double(p.right.kind),
+                                     p.right.value, p.right.h, p.u, p.L, p.rho, p.gamma, p.su, p.sp,
+                                     double(p.periodic), 0.0};
     for (const Entry& e : recent)
         if (e.problem == key && e.scheme == s && e.N == N) return e.spectrum;
     auto made = std::make_shared<const Spectrum>(SpectrumOf(p, s, N));

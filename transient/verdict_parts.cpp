@@ -39,7 +39,7 @@ study::Rows LaxWendroffRows(const study::Problem& p, study::Scheme s, long N, do
     double (*psi)(double) = s == study::Scheme::Central ? One : Zero;
     const auto n = std::size_t(N);
     std::vector<double> probe(n, 0.0), base, out;
-    study::TvdBalanceWith(psi, g, p.phiA, p.phiB, probe, base, 1 - c);
+    study::TvdBalanceWith(psi, p, g, probe, base, 1 - c);
     study::Rows K;
     for (auto* b : {&K.aWW, &K.aW, &K.aP, &K.aE, &K.aEE}) b->assign(n, 0.0);
     std::vector<double>* band[] = {&K.aWW, &K.aW, &K.aP, &K.aE, &K.aEE};
@@ -47,7 +47,7 @@ study::Rows LaxWendroffRows(const study::Problem& p, study::Scheme s, long N, do
     // five probes give every coefficient.
     for (std::size_t k = 0; k < 5; ++k) {
         for (std::size_t j = 0; j < n; ++j) probe[j] = j % 5 == k ? 1.0 : 0.0;
-        study::TvdBalanceWith(psi, g, p.phiA, p.phiB, probe, out, 1 - c);
+        study::TvdBalanceWith(psi, p, g, probe, out, 1 - c);
         for (std::size_t i = 0; i < n; ++i)
             for (int o = -2; o <= 2; ++o) {
                 const long j = long(i) + o;
