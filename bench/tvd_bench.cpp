@@ -52,7 +52,7 @@ double Case(const char* name, double cellPe) {
         const double ms = MedianMs(
             3, [] { return std::vector<double>(kN, 0.0); },
             [&](std::vector<double>& phi) {
-                t = study::SolveTvdSystem(g, p.phiA, p.phiB, l, 0.0, {}, phi, study::TvdTolerance(p, g),
+                t = study::SolveTvdSystem(p, g, l, 0.0, {}, phi, study::TvdTolerance(p, g),
                                           study::kMaxTvdIterations);
             });
         const std::string title(study::Title(study::SchemeOf(l)));

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "charts/charts.hpp"
+#include "fixed_ends.hpp"
 #include "charts/limiter_chart.hpp"
 
 TEST(SchemeColour, FifteenDistinctColours) {
@@ -32,7 +33,7 @@ TEST(LimiterChart, CurvesOfTheChosenLimitersOverTheRegionAndTheFacesOfASolution)
     // face k, out of the legend.
     study::Grid g = study::MakeGrid(study::Problem{}, 4);
     const std::vector<double> phi{0.9, 0.7, 0.4, 0.1};
-    const std::vector<study::Face> faces = study::LimitedFaces(g, 1.0, 0.0, study::Limiter::VanLeer, phi);
+    const std::vector<study::Face> faces = study::LimitedFaces(FixedEnds(1.0, 0.0), g, study::Limiter::VanLeer, phi);
     QScatterSeries* s = chart.ShowFaces(study::Limiter::VanLeer, faces);
     ASSERT_EQ(s, chart.FacesOf(study::Limiter::VanLeer));
     EXPECT_EQ(s->name(), "Van Leer");

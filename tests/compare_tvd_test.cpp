@@ -14,6 +14,7 @@
 #include <set>
 
 #include "charts/charts.hpp"
+#include "fixed_ends.hpp"
 #include "charts/limiter_chart.hpp"
 #include "compare/errors_model.hpp"
 #include "compare/face_sample.hpp"
@@ -74,7 +75,7 @@ TEST_F(CompareTest, LimitersTabShowsTheTickedCurvesAndEveryLimitedFace) {
     const study::Study& st = *window_->Current();
     const study::Result& r = st.results[4][0];
     ASSERT_EQ(r.scheme, study::Scheme::VanLeer);
-    const auto faces = study::LimitedFaces(r.grid, 1, 0, study::Limiter::VanLeer, r.phi);
+    const auto faces = study::LimitedFaces(FixedEnds(1, 0), r.grid, study::Limiter::VanLeer, r.phi);
     QScatterSeries* series = chart->FacesOf(study::Limiter::VanLeer);
     ASSERT_NE(series, nullptr);
     ASSERT_EQ(series->count(), qsizetype(faces.size()));
@@ -110,7 +111,7 @@ TEST_F(CompareTest, LimitersTabIsBroughtUpToDateWhenItComesIntoSight) {
     window_->Tabs()->setCurrentWidget(window_->Limiters());
     const study::Result& r = window_->Current()->results.back()[0];
     EXPECT_EQ(chart->FacesOf(study::Limiter::Koren)->count(),
-              qsizetype(study::LimitedFaces(r.grid, 1, 0, study::Limiter::Koren, r.phi).size()));
+              qsizetype(study::LimitedFaces(FixedEnds(1, 0), r.grid, study::Limiter::Koren, r.phi).size()));
     // What hovering over a face says.
     EXPECT_EQ(charts::FaceText({0.45, 1.25, 1.1111}), "x = 0.45 m, r = 1.25, ψ = 1.111");
     QScatterSeries* faces = chart->FacesOf(study::Limiter::Koren);
@@ -188,7 +189,7 @@ TEST_F(CompareTest, ALargeGridShowsASampleOfItsFacesFoundOffTheWindowsThreadEach
 
     const study::Result& r = window_->Current()->results.back()[0];
     ASSERT_EQ(r.scheme, study::Scheme::VanLeer);
-    const auto all = study::LimitedFaces(r.grid, 1, 0, study::Limiter::VanLeer, r.phi);
+    const auto all = study::LimitedFaces(FixedEnds(1, 0), r.grid, study::Limiter::VanLeer, r.phi);
     ASSERT_GT(all.size(), compare::kMostFacesShown);
     QStringList real;
     for (const study::Face& f : all) real.append("Van Leer, " + charts::FaceText(f));

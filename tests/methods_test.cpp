@@ -21,8 +21,8 @@ study::Problem Flow(double u, double gamma) {
     study::Problem p;
     p.u = u;
     p.gamma = gamma;
-    p.phiA = 0;
-    p.phiB = 0;
+    p.left = study::End::Fixed(0);
+    p.right = study::End::Fixed(0);
     return p;
 }
 

@@ -42,8 +42,8 @@ Draw RandomPlan(std::mt19937& rng) {
     plan.problem.u = unit(rng) < 0.5 ? 1.0 : -1.0;
     plan.dt = c * dx / std::fabs(plan.problem.u);
     plan.problem.gamma = dn * plan.problem.rho * dx * dx / plan.dt;
-    plan.problem.phiA = unit(rng) < 0.5 ? 0.0 : 1.0;
-    plan.problem.phiB = unit(rng) < 0.5 ? 0.0 : 0.5;
+    plan.problem.left = study::End::Fixed(unit(rng) < 0.5 ? 0.0 : 1.0);
+    plan.problem.right = study::End::Fixed(unit(rng) < 0.5 ? 0.0 : 0.5);
     plan.frames = 20;
     plan.tEnd = plan.dt * 40;
     const double x = 0.2 + 0.4 * unit(rng);

@@ -13,7 +13,7 @@ inline transient::Plan SquareInPureConvection(std::vector<study::Scheme> schemes
     transient::Plan plan;
     plan.problem.u = 1;
     plan.problem.gamma = 0;
-    plan.problem.phiA = 0;
+    plan.problem.left = study::End::Fixed(0);
     plan.N = N;
     plan.dt = dt;
     plan.tEnd = tEnd;

@@ -32,8 +32,8 @@ study::Problem Case(double u, double gamma, double phiA = 0, double phiB = 0) {
     study::Problem p;
     p.u = u;
     p.gamma = gamma;
-    p.phiA = phiA;
-    p.phiB = phiB;
+    p.left = study::End::Fixed(phiA);
+    p.right = study::End::Fixed(phiB);
     return p;
 }
 
@@ -83,7 +83,7 @@ std::vector<double> LimitedStep(study::Limiter l, const study::Problem& p, long 
                                 const std::vector<double>& phi) {
     const study::Grid g = study::MakeGrid(p, N);
     std::vector<double> balance, next(phi);
-    study::TvdBalance(g, p.phiA, p.phiB, l, phi, balance);
+    study::TvdBalance(p, g, l, phi, balance);
     for (std::size_t i = 0; i < phi.size(); ++i) next[i] -= dt / (p.rho * g.dx) * balance[i];
     return next;
 }
@@ -218,8 +218,8 @@ TEST(StabilityClosedForms, TvdBoundIsSharpForEachLimiter) {
             study::Problem q = Case(1, 0, value(random), value(random));
             std::vector<double> x(N);
             for (double& v : x) v = value(random);
-            const double before = TotalVariation(q.phiA, x, q.phiB);
-            EXPECT_LE(TotalVariation(q.phiA, LimitedStep(l, q, N, 0.99 * bound * dx, x), q.phiB), before + 1e-12)
+            const double before = TotalVariation(q.left.value, x, q.right.value);
+            EXPECT_LE(TotalVariation(q.left.value, LimitedStep(l, q, N, 0.99 * bound * dx, x), q.right.value), before + 1e-12)
                 << study::Name(study::SchemeOf(l)) << " trial " << trial;
         }
     }

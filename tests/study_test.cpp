@@ -61,7 +61,7 @@ TEST(EveryScheme, ReversedFlowGivesTheMirroredSolution) {
             const study::Problem p = AtPeclet(pe, 7);
             study::Problem mirror = p;
             mirror.u = -p.u;
-            std::swap(mirror.phiA, mirror.phiB);
+            std::swap(mirror.left.value, mirror.right.value);
             const study::Result a = SolveAt(p, s, 7), b = SolveAt(mirror, s, 7);
             for (std::size_t i = 0; i < 7; ++i)
                 EXPECT_NEAR(a.phi[i], b.phi[6 - i], 1e-12) << study::Name(s) << " Pe " << pe << " node " << i + 1;
@@ -75,7 +75,7 @@ void ExpectWindowRows(Scheme s, void (*windowScheme)(Mdl_Common::ProblemState&, 
     const long N = 6;
     const study::Problem p = AtPeclet(pe, N);
     const study::Grid g = study::MakeGrid(p, N);
-    auto state = testing_support::State(double(N), g.F, g.D, p.phiA, p.phiB);
+    auto state = testing_support::State(double(N), g.F, g.D, p.left.value, p.right.value);
     calc::Listing list;
     windowScheme(state, list);
     const study::Rows rows = study::Assemble(p, s, N);
@@ -87,8 +87,8 @@ void ExpectWindowRows(Scheme s, void (*windowScheme)(Mdl_Common::ProblemState&, 
         EXPECT_EQ(rows.aP[k], state.aP(i));
         EXPECT_EQ(rows.aE[k], state.aE(i));
         EXPECT_EQ(rows.Su[k], quick ? state.Su(i)
-                                    : (i == 1   ? p.phiA * -state.Sp(1)
-                                       : i == N ? p.phiB * -state.Sp(N)
+                                    : (i == 1   ? p.left.value * -state.Sp(1)
+                                       : i == N ? p.right.value * -state.Sp(N)
                                                 : 0));
         if (quick) {
             EXPECT_EQ(rows.aWW[k], state.aWW(i));
@@ -179,7 +179,7 @@ TEST(Flags, RoundingOnAFineGridIsNotAnOvershoot) {
     }
     EXPECT_EQ(study::BoundsTolerance(p, 5), 1e-12);
     EXPECT_EQ(study::BoundsTolerance(p, 5'000'000), 64 * 2.220446049250313e-16 * 5e6);
-    p.phiB = -1e6;
+    p.right = study::End::Fixed(-1e6);
     EXPECT_EQ(study::BoundsTolerance(p, 5), 1e-6);
 }
 
@@ -239,8 +239,8 @@ TEST(Quick, FivePointSolveAgreesWithLapack) {
 
 TEST(Warnings, ShowHowFarASolutionStraysWhereSixDigitsWouldHideIt) {
     study::Study st;
-    st.problem.phiA = 1;
-    st.problem.phiB = 0;
+    st.problem.left = study::End::Fixed(1);
+    st.problem.right = study::End::Fixed(0);
     study::Result r;
     r.scheme = study::Scheme::Central;
     r.grid.N = 5000000;
@@ -253,7 +253,7 @@ TEST(Warnings, ShowHowFarASolutionStraysWhereSixDigitsWouldHideIt) {
     r.phiMax = 1.5;
     EXPECT_NE(study::Warning(st, r).find("(phi from -3e-07 to 1.5, outside [0, 1])"), std::string::npos)
         << study::Warning(st, r);
-    st.problem.phiB = 2;
+    st.problem.right = study::End::Fixed(2);
     r.phiMin = 1 - 2e-9;
     r.phiMax = 2;
     EXPECT_NE(study::Warning(st, r).find("(phi from 1 - 2e-09 to 2, outside [1, 2])"), std::string::npos)

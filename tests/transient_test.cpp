@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "study/band_solve.hpp"
+#include "fixed_ends.hpp"
 #include "study/tvd.hpp"
 #include "transient/march.hpp"
 #include "transient/run.hpp"
@@ -25,7 +26,7 @@ Plan WithNumbers(double c, double d, double theta, long N = 20) {
     plan.N = N;
     const double dx = 1.0 / double(N);
     plan.problem.u = 1;
-    plan.problem.phiA = 0;
+    plan.problem.left = study::End::Fixed(0);
     plan.dt = c * dx;
     plan.problem.gamma = d * dx * dx / plan.dt;
     plan.theta = theta;
@@ -84,7 +85,7 @@ TEST(March, LongImplicitRunReachesEverySteadySolution) {
     // ones balance every volume.
     const study::Grid g = study::MakeGrid(plan.problem, plan.N);
     std::vector<double> balance;
-    study::TvdBalance(g, 1, 0, study::Limiter::VanLeer, r.phi[Scheme::VanLeer].back(), balance);
+    study::TvdBalance(FixedEnds(1, 0), g, study::Limiter::VanLeer, r.phi[Scheme::VanLeer].back(), balance);
     for (double b : balance) EXPECT_LE(std::fabs(b), 1e-9);
 }
 
@@ -190,7 +191,9 @@ TEST(March, LimitersUnderTheirConditionKeepASquareWithinZeroAndOne) {
 TEST(March, CrankNicolsonFollowsAMovingPulse) {
     Plan plan;
     plan.N = 400;
-    plan.problem = {0, 0, 0.5, 1, 1, 0.001};
+    plan.problem = FixedEnds(0, 0);
+    plan.problem.u = 0.5;
+    plan.problem.gamma = 0.001;
     plan.schemes = {Scheme::Central, Scheme::Quick};
     plan.theta = 0.5;
     plan.dt = 0.001;
@@ -261,7 +264,9 @@ TEST(BandSolve, FactorsServeManyRightHandSides) {
 }
 
 TEST(Exact, StartsAtTheInitialStateAndKeepsWhatItCarries) {
-    study::Problem p{0, 0, 0.5, 1, 1, 0.002};
+    study::Problem p = FixedEnds(0, 0);
+    p.u = 0.5;
+    p.gamma = 0.002;
     const transient::Initial states[] = {{transient::Shape::Pulse, 0.3, 0.05},
                                          {transient::Shape::Square, 0.2, 0.4},
                                          {transient::Shape::Step, 0.5, 0}};
@@ -286,7 +291,7 @@ TEST(Exact, StartsAtTheInitialStateAndKeepsWhatItCarries) {
         EXPECT_NEAR(moment / area, centre0 + 0.3, 1e-4);
     }
     // A step carried past the outflow end no longer fits phiB there.
-    p.phiA = 1;
+    p.left = study::End::Fixed(1);
     const transient::Initial step{transient::Shape::Step, 0.5, 0};
     EXPECT_TRUE(transient::ExactApplies(p, step, 0.2));
     EXPECT_FALSE(transient::ExactApplies(p, step, 1.2));

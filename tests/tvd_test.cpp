@@ -2,6 +2,7 @@
 // balance that reduces to the central and upwind rows, the mirror image for
 // flow to the left, and the solve, steady or with a time step's shift.
 #include "study/tvd.hpp"
+#include "fixed_ends.hpp"
 
 #include <gtest/gtest.h>
 
@@ -91,8 +92,8 @@ TEST(Balance, PsiOneIsTheCentralSchemeAndPsiZeroTheUpwindEndRowsIncluded) {
             const std::vector<double> phi = Random(N, unsigned(N));
             for (const auto& [psi, scheme] : {std::pair{&One, study::Scheme::Central}, {&Zero, study::Scheme::Upwind}}) {
                 std::vector<double> balance;
-                study::TvdBalanceWith(psi, g, 1.5, -0.5, phi, balance);
-                const std::vector<double> rows = RowsTimes(study::Assemble(g, 1.5, -0.5, scheme), phi);
+                study::TvdBalanceWith(psi, FixedEnds(1.5, -0.5), g, phi, balance);
+                const std::vector<double> rows = RowsTimes(study::Assemble(FixedEnds(1.5, -0.5), g, scheme), phi);
                 ASSERT_EQ(balance.size(), rows.size());
                 for (std::size_t k = 0; k < rows.size(); ++k)
                     EXPECT_NEAR(balance[k], rows[k], 1e-13)
@@ -107,10 +108,10 @@ TEST(Balance, EveryLimiterIsCentralOnAStraightLineThroughTheEndValues) {
     const study::Grid g = GridAt(2.0, 0.5, N);
     std::vector<double> line;
     for (long i = 1; i <= N; ++i) line.push_back(1.0 - 3.0 * g.x(i));
-    const std::vector<double> central = RowsTimes(study::Assemble(g, 1.0, -2.0, study::Scheme::Central), line);
+    const std::vector<double> central = RowsTimes(study::Assemble(FixedEnds(1.0, -2.0), g, study::Scheme::Central), line);
     for (Limiter l : study::kLimiters) {
         std::vector<double> balance;
-        study::TvdBalance(g, 1.0, -2.0, l, line, balance);
+        study::TvdBalance(FixedEnds(1.0, -2.0), g, l, line, balance);
         for (std::size_t k = 0; k < balance.size(); ++k)
             EXPECT_NEAR(balance[k], central[k], 1e-13) << study::Name(study::SchemeOf(l)) << " node " << k + 1;
     }
@@ -122,13 +123,13 @@ TEST(Solve, ConvergesToAZeroBalanceAndReversedFlowGivesTheMirrorImage) {
             const long N = 12;
             const study::Grid right = GridAt(pe * 0.2, 0.2, N), left = GridAt(-pe * 0.2, 0.2, N);
             std::vector<double> a(N, 0.0), b(N, 0.0);
-            const auto ta = study::SolveTvdSystem(right, 1.0, 0.25, l, 0, {}, a, 1e-13, 500);
-            const auto tb = study::SolveTvdSystem(left, 0.25, 1.0, l, 0, {}, b, 1e-13, 500);
+            const auto ta = study::SolveTvdSystem(FixedEnds(1.0, 0.25), right, l, 0, {}, a, 1e-13, 500);
+            const auto tb = study::SolveTvdSystem(FixedEnds(0.25, 1.0), left, l, 0, {}, b, 1e-13, 500);
             const std::string name(study::Name(study::SchemeOf(l)));
             ASSERT_TRUE(ta.converged && tb.converged) << name << " Pe = " << pe;
             EXPECT_EQ(ta.iterations, tb.iterations) << name;
             std::vector<double> balance;
-            study::TvdBalance(right, 1.0, 0.25, l, a, balance);
+            study::TvdBalance(FixedEnds(1.0, 0.25), right, l, a, balance);
             for (std::size_t k = 0; k < a.size(); ++k) {
                 EXPECT_LE(std::fabs(balance[k]), 1e-13) << name << " Pe = " << pe << " node " << k + 1;
                 EXPECT_EQ(a[k], b[N - 1 - k]) << name << " Pe = " << pe << " node " << k + 1;
@@ -146,11 +147,11 @@ TEST(Solve, TimeStepShiftAndExtraRightHandSide) {
             const double shift = 4.0;
             const std::vector<double> extra = Random(N, 7);
             std::vector<double> phi = Random(N, 8);
-            const auto t = study::SolveTvdSystem(g, 0.0, 1.0, l, shift, extra, phi, 1e-12, 100);
+            const auto t = study::SolveTvdSystem(FixedEnds(0.0, 1.0), g, l, shift, extra, phi, 1e-12, 100);
             ASSERT_TRUE(t.converged) << t.residual;
             EXPECT_LE(t.residual, 1e-12);
             std::vector<double> balance;
-            study::TvdBalance(g, 0.0, 1.0, l, phi, balance);
+            study::TvdBalance(FixedEnds(0.0, 1.0), g, l, phi, balance);
             for (std::size_t k = 0; k < phi.size(); ++k)
                 EXPECT_NEAR(balance[k] + shift * phi[k], extra[k], 1e-12) << "F = " << F << " node " << k + 1;
         }
@@ -159,20 +160,20 @@ TEST(Solve, TimeStepShiftAndExtraRightHandSide) {
 TEST(Solve, StopsAtItsCapAndSaysSo) {
     const study::Grid g = GridAt(10.0, 0.2, 40);
     std::vector<double> phi(40, 0.0);
-    const auto t = study::SolveTvdSystem(g, 1.0, 0.0, Limiter::Superbee, 0, {}, phi, 1e-12, 1);
+    const auto t = study::SolveTvdSystem(FixedEnds(1.0, 0.0), g, Limiter::Superbee, 0, {}, phi, 1e-12, 1);
     EXPECT_FALSE(t.converged);
     EXPECT_EQ(t.iterations, 1);
     EXPECT_GT(t.residual, 1e-12);
     // A guess that already solves the equations takes no iteration.
-    const auto again = study::SolveTvdSystem(g, 1.0, 0.0, Limiter::Superbee, 0, {}, phi, 1e-12, 500);
+    const auto again = study::SolveTvdSystem(FixedEnds(1.0, 0.0), g, Limiter::Superbee, 0, {}, phi, 1e-12, 500);
     ASSERT_TRUE(again.converged);
-    EXPECT_EQ(study::SolveTvdSystem(g, 1.0, 0.0, Limiter::Superbee, 0, {}, phi, 1e-12, 500).iterations, 0);
+    EXPECT_EQ(study::SolveTvdSystem(FixedEnds(1.0, 0.0), g, Limiter::Superbee, 0, {}, phi, 1e-12, 500).iterations, 0);
     // Values that do not match the grid are refused, not read past.
     std::vector<double> few(39, 0.0), balance;
-    EXPECT_THROW(study::SolveTvdSystem(g, 1.0, 0.0, Limiter::MC, 0, {}, few, 1e-12, 5), std::invalid_argument);
-    EXPECT_THROW(study::SolveTvdSystem(g, 1.0, 0.0, Limiter::MC, 1, few, phi, 1e-12, 5), std::invalid_argument);
-    EXPECT_THROW(study::TvdBalance(g, 1.0, 0.0, Limiter::MC, few, balance), std::invalid_argument);
-    EXPECT_THROW(study::LimitedFaces(g, 1.0, 0.0, Limiter::MC, {}), std::invalid_argument);
+    EXPECT_THROW(study::SolveTvdSystem(FixedEnds(1.0, 0.0), g, Limiter::MC, 0, {}, few, 1e-12, 5), std::invalid_argument);
+    EXPECT_THROW(study::SolveTvdSystem(FixedEnds(1.0, 0.0), g, Limiter::MC, 1, few, phi, 1e-12, 5), std::invalid_argument);
+    EXPECT_THROW(study::TvdBalance(FixedEnds(1.0, 0.0), g, Limiter::MC, few, balance), std::invalid_argument);
+    EXPECT_THROW(study::LimitedFaces(FixedEnds(1.0, 0.0), g, Limiter::MC, {}), std::invalid_argument);
 }
 
 TEST(Faces, EveryLimitedFaceWithItsRAndPsiInOrderOfX) {
@@ -180,7 +181,7 @@ TEST(Faces, EveryLimitedFaceWithItsRAndPsiInOrderOfX) {
     const std::vector<double> phi{1.0, 0.9, 0.9, 0.5, 0.2};
     for (double F : {1.0, -1.0}) {
         const study::Grid g = GridAt(F, 0.5, N);
-        const std::vector<study::Face> faces = study::LimitedFaces(g, 1.0, 0.0, Limiter::VanLeer, phi);
+        const std::vector<study::Face> faces = study::LimitedFaces(FixedEnds(1.0, 0.0), g, Limiter::VanLeer, phi);
         // Flow to the right: faces at x = 0.2 .. 1 (the outflow face), the
         // one between the equal nodes 2 and 3 left out.
         if (F > 0) {
