@@ -112,6 +112,18 @@ void SolveBounded(const Problem& p, Scheme s, int maxIterations, Result& r) {
     r.iterations = t.iterations;
 }
 
+// Why a gradient at the inflow end can leave a system singular: where a
+// scheme's rows carry no diffusion (hybrid beyond |Pe| = 2), or little, the
+// gradient there has nothing to act on, and nothing fixes phi at that end.
+std::string Unfixed(const Problem& p, const Grid& g, Scheme s) {
+    const End& inflow = g.F >= 0 ? p.left : p.right;
+    if (inflow.kind != EndKind::Gradient || g.F == 0) return "";
+    return std::string("; the gradient is given at the inflow end (x = ") + (g.F > 0 ? "0" : "L") + "), where " +
+           (s == Scheme::Hybrid && std::fabs(g.Pe) >= 2 ? "hybrid's rows at |Pe| >= 2 carry no diffusion"
+                                                        : "its rows carry little diffusion") +
+           ", so nothing fixes phi there: give the value at the inflow end, or refine until |Pe| < 2";
+}
+
 std::optional<double> Order(double coarse, double fine) {
     if (!(coarse > 0) || !(fine > 0)) return std::nullopt;
     return std::log2(coarse) - std::log2(fine);
@@ -183,7 +195,7 @@ Result Solve(const Problem& p, Scheme s, long N, const std::vector<double>& exac
         }
         r.negative = rows.negative;
         std::string why;
-        if (!SolveRows(rows, r.phi, why)) throw SolveError(s, N, why);
+        if (!SolveRows(rows, r.phi, why)) throw SolveError(s, N, why + Unfixed(p, r.grid, s));
     }
     if (!Norms(r.phi, exact, r)) throw SolveError(s, N, "the solution is beyond the range of a double");
     Bounds(p, r.phi, r);
