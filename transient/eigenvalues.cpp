@@ -232,6 +232,19 @@ void Dense(const study::Rows& K, Eigen& out) {
 
 std::vector<std::complex<double>> BandEigenvalues(const study::Rows& K) {
     const long n = long(K.aP.size());
+    if (K.cyclic) {
+        // Circulant: the eigenvalues are the row's symbol at the grid's own
+        // wave numbers 2 pi j / N, its eigenvectors the Fourier modes.
+        std::vector<std::complex<double>> mu;
+        for (long j = 0; j < n; ++j) {
+            const double k = 2 * std::numbers::pi * double(j) / double(n);
+            std::complex<double> s = K.aP[0];
+            s += K.aW[0] * std::polar(1.0, -k) + K.aE[0] * std::polar(1.0, k);
+            if (K.FiveBand()) s += K.aWW[0] * std::polar(1.0, -2 * k) + K.aEE[0] * std::polar(1.0, 2 * k);
+            mu.push_back(s);
+        }
+        return mu;
+    }
     Eigen out;
     out.reserve(static_cast<std::size_t>(n));
     const bool noWW = !K.FiveBand() || AllZero(K.aWW), noEE = !K.FiveBand() || AllZero(K.aEE);
@@ -330,13 +343,13 @@ Spectrum SpectrumOf(const study::Problem& p, study::Scheme s, long N) {
         // Circulant: its eigenvalues are the interior row's symbol at the
         // grid's own wave numbers 2 pi j / N, and its eigenvectors the
         // Fourier modes, orthogonal: von Neumann's analysis is exact here.
-        const InteriorRow row = InteriorRowOf(p, s, N);
         const double m = p.rho * p.L / double(N);
         // Without a sink the mean (j = 0) is conserved, as it should be: the
         // other modes decide whether some mode is never damped.
         double least = std::numeric_limits<double>::infinity(), largest = 0;
-        for (long j = 0; j < N; ++j) {
-            const std::complex<double> mu = Symbol(row, 2 * std::numbers::pi * double(j) / double(N)) / m;
+        const std::vector<std::complex<double>> all = BandEigenvalues(Rows(p, s, N));
+        for (std::size_t j = 0; j < all.size(); ++j) {
+            const std::complex<double> mu = all[j] / m;
             sp.mu.push_back(mu);
             if (j > 0 || p.sp != 0) least = std::min(least, std::abs(mu));
             largest = std::max(largest, std::abs(mu));

@@ -203,7 +203,7 @@ Verdict Assess(const study::Problem& p, study::Scheme s, long N, Method m, doubl
     const auto reported = [&](double largest) { return largest < floor ? 0.0 : ThreeDigitsDown(largest); };
     Verdict v;
     if (const std::optional<study::Limiter> l = study::LimiterOf(s)) {
-        TvdVerdict(n, m, theta, dt, *l, v);
+        TvdVerdict(n, m, theta, dt, *l, p.periodic, v);
         if (v.largestTvdDt) v.largestTvdDt = reported(*v.largestTvdDt);
         v.matrixNotTested = "a bounded scheme's equations are not linear: its TVD condition decides instead";
         v.stable = v.tvdHolds;

@@ -34,6 +34,20 @@ InteriorRow MiddleRow(const study::Rows& r) {
 }
 
 study::Rows LaxWendroffRows(const study::Problem& p, study::Scheme s, long N, double dt) {
+    if (p.periodic) {
+        // Every row the interior one, reaching round the ends: the middle
+        // row of seven volumes of this grid's width, ends anywhere.
+        study::Problem seven = SevenVolumes(p, N);
+        seven.periodic = false;
+        const InteriorRow row = MiddleRow(LaxWendroffRows(seven, s, 7, dt));
+        study::Rows K;
+        K.cyclic = true;
+        const auto n = std::size_t(N);
+        std::vector<double>* band[] = {&K.aWW, &K.aW, &K.aP, &K.aE, &K.aEE};
+        for (std::size_t o = 0; o < 5; ++o) band[o]->assign(n, row.a[o]);
+        K.Su.assign(n, row.su);
+        return K;
+    }
     const study::Grid g = study::MakeGrid(p, N);
     const double c = std::fabs(p.u) * dt / g.dx;
     double (*psi)(double) = s == study::Scheme::Central ? One : Zero;
@@ -155,23 +169,28 @@ double Beta(study::Limiter l) {
 // (a^2 beta) dt^2 - (a (1 + beta) + 2b) dt + 1 = 0; its discriminant is at
 // least a^2 (1 - beta)^2, and its left side is already 1 + 2d at c = 1, so
 // c <= 1 holds up to it.
-void TvdVerdict(const Numbers& n, Method m, double theta, double dt, study::Limiter l, Verdict& v) {
+//
+// A periodic domain has no inflow row: every row is an interior one, and
+// the interior's bound is the condition (for Lax-Wendroff the smaller root
+// of (a^2 beta / 2) dt^2 - (a (1 + beta / 2) + 2b) dt + 1 = 0).
+void TvdVerdict(const Numbers& n, Method m, double theta, double dt, study::Limiter l, bool periodic, Verdict& v) {
     v.tvd = true;
     v.beta = Beta(l);
     const double c = n.courant, d = n.diffusion, b = v.beta;
     const double slack = 1 + 1e-12;
     if (m == Method::LaxWendroff) {
         v.tvdInterior = c * (1 + (1 - c) * b / 2) + 2 * d;
-        v.tvdNumber = c * (1 + (1 - c) * b) + 2 * d;
+        v.tvdNumber = periodic ? v.tvdInterior : c * (1 + (1 - c) * b) + 2 * d;
         v.tvdHolds = c <= slack && v.tvdNumber <= slack;
         if (!v.tvdHolds) {
-            const double ca = c / dt, da = d / dt, A = ca * ca * b, B = ca * (1 + b) + 2 * da;
+            const double share = periodic ? b / 2 : b;
+            const double ca = c / dt, da = d / dt, A = ca * ca * share, B = ca * (1 + share) + 2 * da;
             v.largestTvdDt = 2 / (B + std::sqrt(std::max(0.0, B * B - 4 * A)));
         }
     } else {
         const double share = 1 - ExplicitTheta(m, theta);
         v.tvdInterior = share * (c * (1 + b / 2) + 2 * d);
-        v.tvdNumber = share * (c * (1 + b) + 2 * d);
+        v.tvdNumber = periodic ? v.tvdInterior : share * (c * (1 + b) + 2 * d);
         v.tvdHolds = v.tvdNumber <= slack;
         // c and d grow in proportion to dt.
         if (!v.tvdHolds) v.largestTvdDt = dt / v.tvdNumber;

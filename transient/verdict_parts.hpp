@@ -31,6 +31,6 @@ void PositivityVerdict(const study::Rows& K, double rhoDx, double theta, double 
 std::string Blame(study::Scheme s, Method m, const Numbers& n);
 
 // A limiter's TVD condition at this step (the tvd* fields and beta).
-void TvdVerdict(const Numbers& n, Method m, double theta, double dt, study::Limiter l, Verdict& v);
+void TvdVerdict(const Numbers& n, Method m, double theta, double dt, study::Limiter l, bool periodic, Verdict& v);
 
 }  // namespace transient

@@ -65,23 +65,34 @@ std::string Short(double value, int digits) {
 std::string StabilityWords(const Plan& plan, const SchemeOutcome& s) {
     const Verdict& v = s.verdict;
     if (v.tvd) {
+        const bool periodic = plan.problem.periodic;
+        const study::End& inflow = plan.problem.u >= 0 ? plan.problem.left : plan.problem.right;
         const std::string condition =
-            "in the inflow row " + TvdCondition(plan, false) + " = " + Short(v.tvdNumber) +
-            (v.tvdHolds ? " <= 1" : " > 1") + (plan.method == Method::LaxWendroff ? " with c <= 1" : "") +
-            " (beta = " + Short(v.beta) + ")";
-        const std::string interior = "; the interior rows alone ask " + TvdCondition(plan, true) + " = " +
-                                     Short(v.tvdInterior) + (v.tvdInterior <= 1 + 1e-12 ? " <= 1" : " > 1");
+            (periodic ? "in every row (periodic: no inflow row) " : "in the inflow row ") +
+            TvdCondition(plan, periodic) + " = " + Short(v.tvdNumber) + (v.tvdHolds ? " <= 1" : " > 1") +
+            (plan.method == Method::LaxWendroff ? " with c <= 1" : "") + " (beta = " + Short(v.beta) + ")" +
+            (!periodic && !inflow.IsValue() ? " (this bound is derived for a fixed inflow value; at a gradient or a "
+                                              "wall the inflow row is not proven to keep it)"
+                                            : "");
+        const std::string interior = periodic ? std::string()
+                                              : "; the interior rows alone ask " + TvdCondition(plan, true) + " = " +
+                                                    Short(v.tvdInterior) +
+                                                    (v.tvdInterior <= 1 + 1e-12 ? " <= 1" : " > 1");
         if (v.tvdHolds)
             return "TVD at this step: " + condition + interior + ": no new extrema, and the variation cannot grow.";
         std::string text = "not TVD at this step: " + condition + interior + ": new extrema can appear and grow";
         if (!v.decidingRows.empty())
-            text += " (the inflow row decides: its east face's r is measured from the mirror node 2 phiA - phi_1, so "
-                    "psi/r counts double there)";
+            text += " (the inflow row decides: its east face's r is measured from the mirror node 2 phi_b - phi_1, "
+                    "phi_b the inflow face's value, so psi/r counts double there)";
         return text + "; " + LargestStep(v.largestTvdDt, "TVD");
     }
     const std::string vonNeumann =
         "von Neumann (an interior row on an endless grid) gives largest |G| = " + Short(v.maxAmplification, 6);
-    const std::string matrix = v.matrixTested ? "this grid's step matrix (end rows included) gives largest |g| = " +
+    const std::string matrix = v.matrixTested ? std::string(plan.problem.periodic
+                                                                ? "this grid's step matrix (periodic: circulant, its "
+                                                                  "modes the grid's own waves) gives largest |g| = "
+                                                                : "this grid's step matrix (end rows included) gives "
+                                                                  "largest |g| = ") +
                                                     Short(v.matrixMaxAmplification, 6)
                                               : "this grid's matrix was not tested: " + v.matrixNotTested;
     if (v.stable) return "stable: " + vonNeumann + "; " + matrix + ".";
