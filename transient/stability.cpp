@@ -204,6 +204,15 @@ Verdict Assess(const study::Problem& p, study::Scheme s, long N, Method m, doubl
     Verdict v;
     if (const std::optional<study::Limiter> l = study::LimiterOf(s)) {
         TvdVerdict(n, m, theta, dt, *l, p.periodic, v);
+        // The bound is derived for a fixed inflow value: at a gradient or a
+        // wall the inflow face's value moves with phi_1, and runs have
+        // broken it there. Nothing is promised.
+        const study::End& inflow = p.u >= 0 ? p.left : p.right;
+        if (!p.periodic && !inflow.IsValue() && p.u != 0) {
+            v.tvdUnproven = true;
+            v.tvdHolds = false;
+            v.largestTvdDt.reset();
+        }
         if (v.largestTvdDt) v.largestTvdDt = reported(*v.largestTvdDt);
         v.matrixNotTested = "a bounded scheme's equations are not linear: its TVD condition decides instead";
         v.stable = v.tvdHolds;

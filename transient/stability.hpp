@@ -111,6 +111,9 @@ struct Verdict {
     double tvdNumber = 0;    // the left-hand side, to be at most 1: the inflow row's, which decides
     double tvdInterior = 0;  // the same for the interior rows alone
     bool tvdHolds = false;
+    // The inflow end is a gradient or a wall, outside the bound's
+    // derivation: neither TVD nor not TVD is established (tvdHolds false).
+    bool tvdUnproven = false;
     std::optional<double> largestTvdDt;  // when it fails
 
     // Every stability test passed (von Neumann and the matrix for a linear

@@ -69,15 +69,18 @@ std::string StabilityWords(const Plan& plan, const SchemeOutcome& s) {
         const study::End& inflow = plan.problem.u >= 0 ? plan.problem.left : plan.problem.right;
         const std::string condition =
             (periodic ? "in every row (periodic: no inflow row) " : "in the inflow row ") +
-            TvdCondition(plan, periodic) + " = " + Short(v.tvdNumber) + (v.tvdHolds ? " <= 1" : " > 1") +
+            TvdCondition(plan, periodic) + " = " + Short(v.tvdNumber) +
+            ((v.tvdUnproven ? v.tvdNumber <= 1 + 1e-12 : v.tvdHolds) ? " <= 1" : " > 1") +
             (plan.method == Method::LaxWendroff ? " with c <= 1" : "") + " (beta = " + Short(v.beta) + ")" +
-            (!periodic && !inflow.IsValue() ? " (this bound is derived for a fixed inflow value; at a gradient or a "
-                                              "wall the inflow row is not proven to keep it)"
-                                            : "");
+            (!periodic && !inflow.IsValue() ? " (the bound for a fixed inflow value)" : "");
         const std::string interior = periodic ? std::string()
                                               : "; the interior rows alone ask " + TvdCondition(plan, true) + " = " +
                                                     Short(v.tvdInterior) +
                                                     (v.tvdInterior <= 1 + 1e-12 ? " <= 1" : " > 1");
+        if (v.tvdUnproven)
+            return "TVD not established at this step: " + condition + interior +
+                   "; this inflow end is a gradient or a wall, where the inflow face's value moves with phi_1: the "
+                   "bound does not cover it, and random runs have broken it there. What the run did is below.";
         if (v.tvdHolds)
             return "TVD at this step: " + condition + interior + ": no new extrema, and the variation cannot grow.";
         std::string text = "not TVD at this step: " + condition + interior + ": new extrema can appear and grow";
