@@ -60,6 +60,12 @@ TEST(TransientOptions, EveryBadOptionOrValueNamesBoth) {
         {{"--history="}, "--history '': needs a file name"},
         {{"--dt", "1", "--dt", "2"}, "option --dt is given twice"},
         {{"--refine", "2"}, "unknown option '--refine'"},
+        // The ends, the source and the periodic domain.
+        {{"--periodic", "--phiA", "1"}, "--phiA '1': a periodic domain has no ends: leave --phiA out"},
+        {{"--periodic=yes"}, "--periodic 'yes': takes no value"},
+        {{"--sp", "2"}, "--sp '2': Sp must be 0 or below"},
+        {{"--right", "robin:-1:0"}, "--right 'robin:-1:0': H must be above 0"},
+        {{"--phiB", "0", "--right", "outflow"}, "--right 'outflow': give either --phiB or --right, not both"},
         // A number beyond a double blames what made it so, not a --dt never given.
         {{"--u", "1e308"}, "--u '1e308': the Courant number |u| dt / dx of this step is beyond the range"},
         {{"--gamma", "1e308"}, "--gamma '1e308': the diffusion number Gamma dt / (rho dx^2) of this step is"},
@@ -307,6 +313,30 @@ TEST_F(TransientProgram, RunningOutOfMemoryIsSaidAndLeavesNoTemporary) {
     EXPECT_EQ(Read("err"), "convdiff-transient: cannot allocate memory for the run at N = 10000000\n");
     for (const auto& entry : std::filesystem::directory_iterator(dir))
         EXPECT_TRUE(entry.path().filename() == "out" || entry.path().filename() == "err") << "left: " << entry.path();
+}
+
+// Every kind of end and the periodic domain in the report: the problem
+// line names them, a wall's run approaches its own steady state, and a wave
+// on a periodic domain comes back in at the other end, as its exact
+// reference does.
+TEST_F(TransientProgram, EndsSourcesAndThePeriodicDomainInTheReport) {
+    ASSERT_EQ(Run("--N 20 --schemes upwind,vanleer --left robin:2:1 --right outflow --su 0.5 --sp -1 --t-end 30"), 0)
+        << Read("err");
+    std::string out = Read("out");
+    EXPECT_NE(out.find("Problem: Robin wall at x = 0: H = 2, V = 1, dphi/dx(L) = 0 (outflow), Su = 0.5, Sp = -1,"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("+ Su + Sp phi"), std::string::npos);
+    EXPECT_NE(out.find("TVD not established at this step"), std::string::npos) << out;
+    ASSERT_EQ(Run("--periodic --N 50 --u 1 --gamma 0 --time lw --schemes upwind,superbee --dt 0.02 --t-end 1 "
+                  "--initial square:0.1:0.3 --errors -"),
+              0)
+        << Read("err");
+    out = Read("out");
+    // c = 1: both schemes carry the square once round the domain, exactly.
+    const std::size_t last = out.rfind("upwind,50,1,");
+    ASSERT_NE(last, std::string::npos) << out;
+    EXPECT_EQ(out.substr(last, out.find('\n', last) - last).find("upwind,50,1,0,0,"), 0u) << out.substr(last, 80);
 }
 
 TEST_F(TransientProgram, TheBlowUpLimitIsFiniteAtAnyMagnitude) {
