@@ -44,6 +44,12 @@ awk -v a="$study_ms" -v b="$base_ms" 'BEGIN { printf "ratio: %.2f (target: at mo
 peak=$(/usr/bin/time -f %M ./build-bench/convdiff-study --N 1000000 2>&1 >/dev/null | tail -n 1)
 echo "peak resident size, all six schemes at N = 10^6: $((peak / 1024)) MB (target: under 400 MB)"
 
+echo "== Study: a Robin end and a source at N = 10^6, beside the same run with two fixed ends"
+ends_ms=$(median_ms ./build-bench/convdiff-study --N 1000000 --schemes central,upwind,hybrid --right robin:5:0.2 \
+    --su 1 --sp -2)
+echo "convdiff-study, Robin end and source: $ends_ms ms; two fixed ends, no source: $study_ms ms"
+awk -v a="$ends_ms" -v b="$study_ms" 'BEGIN { printf "ratio: %.2f (target: at most 1.1)\n", a / b }'
+
 echo "== Transient: N = 10^6, central, upwind and hybrid, no files, against a minimal LAPACK program"
 transient=(./build-bench/convdiff-transient --N 1000000 --schemes central,upwind,hybrid)
 implicit_ms=$(median_ms "${transient[@]}")
