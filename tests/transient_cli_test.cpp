@@ -315,10 +315,8 @@ TEST_F(TransientProgram, RunningOutOfMemoryIsSaidAndLeavesNoTemporary) {
         EXPECT_TRUE(entry.path().filename() == "out" || entry.path().filename() == "err") << "left: " << entry.path();
 }
 
-// Every kind of end and the periodic domain in the report: the problem
-// line names them, a wall's run approaches its own steady state, and a wave
-// on a periodic domain comes back in at the other end, as its exact
-// reference does.
+// The ends, the source and a periodic domain in the report and the tables:
+// at c = 1 a square goes round the domain and back, exactly.
 TEST_F(TransientProgram, EndsSourcesAndThePeriodicDomainInTheReport) {
     ASSERT_EQ(Run("--N 20 --schemes upwind,vanleer --left robin:2:1 --right outflow --su 0.5 --sp -1 --t-end 30"), 0)
         << Read("err");
@@ -329,11 +327,8 @@ TEST_F(TransientProgram, EndsSourcesAndThePeriodicDomainInTheReport) {
     EXPECT_NE(out.find("+ Su + Sp phi"), std::string::npos);
     EXPECT_NE(out.find("TVD not established at this step"), std::string::npos) << out;
     ASSERT_EQ(Run("--periodic --N 50 --u 1 --gamma 0 --time lw --schemes upwind,superbee --dt 0.02 --t-end 1 "
-                  "--initial square:0.1:0.3 --errors -"),
-              0)
-        << Read("err");
+                  "--initial square:0.1:0.3 --errors -"), 0) << Read("err");
     out = Read("out");
-    // c = 1: both schemes carry the square once round the domain, exactly.
     const std::size_t last = out.rfind("upwind,50,1,");
     ASSERT_NE(last, std::string::npos) << out;
     EXPECT_EQ(out.substr(last, out.find('\n', last) - last).find("upwind,50,1,0,0,"), 0u) << out.substr(last, 80);
