@@ -131,9 +131,11 @@ void FiveBandFactors::Solve(std::vector<double>& b) const {
 
 namespace {
 
-bool Pentadiagonal(Rows& r, std::vector<double>& phi, std::string& why) {
+// Factors the rows with `Factors` and solves for their right-hand side.
+template <class Factors>
+bool FactorAndSolve(Rows& r, std::vector<double>& phi, std::string& why) {
     std::vector<double> b = std::move(r.Su);
-    FiveBandFactors factors;
+    Factors factors;
     if (!factors.Factor(r, why)) return false;
     factors.Solve(b);
     phi = std::move(b);
@@ -143,15 +145,8 @@ bool Pentadiagonal(Rows& r, std::vector<double>& phi, std::string& why) {
 }  // namespace
 
 bool SolveRows(Rows& rows, std::vector<double>& phi, std::string& why) {
-    if (rows.cyclic) {
-        std::vector<double> b = std::move(rows.Su);
-        AnyBandFactors factors;
-        if (!factors.Factor(rows, why)) return false;
-        factors.Solve(b);
-        phi = std::move(b);
-        return true;
-    }
-    return rows.FiveBand() ? Pentadiagonal(rows, phi, why) : Tridiagonal(rows, phi, why);
+    if (rows.cyclic) return FactorAndSolve<AnyBandFactors>(rows, phi, why);
+    return rows.FiveBand() ? FactorAndSolve<FiveBandFactors>(rows, phi, why) : Tridiagonal(rows, phi, why);
 }
 
 }  // namespace study
