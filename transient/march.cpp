@@ -290,9 +290,14 @@ std::vector<double> SteadySolution(const study::Problem& p, study::Scheme s, lon
         // From the upwind solution, as the study starts its own.
         std::vector<double> phi = SteadySolution(p, study::Scheme::Upwind, N);
         const study::Grid g = study::MakeGrid(p, N);
+        // The size of phi that a source or a wall sets, besides the ends.
+        const auto [least, largest] = study::ExactRange(p);
+        const double magnitude = std::isfinite(least) && std::isfinite(largest)
+                                     ? std::max(std::fabs(least), std::fabs(largest))
+                                     : 0.0;
         const study::TvdIterations t = study::SolveTvdSystem(p, g, *study::LimiterOf(s), 0.0, {}, phi,
-                                                             study::TvdTolerance(p, g), study::kMaxTvdIterations,
-                                                             cancelled);
+                                                             study::TvdTolerance(p, g, magnitude),
+                                                             study::kMaxTvdIterations, cancelled);
         if (!t.converged) throw study::SolveError(s, N, "the steady iterations did not converge");
         return phi;
     }
