@@ -181,6 +181,8 @@ void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing)
     setTitle(QString("Solutions at N = %1, cell Pe = %2").arg(g.N).arg(g.Pe, 0, 'g', 4));
     const QList<QPointF> exact = ExactCurve(st.problem);
     exact_->replace(exact);
+    // The units of the end values only where the ends are values alone.
+    y_->setTitleText(st.problem.Plain() ? "φ (units of φA, φB)" : "φ");
     auto [lo, hi] = study::ExactRange(st.problem);
 
     // A scheme hidden under an earlier one says so in the legend. A legend
