@@ -220,6 +220,11 @@ void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing)
             s = new QLineSeries;
             s->setName(SchemeTitle(r.scheme));
             addSeries(s);
+            // Attaching sets the axis to the chart's data as it is, a single
+            // value when phi is the same everywhere; the ticks of an earlier
+            // range over no range at all would never end. FitRange sets them
+            // again below.
+            y_->setTickType(QValueAxis::TicksFixed);
             s->attachAxis(x_);
             s->attachAxis(y_);
         }

@@ -225,7 +225,7 @@ void CompareWindow::Recalculate() {
     QString why;
     const std::optional<Inputs> in = inputs_->Read(why);
     time_->SetInputs(in, why);
-    if (!in) {
+    if (!in || !in->steadyWhy.isEmpty()) {
         statusBar()->showMessage(why + " (showing the last good result)");
         return;
     }

@@ -1,6 +1,6 @@
-// The comparison window's inputs: the boxes of the problem, the cell Peclet
-// number's slider and a check box for each scheme offered, with the strict
-// reading and marking of what was typed.
+// The comparison window's inputs: the boxes of the problem, the kind of each
+// end, the cell Peclet number's slider and a check box for each scheme
+// offered, with the strict reading and marking of what was typed.
 #pragma once
 
 #include <QStringList>
@@ -11,9 +11,13 @@
 #include <optional>
 #include <vector>
 
+#include "study/rules.hpp"
 #include "study/study.hpp"
 
 class QCheckBox;
+class QComboBox;
+class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QSlider;
 
@@ -24,14 +28,22 @@ struct Inputs {
     study::Problem problem;
     long N = 0;
     std::vector<study::Scheme> schemes;  // the ticked ones, in the order offered
+    // Why the steady tabs cannot solve the problem, as its marked box says
+    // ("" when they can). Pure convection is not said here: the steady tabs
+    // wait for Gamma > 0 while the Time tab marches it.
+    QString steadyWhy;
 };
 
 class InputPanel : public QWidget {
     Q_OBJECT
 
 public:
-    // The boxes' objectNames, in the panel's order.
-    static constexpr std::array<const char*, 7> kBoxNames{"phiA", "phiB", "u", "N", "L", "rho", "gamma"};
+    // The boxes' objectNames. phiA and phiB hold each end's value, gradient
+    // or Robin's V as its kind says; left_h and right_h Robin's H.
+    static constexpr std::array<const char*, 11> kBoxNames{"phiA", "phiB", "u", "N", "L", "rho", "gamma",
+                                                           "left_h", "right_h", "su", "sp"};
+    // The kinds of the two ends: "Value", "Gradient" or "Robin".
+    static constexpr std::array<const char*, 2> kKindNames{"left_kind", "right_kind"};
 
     // A check box "show_NAME" for each of `schemes`, in that order; those
     // `tickedAtStart` says are ticked at start and after Reset.
@@ -40,12 +52,18 @@ public:
 
     // Reads every box strictly; a box that cannot be used is marked, with
     // the reason as its tooltip. Nothing, and the reasons in `why`, when any
-    // box is bad.
+    // box does not read. A problem that breaks a rule of the steady solve
+    // comes back with its box marked and the reason in steadyWhy and `why`:
+    // the Time tab may still march it.
     std::optional<Inputs> Read(QString& why);
     std::vector<study::Scheme> Ticked() const;
 
     QString Text(const char* box) const;
     void SetText(const char* box, const QString& text);
+    // An end's kind by name ("value", "gradient", "robin"); another name is
+    // passed over.
+    QString Kind(const char* box) const;
+    void SetKind(const char* box, const QString& kind);
     // The ticked schemes by name ("central", "powerlaw").
     QStringList TickedNames() const;
     void SetTicked(const QStringList& names);
@@ -60,10 +78,18 @@ signals:
     void changed();
 
 private:
+    QLayout* BuildBoxes();
+    void KindChosen(int end);
     void SliderMoved(int value);
     QLineEdit* Box(const char* name) const;
+    // The box a broken rule names, and the title its messages give a box.
+    QWidget* BoxOf(const study::Fault& fault, const study::Problem& p) const;
+    QString LabelOf(const QWidget* box) const;
 
-    std::array<QLineEdit*, 7> boxes_{};
+    std::array<QLineEdit*, 11> boxes_{};
+    std::array<QLabel*, 11> labels_{};
+    std::array<QComboBox*, 2> kinds_{};
+    QFormLayout* form_ = nullptr;
     QSlider* peclet_;
     std::vector<study::Scheme> schemes_;
     std::function<bool(study::Scheme)> tickedAtStart_;

@@ -3,9 +3,24 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
+#include "study/rules.hpp"
 
 namespace compare {
+
+namespace {
+
+// A rule's input as the window writes it.
+QString InputTitle(const std::string& input) {
+    static const std::map<std::string, QString> titles{
+        {"u", "u"},   {"L", "L"},   {"rho", "ρ"},         {"gamma", "Γ"},
+        {"su", "Su"}, {"sp", "Sp"}, {"left", "Left end"}, {"right", "Right end"}, {"periodic", "Periodic"}};
+    const auto it = titles.find(input);
+    return it == titles.end() ? QString::fromStdString(input) : it->second;
+}
+
+}  // namespace
 
 long FramesFor(double tEnd, double dt) {
     // A quotient a rounding above a whole number is that number, as the
@@ -17,9 +32,8 @@ long FramesFor(double tEnd, double dt) {
 
 QString Unrunnable(const transient::Plan& plan) {
     const study::Problem& p = plan.problem;
-    if (p.gamma < 0) return "Γ: the diffusion coefficient cannot be negative";
-    if (!(p.L > 0)) return "L: the domain's length must be above 0";
-    if (!(p.rho > 0)) return "ρ: the density must be above 0";
+    if (const std::optional<study::Fault> fault = study::Unusable(p, study::Use::Transient))
+        return InputTitle(fault->input) + ": " + QString::fromStdString(fault->reason);
     if (!(plan.dt > 0)) return "Δt must be above 0";
     if (!(plan.tEnd > 0)) return "t_end must be above 0";
     const std::optional<transient::Steps> steps = transient::StepsOf(plan.tEnd, plan.dt, plan.frames);

@@ -24,8 +24,9 @@ inline constexpr long kMostKeptPoints = 2000;
 // K = ceil(t_end / dt), at most kMostFrames; t_end and dt above 0.
 long FramesFor(double tEnd, double dt);
 
-// What a plan cannot be run for ("" when it can): too many steps, too much
-// work, QUICK on fewer than 3 volumes, a position outside [0, L].
+// What a plan cannot be run for ("" when it can): a problem that breaks a
+// rule of time runs, too many steps, too much work, QUICK on fewer than 3
+// volumes, a position outside [0, L].
 QString Unrunnable(const transient::Plan& plan);
 
 // One scheme's profile at a frame, as kept: the values at `nodes` (node

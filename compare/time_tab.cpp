@@ -3,6 +3,7 @@
 #include "time_tab.hpp"
 
 #include <QChartView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -77,6 +78,11 @@ void TimeTab::BuildControls() {
     labelB_ = new QLabel;
     labelA_->setBuddy(a_);
     labelB_->setBuddy(b_);
+    periodic_ = new QCheckBox("Periodic");
+    periodic_->setObjectName("periodic");
+    periodic_->setAccessibleName("Periodic domain for the time run");
+    periodic_->setToolTip("No ends: φ(x + L) = φ(x), and what leaves at one end comes in at the other. The ends "
+                          "in the inputs play no part in the time run; the steady tabs keep them.");
     scheme_ = new QComboBox;
     scheme_->setObjectName("timeScheme");
     scheme_->setAccessibleName("Time scheme");
@@ -125,6 +131,7 @@ void TimeTab::BuildControls() {
     controls->addWidget(a_, 0, 3);
     controls->addWidget(labelB_, 0, 4);
     controls->addWidget(b_, 0, 5);
+    controls->addWidget(periodic_, 0, 6, 1, 2);
     add("Time scheme:", scheme_, 1);
     column = 2;
     add("Δt (s):", dt_, 1);
@@ -178,6 +185,7 @@ void TimeTab::BuildControls() {
     });
     for (QLineEdit* box : {a_, b_, dt_, tEnd_}) connect(box, &QLineEdit::textChanged, this, changed);
     connect(scheme_, &QComboBox::currentIndexChanged, this, changed);
+    connect(periodic_, &QCheckBox::toggled, this, changed);
     connect(play_, &QPushButton::toggled, this, [this](bool on) {
         play_->setText(on ? "&Pause" : "&Play");
         if (on && shown_ + 1 >= FramesReady() && finished_) ShowFrame(0);  // from the start again
@@ -347,6 +355,7 @@ void TimeTab::Reset() {
     initial_->setCurrentIndex(0);
     a_->setText(kInitials[0].a);
     b_->setText(kInitials[0].b);
+    periodic_->setChecked(false);
     scheme_->setCurrentIndex(2);
     dt_->setText(kDt);
     tEnd_->setText(kTEnd);

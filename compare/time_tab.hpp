@@ -2,7 +2,9 @@
 // initial state by the chosen time method on the window's inputs, off the
 // window's thread, each frame shown as it is made; play, step, rewind and a
 // time slider over the frames made so far; a banner on the stability of
-// the step; the amplification factor and a space-time picture.
+// the step; the amplification factor and a space-time picture. The problem
+// is the steady tabs', or, when Periodic is ticked, the same on a periodic
+// domain.
 #pragma once
 
 #include <QTimer>
@@ -16,6 +18,7 @@
 #include "time_run.hpp"
 
 class QChartView;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -90,6 +93,7 @@ private:
     QLabel* labelB_;
     QLineEdit* a_;
     QLineEdit* b_;
+    QCheckBox* periodic_;  // phi(x + L) = phi(x): the ends play no part
     QComboBox* scheme_;  // the time method
     QString leftOut_;    // the ticked schemes the method does not march, in words
     QLineEdit* dt_;

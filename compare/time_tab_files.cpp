@@ -1,5 +1,6 @@
 // The Time tab's plan read from its controls, its exports, as
 // convdiff-transient writes them, and the choices it remembers between runs.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QSettings>
@@ -32,6 +33,7 @@ std::optional<transient::Plan> TimeTab::Read(QString& why) {
     };
     transient::Plan plan;
     plan.problem = inputs_->problem;
+    plan.problem.periodic = periodic_->isChecked();
     plan.N = inputs_->N;
     const TimeChoice& time = kTimeChoices[std::max(0, scheme_->currentIndex())];
     plan.method = time.method;
@@ -98,6 +100,7 @@ void TimeTab::Save(QSettings& settings) const {
     settings.setValue("time/initial", initial_->currentIndex());
     settings.setValue("time/initialA", a_->text());
     settings.setValue("time/initialB", b_->text());
+    settings.setValue("time/periodic", periodic_->isChecked());
     settings.setValue("time/scheme", scheme_->currentIndex());
     settings.setValue("time/dt", dt_->text());
     settings.setValue("time/tEnd", tEnd_->text());
@@ -118,6 +121,8 @@ void TimeTab::Load(const QSettings& settings) {
     index("time/initial", initial_);
     text("time/initialA", a_);
     text("time/initialB", b_);
+    const QString periodic = settings.value("time/periodic").toString();
+    if (periodic == "true" || periodic == "false") periodic_->setChecked(periodic == "true");
     index("time/scheme", scheme_);
     text("time/dt", dt_);
     text("time/tEnd", tEnd_);

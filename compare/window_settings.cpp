@@ -50,6 +50,10 @@ QString LoadSettings(InputPanel& inputs, QMainWindow& window, TimeTab* time) {
         const QVariant v = settings->value(QString("inputs/") + box);
         if (v.typeId() == QMetaType::QString && v.toString().size() <= 64) inputs.SetText(box, v.toString());
     }
+    for (const char* kind : InputPanel::kKindNames) {
+        const QVariant v = settings->value(QString("inputs/") + kind);
+        if (v.typeId() == QMetaType::QString) inputs.SetKind(kind, v.toString());
+    }
     const QVariant schemes = settings->value("schemes");
     if (schemes.typeId() == QMetaType::QStringList || schemes.typeId() == QMetaType::QString)
         inputs.SetTicked(schemes.toStringList());
@@ -70,6 +74,7 @@ void SaveSettings(const InputPanel& inputs, const QMainWindow& window, const Tim
     const auto settings = Open(why);
     if (!settings) return;
     for (const char* box : InputPanel::kBoxNames) settings->setValue(QString("inputs/") + box, inputs.Text(box));
+    for (const char* kind : InputPanel::kKindNames) settings->setValue(QString("inputs/") + kind, inputs.Kind(kind));
     settings->setValue("schemes", inputs.TickedNames());
     if (time) time->Save(*settings);
     settings->setValue("geometry", window.saveGeometry());

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -44,6 +46,30 @@ protected:
     int Rows() { return Get<QTableView>("errors")->model()->rowCount(); }
 
     QString File(const QString& name) { return QDir(dir_.path()).filePath(name); }
+    QByteArray Contents(const QString& name) {
+        QFile f(File(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
+    }
+
+    // The window's nodes (at N), errors (at N and 2N) and chart (SVG) are
+    // the files convdiff-study writes when given `options`: the same
+    // problem and schemes.
+    void ExpectExportsEqualTheStudys(const QStringList& options) {
+        ASSERT_EQ(window_->ExportChart(File("w.svg")), "");
+        ASSERT_EQ(window_->ExportNodes(File("w-nodes.csv")), "");
+        ASSERT_EQ(window_->ExportErrors(File("w-errors.csv")), "");
+        QProcess study;
+        study.start(CONVDIFF_STUDY,
+                    options + QStringList{"--refine", "0", "--nodes", File("s-nodes.csv"), "--plot", File("s.svg")});
+        ASSERT_TRUE(study.waitForFinished(20000));
+        ASSERT_EQ(study.exitCode(), 0) << study.readAllStandardError().toStdString();
+        study.start(CONVDIFF_STUDY, options + QStringList{"--refine", "1", "--errors", File("s-errors.csv")});
+        ASSERT_TRUE(study.waitForFinished(20000));
+        ASSERT_EQ(study.exitCode(), 0);
+        EXPECT_EQ(Contents("w-nodes.csv"), Contents("s-nodes.csv"));
+        EXPECT_EQ(Contents("w-errors.csv"), Contents("s-errors.csv"));
+        EXPECT_EQ(Contents("w.svg"), Contents("s.svg"));
+    }
 
     QTemporaryDir dir_;
     std::unique_ptr<compare::CompareWindow> window_;
