@@ -112,6 +112,7 @@ Options Parse(const std::vector<std::string>& args) {
     std::map<std::string, std::string>& given = read.values;
 
     CheckProblem(o.problem, given, study::Use::Steady);
+    ReadGrid(o.problem, given, o.plan.N, o.plan.refine);
     if (o.plan.N << o.plan.refine > study::kMaxN)
         Bad("refine", std::to_string(o.plan.refine),
             "the finest grid would have " + std::to_string(o.plan.N << o.plan.refine) + " control volumes, more than " +

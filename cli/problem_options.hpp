@@ -22,7 +22,11 @@
     "                  robin:H:V   a wall: the diffusive flux leaving through it is H (phi - V), H > 0\n"     \
     "  --right KIND  the condition at x = L, the same kinds\n"                                                \
     "  --su V        source Su per unit volume: Su + Sp phi is added (default 0)\n"                           \
-    "  --sp V        Sp, 0 or below (default 0)\n"
+    "  --sp V        Sp, 0 or below (default 0)\n"                                                            \
+    "  --grid SPEC   the cells: uniform (default), geometric:R (each cell R times the one to its\n"           \
+    "                left; R < 1 packs them towards x = L), twosided:R (growing by R from both ends\n"     \
+    "                to the middle), faces:FILE (the face positions, one a line, 0 first and L last;\n"  \
+    "                N follows from the file); refining splits every cell in two\n"
 
 namespace cli {
 
@@ -39,5 +43,11 @@ void AddProblemSetters(Setters& setters, study::Problem& p);
 // Refuses an end given twice (--phiA with --left) and a problem that breaks
 // the rules for its use, naming the option to change.
 void CheckProblem(const study::Problem& p, const std::map<std::string, std::string>& given, study::Use use);
+
+// Reads --grid (its faces file too, against L) into p.grid for the first
+// grid of N cells (a faces file sets N), and checks every grid N, 2N, ...,
+// 2^refine N. Raises UsageError naming --grid, the file's line and what is
+// wrong.
+void ReadGrid(study::Problem& p, const std::map<std::string, std::string>& given, long& N, int refine = 0);
 
 }  // namespace cli

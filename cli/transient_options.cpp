@@ -274,6 +274,8 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
     std::map<std::string, std::string>& given = read.values;
 
     CheckProblem(p, given, study::Use::Transient);
+    ReadGrid(p, given, plan.N);
+    if (p.periodic && p.Stretched()) Bad("grid", given["grid"], "a periodic domain takes equal cells");
     if (plan.method != transient::Method::Theta && given.count("theta"))
         Bad("theta", given["theta"],
             std::string(transient::MethodTitle(plan.method)) + " (--time " + given["time"] +

@@ -7,8 +7,10 @@
 
 #include "ends_rows.hpp"
 #include "rows.hpp"
+#include "stretched_rows.hpp"
 #include "tvd.hpp"
 #include "tvd_nodes.hpp"
+#include "tvd_stretched.hpp"
 
 namespace study {
 
@@ -83,10 +85,29 @@ std::vector<FaceFlux> Rightwards(const Rightward& o, Scheme s, const std::vector
     return faces;
 }
 
+// On unequal cells: the face stencils the rows are made of, and the
+// bounded schemes' limited corrections.
+std::vector<FaceFlux> StretchedFluxes(const Problem& p, Scheme s, const Grid& g, const std::vector<double>& phi) {
+    const std::vector<FaceStencil> stencils = FaceStencils(p, g, s);
+    std::vector<double> corrections(stencils.size(), 0.0);
+    if (IsTvd(s)) corrections = stretched::Corrections(p, g, *LimiterOf(s), phi);
+    std::vector<FaceFlux> faces(stencils.size());
+    for (std::size_t k = 0; k < stencils.size(); ++k) {
+        FaceFlux& f = faces[k];
+        f.face = long(k);
+        f.x = g.Face(long(k));
+        f.convective = stencils[k].convective.At(phi) + corrections[k];
+        f.diffusive = stencils[k].diffusive.At(phi);
+        f.total = f.convective + f.diffusive;
+    }
+    return faces;
+}
+
 }  // namespace
 
 std::vector<FaceFlux> FaceFluxes(const Problem& p, Scheme s, const Grid& g, const std::vector<double>& phi) {
     CheckSizes(g, phi);
+    if (!g.Uniform()) return StretchedFluxes(p, s, g, phi);
     const Rightward o = Orient(p, g);
     std::vector<FaceFlux> faces = Rightwards(o, s, InOrder(o, phi));
     if (!o.mirrored) return faces;
@@ -105,7 +126,7 @@ FluxBalance BalanceOf(const Problem& p, const Grid& g, const std::vector<FaceFlu
     FluxBalance b;
     b.in = faces.front().total;
     b.out = faces.back().total;
-    for (double v : phi) b.source += (p.su + p.sp * v) * g.dx;
+    for (std::size_t i = 0; i < phi.size(); ++i) b.source += (p.su + p.sp * phi[i]) * g.Width(long(i) + 1);
     b.leftover = b.in - b.out + b.source;
     return b;
 }

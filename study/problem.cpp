@@ -91,7 +91,22 @@ Grid MakeGrid(const Problem& p, long N) {
     g.F = p.rho * p.u;
     g.D = p.gamma / g.dx;
     g.Pe = g.F / g.D;
+    if (p.Stretched() && std::isfinite(p.L) && p.L > 0) g.faces = FacesOf(p.grid, p.L, N);
     return g;
+}
+
+double Grid::Narrowest() const {
+    double w = dx;
+    if (faces)
+        for (long i = 1; i <= N; ++i) w = i == 1 ? Width(i) : std::min(w, Width(i));
+    return w;
+}
+
+double Grid::Widest() const {
+    double w = dx;
+    if (faces)
+        for (long i = 1; i <= N; ++i) w = i == 1 ? Width(i) : std::max(w, Width(i));
+    return w;
 }
 
 double DomainPeclet(const Problem& p) { return p.rho * p.u * p.L / p.gamma; }

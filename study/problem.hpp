@@ -1,16 +1,19 @@
 // The problem every scheme of the study solves, and what follows from it:
 //   d(rho u phi)/dx = d(Gamma dphi/dx)/dx + Su + Sp phi on 0 <= x <= L,
-// with a condition at each end (ends.hpp), on N equal control volumes with
-// nodes at x_i = (i - 1/2) dx.
+// with a condition at each end (ends.hpp), on N control volumes, equal ones
+// with nodes at x_i = (i - 1/2) dx or as the grid lays them out
+// (grid_spec.hpp), the nodes at the cells' centres.
 #pragma once
 
 #include <array>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
 
 #include "ends.hpp"
+#include "grid_spec.hpp"
 
 namespace study {
 
@@ -87,9 +90,12 @@ struct Problem {
     double sp = 0;       // 0 or below
     // Time runs only: no ends, phi(x + L) = phi(x).
     bool periodic = false;
+    // How the control volumes are laid out.
+    GridSpec grid;
 
     // No source, both ends fixed: the problem of the main window.
     bool Plain() const { return left.IsValue() && right.IsValue() && su == 0 && sp == 0 && !periodic; }
+    bool Stretched() const { return grid.kind != GridKind::Uniform; }
     bool HasSource() const { return su != 0 || sp != 0; }
     bool operator==(const Problem&) const = default;
 };
@@ -97,13 +103,30 @@ struct Problem {
 // What the grid of N control volumes makes of the problem.
 struct Grid {
     long N = 0;
-    double dx = 0;  // L / N
+    double dx = 0;  // L / N: every cell's width on a uniform grid, the mean on another
     double F = 0;   // rho u, the convective flux
     double D = 0;   // Gamma / dx, the diffusion conductance of a face
     double Pe = 0;  // F / D, the cell Peclet number
+    // The face positions 0 = f_0 < ... < f_N = L of a grid whose cells
+    // differ; null for equal cells.
+    std::shared_ptr<const std::vector<double>> faces;
 
+    bool Uniform() const { return !faces; }
     // The centre of control volume i, 1 <= i <= N.
-    double x(long i) const { return (static_cast<double>(i) - 0.5) * dx; }
+    double x(long i) const {
+        if (!faces) return (static_cast<double>(i) - 0.5) * dx;
+        return 0.5 * ((*faces)[std::size_t(i - 1)] + (*faces)[std::size_t(i)]);
+    }
+    // The width of control volume i, 1 <= i <= N.
+    double Width(long i) const {
+        if (!faces) return dx;
+        return (*faces)[std::size_t(i)] - (*faces)[std::size_t(i - 1)];
+    }
+    // Face k, 0 <= k <= N.
+    double Face(long k) const { return faces ? (*faces)[std::size_t(k)] : static_cast<double>(k) * dx; }
+    // The narrowest and the widest cell.
+    double Narrowest() const;
+    double Widest() const;
 };
 
 Grid MakeGrid(const Problem& p, long N);

@@ -5,10 +5,25 @@
 #include <utility>
 
 #include "ends_rows.hpp"
+#include "stretched_rows.hpp"
 #include "schemes/schemes.hpp"
 #include "solver/checked.hpp"
 
 namespace study {
+
+double PowerLawA(double P) {
+    const double t = 1.0 - 0.1 * std::fabs(P);
+    return t <= 0 ? 0.0 : t * t * t * t * t;
+}
+
+// Written as P e^-P / (1 - e^-P) beyond 1 so that nothing overflows, and
+// with expm1 so that small P loses nothing.
+double ExponentialA(double P) {
+    P = std::fabs(P);
+    if (P == 0) return 1.0;
+    if (P <= 1) return P / std::expm1(P);
+    return P * std::exp(-P) / -std::expm1(-P);
+}
 
 namespace {
 
@@ -29,20 +44,6 @@ ThreePoint FromTerms(const calc::ThreePointTerms& interior, const calc::ThreePoi
     return {interior.west, interior.east, b.left, b.right};
 }
 
-// Patankar's A(|P|) for the power-law and exponential schemes.
-double PowerLawA(double P) {
-    const double t = 1.0 - 0.1 * std::fabs(P);
-    return t <= 0 ? 0.0 : t * t * t * t * t;
-}
-
-// P / (e^P - 1) for P >= 0, written as P e^-P / (1 - e^-P) beyond 1 so that
-// nothing overflows, and with expm1 so that small P loses nothing.
-double ExponentialA(double P) {
-    P = std::fabs(P);
-    if (P == 0) return 1.0;
-    if (P <= 1) return P / std::expm1(P);
-    return P * std::exp(-P) / -std::expm1(-P);
-}
 
 // aW = D A(|Pe|) + max(F, 0), aE = D A(|Pe|) + max(-F, 0); each end point a
 // neighbour at dx/2 with conductance 2D and Peclet number F / (2D).
@@ -185,6 +186,7 @@ Rows CyclicRows(const Grid& g, Scheme s) {
 Rows Assemble(const Problem& p, Scheme s, long N) { return Assemble(p, MakeGrid(p, N), s); }
 
 Rows Assemble(const Problem& p, const Grid& g, Scheme s) {
+    if (!g.Uniform()) return StretchedRows(p, g, s);
     if (p.periodic) {
         Rows r = CyclicRows(g, s);
         if (p.HasSource()) AddSource(r, p, g);

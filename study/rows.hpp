@@ -40,6 +40,11 @@ struct Rows {
     bool FiveBand() const { return !aWW.empty(); }
 };
 
+// Patankar's A(|P|) of the power-law and the exponential scheme,
+// (1 - 0.1 |P|)^5 (0 beyond 10) and |P| / (e^|P| - 1).
+double PowerLawA(double P);
+double ExponentialA(double P);
+
 // Raises calc::CalcError when a coefficient is beyond the range of a double.
 // A bounded (TVD) scheme gives its upwind rows, the part of its equations
 // that is linear. A periodic problem's rows are all interior rows, the

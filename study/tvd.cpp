@@ -15,6 +15,7 @@
 #include "rows.hpp"
 #include "study.hpp"  // Cancelled
 #include "tvd_nodes.hpp"
+#include "tvd_stretched.hpp"
 
 namespace study {
 
@@ -177,6 +178,10 @@ double Psi(Limiter l, double r) {
 
 void TvdBalance(const Problem& p, const Grid& g, Limiter l, const std::vector<double>& phi,
                 std::vector<double>& balance, double scale) {
+    if (!g.Uniform()) {
+        stretched::Balance(p, g, l, nullptr, scale, phi, 0.0, {}, balance);
+        return;
+    }
     WithLimiter(l, [&](auto lim) {
         if (scale == 1)
             Balance(lim, p, g, phi, balance);
@@ -187,6 +192,10 @@ void TvdBalance(const Problem& p, const Grid& g, Limiter l, const std::vector<do
 
 void TvdBalanceWith(double (*psi)(double), const Problem& p, const Grid& g, const std::vector<double>& phi,
                     std::vector<double>& balance, double scale) {
+    if (!g.Uniform()) {
+        stretched::Balance(p, g, Limiter::MinMod, psi, scale, phi, 0.0, {}, balance);
+        return;
+    }
     if (scale == 1)
         Balance(AnyPsi{psi}, p, g, phi, balance);
     else
@@ -204,6 +213,7 @@ TvdIterations SolveTvdSystem(const Problem& p, const Grid& g, Limiter l, double 
                              const std::vector<double>& extra, std::vector<double>& phi, double tolerance,
                              int maxIterations, const std::function<bool()>& cancelled) {
     CheckSizes(g, phi, extra);
+    if (!g.Uniform()) return stretched::Solve(p, g, l, shift, extra, phi, tolerance, maxIterations, cancelled);
     const Rightward o = Orient(p, g);
     if (!o.mirrored)
         return WithLimiter(
@@ -226,6 +236,7 @@ TvdIterations SolveTvdSystem(const Problem& p, const Grid& g, Limiter l, double 
 
 std::vector<Face> LimitedFaces(const Problem& p, const Grid& g, Limiter l, const std::vector<double>& phi) {
     CheckSizes(g, phi);
+    if (!g.Uniform()) return stretched::Faces(p, g, l, phi);
     const Rightward o = Orient(p, g);
     const std::vector<double> x = InOrder(o, phi);
     const Ends e = MirrorNodes(o, x);
