@@ -32,6 +32,7 @@ std::string Heading(const study::Study& st) {
     std::string out = "Convection-diffusion study: " + study::EndsText(p) + ", u = " + G(p.u) +
                       " m/s, L = " + G(p.L) + " m, rho = " + G(p.rho) + " kg/m3, Gamma = " + G(p.gamma) + " kg/(m s)\n";
     out += "Peclet number of the domain, rho u L / Gamma = " + G(study::DomainPeclet(p)) + "\n";
+    if (p.Stretched()) out += "Grid" + study::GridLine(p, st.plan.N).substr(std::string(", grid").size()) + "\n";
     return out;
 }
 
@@ -82,6 +83,10 @@ std::string NodeTable(const study::Study& st) {
     const study::Grid& g = st.results.at(0).at(0).grid;
     std::string out = "\nNodal values at N = " + std::to_string(g.N) + " (dx = " + G(g.dx) + " m, F = " + G(g.F) +
                       ", D = " + G(g.D) + ", cell Pe = " + G(g.Pe) + ")\n";
+    if (!g.Uniform())
+        out = "\nNodal values at N = " + std::to_string(g.N) + " (cells " + G(g.Narrowest()) + " to " + G(g.Widest()) +
+              " m, F = " + G(g.F) + ", cell Pe " + G(g.F * g.Narrowest() / (g.D * g.dx)) + " in the narrowest cell, " +
+              G(g.F * g.Widest() / (g.D * g.dx)) + " in the widest)\n";
     if (g.N > kMostNodesShown)
         return out + "  (" + std::to_string(g.N) + " nodes: too many to list here; --nodes FILE writes them all)\n";
     const std::vector<std::vector<std::size_t>> blocks = Blocks(st);

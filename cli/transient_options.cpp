@@ -276,6 +276,10 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
     CheckProblem(p, given, study::Use::Transient);
     ReadGrid(p, given, plan.N);
     if (p.periodic && p.Stretched()) Bad("grid", given["grid"], "a periodic domain takes equal cells");
+    if (p.Stretched() && plan.method == transient::Method::LaxWendroff)
+        Bad("grid", given["grid"],
+            "flux-limited Lax-Wendroff scales every correction by one 1 - c, and on unequal cells each cell has its "
+            "own c: use --time ssprk2, ssprk3 or the theta-method");
     if (plan.method != transient::Method::Theta && given.count("theta"))
         Bad("theta", given["theta"],
             std::string(transient::MethodTitle(plan.method)) + " (--time " + given["time"] +

@@ -69,6 +69,18 @@ void TransientReport::Add(const transient::Frame& f) {
     table += row + "\n";
 }
 
+// On unequal cells the numbers are the narrowest cell's, the largest c and
+// d of the grid, which decide von Neumann's verdict and the TVD condition.
+static std::string NarrowestCell(const transient::Plan& plan) {
+    if (!plan.problem.Stretched()) return "";
+    const study::Grid g = study::MakeGrid(plan.problem, plan.N);
+    long cell = 1;
+    for (long i = 2; i <= g.N; ++i)
+        if (g.Width(i) < g.Width(cell)) cell = i;
+    return " (in the narrowest cell, cell " + std::to_string(cell) + " of width " + Short(g.Width(cell)) +
+           " m, whose c and d are the grid's largest and decide von Neumann's verdict and the TVD condition)";
+}
+
 std::string TransientReport::Text(const transient::Outcome& out) const {
     const transient::Plan& plan = o_.plan;
     const study::Problem& p = plan.problem;
@@ -77,7 +89,8 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
                     (p.HasSource() ? " + Su + Sp phi\n" : "\n");
     t += "Problem: " + study::EndsText(p) + ", u = " + Short(p.u, 6) +
          " m/s, L = " + Short(p.L, 6) + " m, rho = " + Short(p.rho, 6) + " kg/m3, Gamma = " + Short(p.gamma, 6) +
-         " kg/(m s), N = " + std::to_string(plan.N) + " (dx = " + Short(p.L / double(plan.N), 6) + " m)\n";
+         " kg/(m s), N = " + std::to_string(plan.N) +
+         (p.Stretched() ? study::GridLine(p, plan.N) : " (dx = " + Short(p.L / double(plan.N), 6) + " m)") + "\n";
     t += "Initial state: " + transient::Text(plan.initial) + "\n";
     const char* name = plan.theta == 0 ? " (explicit)" : plan.theta == 0.5 ? " (Crank-Nicolson)"
                                                      : plan.theta == 1   ? " (implicit)"
@@ -93,7 +106,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
              " asked for, so that the frames fall on steps)";
     t += "\nCourant number c = " + Short(n.courant) + ", diffusion number d = " + Short(n.diffusion) +
          ", cell Peclet number " + (std::isfinite(n.cellPeclet) ? Short(n.cellPeclet) : std::string("infinite")) +
-         "\n";
+         NarrowestCell(plan) + "\n";
     for (const std::string& note : o_.notes) t += "Note: " + note + "\n";
 
     t += "\nStability at this step (before marching):\n";

@@ -16,6 +16,12 @@ std::string EndText(const End& e, const char* where) {
     return {};
 }
 
+std::string GridLine(const Problem& p, long N) {
+    if (!p.Stretched()) return "";
+    const Grid g = MakeGrid(p, N);
+    return ", grid " + GridText(p.grid) + ", cells from " + Short(g.Narrowest()) + " to " + Short(g.Widest()) + " m";
+}
+
 std::string EndsText(const Problem& p) {
     if (p.Plain()) return "phiA = " + Short(p.left.value) + ", phiB = " + Short(p.right.value);
     std::string out = p.periodic ? "periodic" : EndText(p.left, "0") + ", " + EndText(p.right, "L");

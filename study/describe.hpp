@@ -13,6 +13,10 @@ namespace study {
 // ("Su = 1, Sp = -2"), numbers as "%.6g" writes them.
 std::string EndsText(const Problem& p);
 
+// The grid in words for a report's problem line: "" for equal cells, else
+// ", grid geometric:0.8, cells from 0.00288 to 0.144 m" at N cells.
+std::string GridLine(const Problem& p, long N);
+
 // One end alone, `where` being "0" or "L".
 std::string EndText(const End& e, const char* where);
 

@@ -91,24 +91,35 @@ void QuickFace(const Grid& g, long k, double F, const EndFace& left, const EndFa
     s.Add(e.nearNode, -F * wUU);
 }
 
-}  // namespace
+// What every face of one scheme on one grid shares.
+struct FaceContext {
+    const Grid& g;
+    Scheme rows;
+    double F, gamma;
+    EndFace left, right;
+};
 
-std::vector<FaceStencil> FaceStencils(const Problem& p, const Grid& g, Scheme s) {
-    const calc::Where at{"the stretched grid's coefficients"};
-    const long n = g.N;
-    const double F = g.F, gamma = g.D * g.dx;
+FaceContext ContextOf(const Problem& p, const Grid& g, Scheme s) {
     const Scheme rows = IsTvd(s) ? Scheme::Upwind : s;
-    std::vector<FaceStencil> faces(std::size_t(n + 1));
-    const EndFace left{FaceValueOn(p.left, true, g, rows), 0, std::min<long>(1, n - 1)};
-    const EndFace right{FaceValueOn(p.right, false, g, rows), n - 1, std::max<long>(n - 2, 0)};
-    // The interior faces.
-    for (long k = 1; k < n; ++k) {
-        FaceStencil& f = faces[std::size_t(k)];
+    const long n = g.N;
+    return {g, rows, g.F, g.D * g.dx, EndFace{FaceValueOn(p.left, true, g, rows), 0, std::min<long>(1, n - 1)},
+            EndFace{FaceValueOn(p.right, false, g, rows), n - 1, std::max<long>(n - 2, 0)}};
+}
+
+// Face k, 0 <= k <= N.
+FaceStencil FaceAt(const FaceContext& c, long k) {
+    const calc::Where at{"the stretched grid's coefficients"};
+    const Grid& g = c.g;
+    const long n = g.N;
+    const double F = c.F, gamma = c.gamma;
+    const Scheme rows = c.rows;
+    FaceStencil f;
+    if (k > 0 && k < n) {
         const double xP = g.x(k), xE = g.x(k + 1), distance = xE - xP;
         const double De = calc::Div(gamma, distance, at);
         double diffusion = De;
         if (rows == Scheme::Quick) {
-            QuickFace(g, k, F, left, right, f.convective);
+            QuickFace(g, k, F, c.left, c.right, f.convective);
         } else if (rows == Scheme::Central) {
             const double share = (g.Face(k) - xP) / distance;
             f.convective.Add(k - 1, F * (1 - share));
@@ -119,45 +130,53 @@ std::vector<FaceStencil> FaceStencils(const Problem& p, const Grid& g, Scheme s)
         }
         f.diffusive.Add(k - 1, diffusion);
         f.diffusive.Add(k, -diffusion);
+        return f;
     }
-    // The end faces: F phi_b where the flow comes in (and for central, and
+    // An end face: F phi_b where the flow comes in (and for central, and
     // QUICK, where it leaves), the near node's value where an upwind-type
     // scheme's flow leaves; the diffusion across the half cell, or QUICK's
     // quadratic gradient.
-    for (const bool atLeft : {true, false}) {
-        const EndFace& e = atLeft ? left : right;
-        FaceStencil& f = faces[std::size_t(atLeft ? 0 : n)];
-        const double len = g.Width(atLeft ? 1 : n);
-        const bool inflow = atLeft ? F >= 0 : F < 0;
-        const bool centralEnd = rows == Scheme::Central || rows == Scheme::Quick ||
-                                (rows == Scheme::Hybrid && std::fabs(F * len / gamma) < 2);
-        if (inflow || centralEnd)
-            f.convective.AddFace(e.f, e.nearNode, e.nextNode, F);
-        else
-            f.convective.Add(e.nearNode, F);
-        // The flux in the direction of x is -Gamma dphi/dx: at x = 0 minus
-        // the inward gradient, at x = L plus it.
-        const double sign = atLeft ? -1.0 : 1.0;
-        if (rows == Scheme::Quick) {
-            const EndGradient w = EndGradientOn(rows, g, atLeft);
-            const double scale = calc::Div(gamma, len, at) * sign;
-            f.diffusive.Add(e.nearNode, scale * w.w1);
-            if (n > 1) f.diffusive.Add(e.nextNode, scale * w.w2);
-            f.diffusive.AddFace(e.f, e.nearNode, e.nextNode, -scale * w.wb);
-        } else {
-            double Db = calc::Div(2 * gamma, len, at);
-            if (rows != Scheme::Upwind && rows != Scheme::Central && !(rows == Scheme::Hybrid && centralEnd))
-                Db *= PatankarA(rows, F / Db);
-            f.diffusive.Add(e.nearNode, sign * Db);
-            f.diffusive.AddFace(e.f, e.nearNode, e.nextNode, -sign * Db);
-        }
+    const bool atLeft = k == 0;
+    const EndFace& e = atLeft ? c.left : c.right;
+    const double len = g.Width(atLeft ? 1 : n);
+    const bool inflow = atLeft ? F >= 0 : F < 0;
+    const bool centralEnd = rows == Scheme::Central || rows == Scheme::Quick ||
+                            (rows == Scheme::Hybrid && std::fabs(F * len / gamma) < 2);
+    if (inflow || centralEnd)
+        f.convective.AddFace(e.f, e.nearNode, e.nextNode, F);
+    else
+        f.convective.Add(e.nearNode, F);
+    // The flux in the direction of x is -Gamma dphi/dx: at x = 0 minus the
+    // inward gradient, at x = L plus it.
+    const double sign = atLeft ? -1.0 : 1.0;
+    if (rows == Scheme::Quick) {
+        const EndGradient w = EndGradientOn(rows, g, atLeft);
+        const double scale = calc::Div(gamma, len, at) * sign;
+        f.diffusive.Add(e.nearNode, scale * w.w1);
+        if (n > 1) f.diffusive.Add(e.nextNode, scale * w.w2);
+        f.diffusive.AddFace(e.f, e.nearNode, e.nextNode, -scale * w.wb);
+    } else {
+        double Db = calc::Div(2 * gamma, len, at);
+        if (rows != Scheme::Upwind && rows != Scheme::Central && !(rows == Scheme::Hybrid && centralEnd))
+            Db *= PatankarA(rows, F / Db);
+        f.diffusive.Add(e.nearNode, sign * Db);
+        f.diffusive.AddFace(e.f, e.nearNode, e.nextNode, -sign * Db);
     }
+    return f;
+}
+
+}  // namespace
+
+std::vector<FaceStencil> FaceStencils(const Problem& p, const Grid& g, Scheme s) {
+    const FaceContext c = ContextOf(p, g, s);
+    std::vector<FaceStencil> faces(std::size_t(g.N + 1));
+    for (long k = 0; k <= g.N; ++k) faces[std::size_t(k)] = FaceAt(c, k);
     return faces;
 }
 
 Rows StretchedRows(const Problem& p, const Grid& g, Scheme s) {
     const calc::Where at{"the stretched grid's rows"};
-    const std::vector<FaceStencil> faces = FaceStencils(p, g, s);
+    const FaceContext c = ContextOf(p, g, s);
     const auto n = std::size_t(g.N);
     const bool five = s == Scheme::Quick;
     Rows r;
@@ -175,9 +194,12 @@ Rows StretchedRows(const Problem& p, const Grid& g, Scheme s) {
             (*band[offset + 2])[k] += sign * st.c[std::size_t(m)];
         }
     };
+    FaceStencil west = FaceAt(c, 0);
     for (std::size_t k = 0; k < n; ++k) {
-        for (const FaceStencil* f : {&faces[k + 1]}) put(k, f->convective, 1), put(k, f->diffusive, 1);
-        put(k, faces[k].convective, -1), put(k, faces[k].diffusive, -1);
+        const FaceStencil east = FaceAt(c, long(k) + 1);
+        put(k, east.convective, 1), put(k, east.diffusive, 1);
+        put(k, west.convective, -1), put(k, west.diffusive, -1);
+        west = east;
         const double w = g.Width(long(k) + 1);
         r.Su[k] = calc::Add(r.Su[k], p.su * w, at);
         r.aP[k] = calc::Add(r.aP[k], -p.sp * w, at);

@@ -5,6 +5,7 @@
 
 #include "tvd.hpp"
 #include "tvd_nodes.hpp"
+#include "tvd_stretched.hpp"
 
 namespace study {
 
@@ -58,6 +59,20 @@ bool TvdStage::operator()(const std::vector<double>& phi, double lambda, const s
         CheckSizes(g_, phi);
     else
         CheckSizes(g_, phi, base);
+    if (!g_.Uniform()) {
+        // Unequal cells: the balance per the mean cell, then the update.
+        std::vector<double> balance;
+        stretched::Balance(p_, g_, limiter_.value_or(Limiter::MinMod), limiter_ ? nullptr : psi_, scale_, phi, 0.0, {},
+                           balance);
+        out.resize(phi.size());
+        bool ok = true;
+        for (std::size_t i = 0; i < phi.size(); ++i) {
+            const double v = phi[i] - lambda * balance[i];
+            out[i] = a == 0 ? v : a * base[i] + (1 - a) * v;
+            ok = ok && (std::isinf(limit) || std::fabs(phi[i]) <= limit);
+        }
+        return ok;
+    }
     const Rightward o = Orient(p_, g_);
     auto row = [&](std::size_t k) {
         return UpwindRows::Row{upwind_[4 * k], upwind_[4 * k + 1], upwind_[4 * k + 2], upwind_[4 * k + 3]};

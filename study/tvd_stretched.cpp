@@ -31,6 +31,8 @@ struct FaceNodes {
 struct Geometry {
     std::vector<FaceNodes> faces;  // 0 .. N
     FaceValue left, right;         // the ends' face values, half-cell form
+    Rows up;                       // the upwind rows
+    std::vector<double> perWidth;  // dx / w_i: each node's balance per the mean cell
 };
 
 Geometry GeometryOf(const Problem& p, const Grid& g) {
@@ -39,6 +41,9 @@ Geometry GeometryOf(const Problem& p, const Grid& g) {
     geo.left = FaceValueOn(p.left, true, g, Scheme::Upwind);
     geo.right = FaceValueOn(p.right, false, g, Scheme::Upwind);
     geo.faces.resize(std::size_t(n + 1));
+    geo.up = StretchedRows(p, g, Scheme::Upwind);
+    geo.perWidth.resize(std::size_t(n));
+    for (long i = 1; i <= n; ++i) geo.perWidth[std::size_t(i - 1)] = g.dx / g.Width(i);
     const bool east = g.F >= 0;
     auto x = [&](long j) { return g.x(j + 1); };
     // The mirror nodes' positions: the near node reflected in the end.
@@ -82,20 +87,23 @@ double CorrectionAt(const L& lim, const Geometry& geo, const std::vector<double>
     return 2 * f.theta * Correction(lim, f.rho * a, b);
 }
 
+// Each node's balance, divided by its width over the mean one so that a
+// time step's shift rho dx / (theta dt) and lambda = dt / (rho dx) are the
+// same at every node, + shift phi - extra.
 template <class L>
-double BalanceWith(const L& lim, const Problem& p, const Grid& g, const std::vector<double>& phi, double shift,
+double BalanceWith(const L& lim, const Geometry& geo, const Grid& g, const std::vector<double>& phi, double shift,
                    const std::vector<double>& extra, std::vector<double>& out) {
-    const Geometry geo = GeometryOf(p, g);
-    const Rows up = StretchedRows(p, g, Scheme::Upwind);
+    const Rows& up = geo.up;
     const long n = g.N;
-    out.assign(std::size_t(n), 0.0);
+    out.resize(std::size_t(n));
     double largest = 0, poison = 0, west = CorrectionAt(lim, geo, phi, 0);
     for (long k = 0; k < n; ++k) {
         const auto i = std::size_t(k);
         const double east = CorrectionAt(lim, geo, phi, k + 1);
-        double row = (up.aP[i] + shift) * phi[i] - up.Su[i] + g.F * (east - west);
+        double row = up.aP[i] * phi[i] - up.Su[i] + g.F * (east - west);
         if (k > 0) row += up.aW[i] * phi[i - 1];
         if (k + 1 < n) row += up.aE[i] * phi[i + 1];
+        row = row * geo.perWidth[i] + shift * phi[i];
         if (!extra.empty()) row -= extra[i];
         out[i] = row;
         largest = std::max(largest, std::fabs(row));
@@ -107,15 +115,13 @@ double BalanceWith(const L& lim, const Problem& p, const Grid& g, const std::vec
 
 // The Jacobian of the balance in the rows' convention, five bands.
 template <class L>
-void JacobianWith(const L& lim, const Problem& p, const Grid& g, double shift, const std::vector<double>& phi,
+void JacobianWith(const L& lim, const Geometry& geo, const Grid& g, double shift, const std::vector<double>& phi,
                   Rows& j) {
-    const Geometry geo = GeometryOf(p, g);
-    j = StretchedRows(p, g, Scheme::Upwind);
+    j = geo.up;
     const long n = g.N;
     j.aWW.assign(std::size_t(n), 0.0);
     j.aEE.assign(std::size_t(n), 0.0);
     std::vector<double>* band[] = {&j.aWW, &j.aW, &j.aP, &j.aE, &j.aEE};
-    for (double& v : j.aP) v += shift;
     auto add = [&](long row, long node, double v) {
         if (row < 0 || row >= n) return;
         const long offset = node - row;
@@ -139,6 +145,10 @@ void JacobianWith(const L& lim, const Problem& p, const Grid& g, double shift, c
             add(k, node, -g.F * slope);
         }
     }
+    for (std::size_t i = 0; i < std::size_t(n); ++i) {
+        for (std::vector<double>* b : band) (*b)[i] *= geo.perWidth[i];
+        j.aP[i] += shift;
+    }
 }
 
 }  // namespace
@@ -147,13 +157,14 @@ double Balance(const Problem& p, const Grid& g, Limiter l, double (*psi)(double)
                const std::vector<double>& phi, double shift, const std::vector<double>& extra,
                std::vector<double>& out) {
     CheckSizes(g, phi, extra);
+    const Geometry geo = GeometryOf(p, g);
     if (psi) {
-        if (scale == 1) return BalanceWith(AnyPsi{psi}, p, g, phi, shift, extra, out);
-        return BalanceWith(Scaled<AnyPsi>{AnyPsi{psi}, scale}, p, g, phi, shift, extra, out);
+        if (scale == 1) return BalanceWith(AnyPsi{psi}, geo, g, phi, shift, extra, out);
+        return BalanceWith(Scaled<AnyPsi>{AnyPsi{psi}, scale}, geo, g, phi, shift, extra, out);
     }
     return WithLimiter(l, [&](auto lim) {
-        if (scale == 1) return BalanceWith(lim, p, g, phi, shift, extra, out);
-        return BalanceWith(Scaled<decltype(lim)>{lim, scale}, p, g, phi, shift, extra, out);
+        if (scale == 1) return BalanceWith(lim, geo, g, phi, shift, extra, out);
+        return BalanceWith(Scaled<decltype(lim)>{lim, scale}, geo, g, phi, shift, extra, out);
     });
 }
 
@@ -161,17 +172,18 @@ TvdIterations Solve(const Problem& p, const Grid& g, Limiter l, double shift, co
                     std::vector<double>& phi, double tolerance, int maxIterations,
                     const std::function<bool()>& cancelled) {
     CheckSizes(g, phi, extra);
+    const Geometry geo = GeometryOf(p, g);
     return WithLimiter(l, [&](auto lim) {
         const std::size_t n = phi.size();
         std::vector<double> residual, step, trial(n), trialResidual;
         std::unique_ptr<AnyBandFactors> upwind;
         TvdIterations t;
-        t.residual = BalanceWith(lim, p, g, phi, shift, extra, residual);
+        t.residual = BalanceWith(lim, geo, g, phi, shift, extra, residual);
         while (!(t.residual <= tolerance) && t.iterations < maxIterations && !std::isnan(t.residual)) {
             if (cancelled && cancelled()) throw Cancelled();
             ++t.iterations;
             Rows j;
-            JacobianWith(lim, p, g, shift, phi, j);
+            JacobianWith(lim, geo, g, shift, phi, j);
             j.Su.resize(n);
             for (std::size_t k = 0; k < n; ++k) j.Su[k] = -residual[k];
             std::string why;
@@ -179,14 +191,17 @@ TvdIterations Solve(const Problem& p, const Grid& g, Limiter l, double shift, co
             if (SolveRows(j, step, why))
                 for (double share = 1; share > 1.0 / 16 && !taken; share /= 2) {
                     for (std::size_t k = 0; k < n; ++k) trial[k] = phi[k] + share * step[k];
-                    const double r = BalanceWith(lim, p, g, trial, shift, extra, trialResidual);
+                    const double r = BalanceWith(lim, geo, g, trial, shift, extra, trialResidual);
                     if (r < t.residual) taken = true, t.residual = r, phi.swap(trial), residual.swap(trialResidual);
                 }
             if (taken) continue;
             // Deferred correction: the upwind rows plus the shift, factored once.
             if (!upwind) {
-                Rows r = StretchedRows(p, g, Scheme::Upwind);
-                for (double& v : r.aP) v += shift;
+                Rows r = geo.up;
+                for (std::size_t i = 0; i < n; ++i) {
+                    r.aW[i] *= geo.perWidth[i], r.aE[i] *= geo.perWidth[i];
+                    r.aP[i] = r.aP[i] * geo.perWidth[i] + shift;
+                }
                 upwind = std::make_unique<AnyBandFactors>();
                 if (!upwind->Factor(r, why)) break;
             }
@@ -194,7 +209,7 @@ TvdIterations Solve(const Problem& p, const Grid& g, Limiter l, double shift, co
             for (double& v : step) v = -v;
             upwind->Solve(step);
             for (std::size_t k = 0; k < n; ++k) phi[k] += step[k];
-            t.residual = BalanceWith(lim, p, g, phi, shift, extra, residual);
+            t.residual = BalanceWith(lim, geo, g, phi, shift, extra, residual);
         }
         t.converged = t.residual <= tolerance;
         return t;

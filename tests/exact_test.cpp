@@ -17,8 +17,10 @@ using study::Problem;
 namespace {
 
 // rho = 1, L = 1, Gamma = 0.1: the domain Peclet number is 10 u.
-Problem Make(End left, End right, double u, double sp = 0, double su = 0) {
-    return {.left = left, .right = right, .u = u, .su = su, .sp = sp};
+Problem Make(End left, End right, double u, double sp = 0, double su = 0, double gamma = 0.1) {
+    Problem p;
+    p.left = left, p.right = right, p.u = u, p.su = su, p.sp = sp, p.gamma = gamma;
+    return p;
 }
 
 // phi and phi' at x1, integrated in long double from the exact phi and phi'
@@ -120,6 +122,6 @@ TEST(ExactSolution, SaysWhyThereIsNone) {
               "Peclet number 1e4)");
     const ExactSolution back(Make(End::Fixed(0), End::Slope(1), -1e3, 0, 1));
     EXPECT_TRUE(back.Why().ends_with("e^(|Pe|) with the domain Peclet number -1e4)")) << back.Why();
-    EXPECT_NE(ExactSolution(Problem{.gamma = 0}).Why().find("Gamma must be above zero"), std::string::npos);
+    EXPECT_NE(ExactSolution(Make(End::Fixed(1), End::Fixed(0), 0.1, 0, 0, 0)).Why().find("Gamma must be above zero"), std::string::npos);
     EXPECT_TRUE(ExactSolution(Make(End::Slope(1), End::Slope(1), 0, -1e-15)).Finite());
 }

@@ -9,7 +9,9 @@ namespace transient {
 
 using study::IsTvd;
 
-// The study's rows of a linear scheme; Gamma may be 0. Raises
+// The study's rows of a linear scheme; Gamma may be 0. On unequal cells
+// each row is divided by its cell's width over the mean width dx, so that
+// a time step's mass matrix is rho dx at every node. Raises
 // calc::CalcError when a coefficient is beyond the range of a double.
 study::Rows Rows(const study::Problem& p, study::Scheme s, long N);
 

@@ -122,6 +122,12 @@ FrameStats StatsOf(const study::Problem& p, const std::vector<double>& phi, cons
             }
         st.maxError = worst;
         st.l1Error = worst * l1 * (p.L / double(phi.size()));
+        if (p.Stretched()) {  // each cell's own width
+            const study::Grid g = study::MakeGrid(p, long(phi.size()));
+            double sum1 = 0;
+            for (std::size_t i = 0; i < phi.size(); ++i) sum1 += g.Width(long(i) + 1) * std::fabs(phi[i] - (*exact)[i]);
+            st.l1Error = sum1;
+        }
         st.rmsError = worst * std::sqrt(sum / double(phi.size()));
     }
     if (steady) st.distance = MaxDifference(phi, *steady);

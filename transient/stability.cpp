@@ -140,7 +140,7 @@ double LargestThetaDt(const Modes& mu, double theta) {
 // The step at c = 1 (u = 0: at d = 1), the scale below which a largest
 // stable step is rounding's, not the scheme's.
 double ReferenceDt(const study::Problem& p, long N) {
-    const double dx = p.L / double(N);
+    const double dx = study::MakeGrid(p, N).Narrowest();
     if (p.u != 0) return dx / std::fabs(p.u);
     return p.gamma > 0 ? p.rho * dx * dx / p.gamma : kInf;
 }
@@ -170,11 +170,13 @@ std::shared_ptr<const Spectrum> RecentSpectrum(const study::Problem& p, study::S
 }  // namespace
 
 Numbers NumbersOf(const study::Problem& p, long N, double dt) {
-    const double dx = p.L / static_cast<double>(N);
+    // On unequal cells the narrowest cell has the largest c and d: it decides.
+    const study::Grid g = study::MakeGrid(p, N);
+    const double dx = g.Narrowest();
     Numbers n;
     n.courant = std::fabs(p.u) * dt / dx;
     n.diffusion = p.gamma * dt / (p.rho * dx * dx);
-    n.lambda = dt / (p.rho * dx);
+    n.lambda = dt / (p.rho * g.dx);
     const double F = p.rho * p.u, D = p.gamma / dx;
     n.cellPeclet = F == 0 ? 0.0 : D == 0 ? std::copysign(kInf, F) : F / D;
     return n;

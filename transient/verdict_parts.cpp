@@ -21,8 +21,11 @@ double Zero(double) { return 0; }
 }  // namespace
 
 study::Problem SevenVolumes(const study::Problem& p, long N) {
+    // Seven equal cells of the grid's narrowest width: on unequal cells the
+    // interior row where c and d are largest.
     study::Problem small = p;
-    small.L = p.L / static_cast<double>(N) * 7.0;
+    small.L = study::MakeGrid(p, N).Narrowest() * 7.0;
+    small.grid = {};
     return small;
 }
 
