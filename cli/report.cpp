@@ -32,7 +32,8 @@ std::string Heading(const study::Study& st) {
     std::string out = "Convection-diffusion study: " + study::EndsText(p) + ", u = " + G(p.u) +
                       " m/s, L = " + G(p.L) + " m, rho = " + G(p.rho) + " kg/m3, Gamma = " + G(p.gamma) + " kg/(m s)\n";
     out += "Peclet number of the domain, rho u L / Gamma = " + G(study::DomainPeclet(p)) + "\n";
-    if (p.Stretched()) out += "Grid" + study::GridLine(p, st.plan.N).substr(std::string(", grid").size()) + "\n";
+    if (const std::string grid = study::GridLine(p, st.plan.N); !grid.empty())
+        out += "Grid" + grid.substr(std::string(", grid").size()) + "\n";
     return out;
 }
 

@@ -275,8 +275,9 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
 
     CheckProblem(p, given, study::Use::Transient);
     ReadGrid(p, given, plan.N);
-    if (p.periodic && p.Stretched()) Bad("grid", given["grid"], "a periodic domain takes equal cells");
-    if (p.Stretched() && plan.method == transient::Method::LaxWendroff)
+    const bool stretched = !study::MakeGrid(p, plan.N).Uniform();
+    if (p.periodic && stretched) Bad("grid", given["grid"], "a periodic domain takes equal cells");
+    if (stretched && plan.method == transient::Method::LaxWendroff)
         Bad("grid", given["grid"],
             "flux-limited Lax-Wendroff scales every correction by one 1 - c, and on unequal cells each cell has its "
             "own c: use --time ssprk2, ssprk3 or the theta-method");

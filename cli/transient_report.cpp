@@ -72,8 +72,8 @@ void TransientReport::Add(const transient::Frame& f) {
 // On unequal cells the numbers are the narrowest cell's, the largest c and
 // d of the grid, which decide von Neumann's verdict and the TVD condition.
 static std::string NarrowestCell(const transient::Plan& plan) {
-    if (!plan.problem.Stretched()) return "";
     const study::Grid g = study::MakeGrid(plan.problem, plan.N);
+    if (g.Uniform()) return "";
     long cell = 1;
     for (long i = 2; i <= g.N; ++i)
         if (g.Width(i) < g.Width(cell)) cell = i;
@@ -90,7 +90,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
     t += "Problem: " + study::EndsText(p) + ", u = " + Short(p.u, 6) +
          " m/s, L = " + Short(p.L, 6) + " m, rho = " + Short(p.rho, 6) + " kg/m3, Gamma = " + Short(p.gamma, 6) +
          " kg/(m s), N = " + std::to_string(plan.N) +
-         (p.Stretched() ? study::GridLine(p, plan.N) : " (dx = " + Short(p.L / double(plan.N), 6) + " m)") + "\n";
+         (!study::GridLine(p, plan.N).empty() ? study::GridLine(p, plan.N) : " (dx = " + Short(p.L / double(plan.N), 6) + " m)") + "\n";
     t += "Initial state: " + transient::Text(plan.initial) + "\n";
     const char* name = plan.theta == 0 ? " (explicit)" : plan.theta == 0.5 ? " (Crank-Nicolson)"
                                                      : plan.theta == 1   ? " (implicit)"

@@ -17,8 +17,8 @@ std::string EndText(const End& e, const char* where) {
 }
 
 std::string GridLine(const Problem& p, long N) {
-    if (!p.Stretched()) return "";
     const Grid g = MakeGrid(p, N);
+    if (g.Uniform()) return "";
     return ", grid " + GridText(p.grid) + ", cells from " + Short(g.Narrowest()) + " to " + Short(g.Widest()) + " m";
 }
 
