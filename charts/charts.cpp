@@ -178,7 +178,14 @@ SolutionDrawing DrawingOf(const study::Study& st) {
 
 void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing) {
     const study::Grid& g = st.results.empty() ? study::MakeGrid(st.problem, st.plan.N) : st.results[0][0].grid;
-    setTitle(QString("Solutions at N = %1, cell Pe = %2").arg(g.N).arg(g.Pe, 0, 'g', 4));
+    if (g.Uniform())
+        setTitle(QString("Solutions at N = %1, cell Pe = %2").arg(g.N).arg(g.Pe, 0, 'g', 4));
+    else  // each cell its own Peclet number
+        setTitle(QString("Solutions at N = %1 (%2), cell Pe %3 to %4")
+                     .arg(g.N)
+                     .arg(QString::fromStdString(study::GridText(st.problem.grid)))
+                     .arg(g.Pe * g.Narrowest() / g.dx, 0, 'g', 3)
+                     .arg(g.Pe * g.Widest() / g.dx, 0, 'g', 3));
     const QList<QPointF> exact = ExactCurve(st.problem);
     exact_->replace(exact);
     // The units of the end values only where the ends are values alone.

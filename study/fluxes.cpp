@@ -88,16 +88,17 @@ std::vector<FaceFlux> Rightwards(const Rightward& o, Scheme s, const std::vector
 // On unequal cells: the face stencils the rows are made of, and the
 // bounded schemes' limited corrections.
 std::vector<FaceFlux> StretchedFluxes(const Problem& p, Scheme s, const Grid& g, const std::vector<double>& phi) {
-    const std::vector<FaceStencil> stencils = FaceStencils(p, g, s);
-    std::vector<double> corrections(stencils.size(), 0.0);
+    std::vector<double> convective, diffusive;
+    StencilFluxes(p, g, s, phi, convective, diffusive);
+    std::vector<double> corrections(convective.size(), 0.0);
     if (IsTvd(s)) corrections = stretched::Corrections(p, g, *LimiterOf(s), phi);
-    std::vector<FaceFlux> faces(stencils.size());
-    for (std::size_t k = 0; k < stencils.size(); ++k) {
+    std::vector<FaceFlux> faces(convective.size());
+    for (std::size_t k = 0; k < faces.size(); ++k) {
         FaceFlux& f = faces[k];
         f.face = long(k);
         f.x = g.Face(long(k));
-        f.convective = stencils[k].convective.At(phi) + corrections[k];
-        f.diffusive = stencils[k].diffusive.At(phi);
+        f.convective = convective[k] + corrections[k];
+        f.diffusive = diffusive[k];
         f.total = f.convective + f.diffusive;
     }
     return faces;

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <mutex>
 
 #include "warnings.hpp"
 
@@ -78,9 +80,28 @@ std::vector<double> Faces(const GridSpec& s, double L, long N) {
 std::shared_ptr<const std::vector<double>> FacesOf(const GridSpec& spec, double L, long N) {
     if (spec.kind == GridKind::Uniform || N < 1) return nullptr;
     if (spec.kind != GridKind::Faces && spec.ratio == 1) return nullptr;
+    // Every scheme of a study, its exact solution and its report ask for the
+    // same grid: the last few made are kept.
+    struct Made {
+        GridSpec spec;
+        double L;
+        long N;
+        std::shared_ptr<const std::vector<double>> faces;
+    };
+    static std::mutex lock;
+    static std::deque<Made> recent;
+    {
+        const std::lock_guard<std::mutex> hold(lock);
+        for (const Made& m : recent)
+            if (m.N == N && m.L == L && m.spec == spec) return m.faces;
+    }
     std::vector<double> f = Faces(spec, L, N);
-    if (f.size() != std::size_t(N + 1) || Equal(f, L)) return nullptr;
-    return std::make_shared<const std::vector<double>>(std::move(f));
+    std::shared_ptr<const std::vector<double>> made;
+    if (f.size() == std::size_t(N + 1) && !Equal(f, L)) made = std::make_shared<const std::vector<double>>(std::move(f));
+    const std::lock_guard<std::mutex> hold(lock);
+    recent.push_front({spec, L, N, made});
+    if (recent.size() > 4) recent.pop_back();
+    return made;
 }
 
 std::optional<std::string> GridFault(const GridSpec& spec, double L, long N) {

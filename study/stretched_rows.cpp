@@ -167,11 +167,27 @@ FaceStencil FaceAt(const FaceContext& c, long k) {
 
 }  // namespace
 
-std::vector<FaceStencil> FaceStencils(const Problem& p, const Grid& g, Scheme s) {
+void StencilFluxes(const Problem& p, const Grid& g, Scheme s, const std::vector<double>& phi,
+                   std::vector<double>& convective, std::vector<double>& diffusive) {
     const FaceContext c = ContextOf(p, g, s);
-    std::vector<FaceStencil> faces(std::size_t(g.N + 1));
-    for (long k = 0; k <= g.N; ++k) faces[std::size_t(k)] = FaceAt(c, k);
-    return faces;
+    convective.resize(std::size_t(g.N + 1));
+    diffusive.resize(std::size_t(g.N + 1));
+    for (long k = 0; k <= g.N; ++k) {
+        if (k > 0 && k < g.N && c.rows != Scheme::Quick) {
+            // An interior three-point face, written out as StretchedRows does.
+            const auto i = std::size_t(k);
+            const double xP = g.x(k), xE = g.x(k + 1), De = c.gamma / (xE - xP);
+            const double share = c.rows == Scheme::Central ? (g.Face(k) - xP) / (xE - xP) : (c.F >= 0 ? 0.0 : 1.0);
+            const double d = c.rows == Scheme::Upwind || c.rows == Scheme::Central ? De
+                                                                                     : De * PatankarA(c.rows, c.F / De);
+            convective[i] = c.F * ((1 - share) * phi[i - 1] + share * phi[i]);
+            diffusive[i] = d * (phi[i - 1] - phi[i]);
+            continue;
+        }
+        const FaceStencil f = FaceAt(c, k);
+        convective[std::size_t(k)] = f.convective.At(phi);
+        diffusive[std::size_t(k)] = f.diffusive.At(phi);
+    }
 }
 
 Rows StretchedRows(const Problem& p, const Grid& g, Scheme s) {
@@ -194,12 +210,39 @@ Rows StretchedRows(const Problem& p, const Grid& g, Scheme s) {
             (*band[offset + 2])[k] += sign * st.c[std::size_t(m)];
         }
     };
-    FaceStencil west = FaceAt(c, 0);
+    if (five) {
+        FaceStencil west = FaceAt(c, 0);
+        for (std::size_t k = 0; k < n; ++k) {
+            const FaceStencil east = FaceAt(c, long(k) + 1);
+            put(k, east.convective, 1), put(k, east.diffusive, 1);
+            put(k, west.convective, -1), put(k, west.diffusive, -1);
+            west = east;
+        }
+    } else {
+        // Three points: interior face k carries alpha phi_(k-1) - beta phi_k,
+        // written out here for speed, the same sums FaceAt makes.
+        const double* faces = g.faces->data();
+        const double F = c.F, up = std::max(F, 0.0), down = std::max(-F, 0.0);
+        for (std::size_t k = 1; k < n; ++k) {
+            const double xP = 0.5 * (faces[k - 1] + faces[k]), xE = 0.5 * (faces[k] + faces[k + 1]);
+            const double De = c.gamma / (xE - xP);
+            double alpha, beta;
+            if (c.rows == Scheme::Central) {
+                const double share = (faces[k] - xP) / (xE - xP);
+                alpha = F * (1 - share) + De, beta = De - F * share;
+            } else {
+                const double d = c.rows == Scheme::Upwind ? De : De * PatankarA(c.rows, F / De);
+                alpha = d + up, beta = d + down;
+            }
+            // Cell k-1's east face, cell k's west face.
+            r.aP[k - 1] += alpha, r.aE[k - 1] -= beta;
+            r.aW[k] -= alpha, r.aP[k] += beta;
+        }
+        const FaceStencil first = FaceAt(c, 0), last = FaceAt(c, g.N);
+        put(0, first.convective, -1), put(0, first.diffusive, -1);
+        put(n - 1, last.convective, 1), put(n - 1, last.diffusive, 1);
+    }
     for (std::size_t k = 0; k < n; ++k) {
-        const FaceStencil east = FaceAt(c, long(k) + 1);
-        put(k, east.convective, 1), put(k, east.diffusive, 1);
-        put(k, west.convective, -1), put(k, west.diffusive, -1);
-        west = east;
         const double w = g.Width(long(k) + 1);
         r.Su[k] = calc::Add(r.Su[k], p.su * w, at);
         r.aP[k] = calc::Add(r.aP[k], -p.sp * w, at);

@@ -39,9 +39,11 @@ EndGradient EndGradientOn(Scheme s, const Grid& g, bool atLeft);
 // width and conductance.
 FaceValue FaceValueOn(const End& e, bool atLeft, const Grid& g, Scheme s);
 
-// The N + 1 faces of a linear scheme (a bounded one gives its upwind part).
-// Raises calc::CalcError where a coefficient is beyond a double.
-std::vector<FaceStencil> FaceStencils(const Problem& p, const Grid& g, Scheme s);
+// The N + 1 faces' convective and diffusive fluxes of `phi` under a linear
+// scheme (a bounded one gives its upwind part), face by face. Raises
+// calc::CalcError where a coefficient is beyond a double.
+void StencilFluxes(const Problem& p, const Grid& g, Scheme s, const std::vector<double>& phi,
+                   std::vector<double>& convective, std::vector<double>& diffusive);
 
 // The rows the faces balance, with the source: cell k reads
 // J_(k-1) - J_k + (Su + Sp phi_k) w_k = 0.

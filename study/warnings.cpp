@@ -37,9 +37,11 @@ std::string Warning(const Study& st, const Result& r) {
     if (r.bounded && !r.NegativeCoefficients()) return "";
     const Problem& p = st.problem;
     std::string line = std::string(Name(r.scheme)) + " at N = " + std::to_string(r.grid.N) + ": ";
+    // On unequal cells the widest cell has the largest Peclet number.
+    const double pe = r.grid.Uniform() ? r.grid.Pe : r.grid.Pe * r.grid.Widest() / r.grid.dx;
     if (r.NegativeCoefficients()) {
-        line += "Pe = " + Short(r.grid.Pe);
-        if (r.scheme != Scheme::Quick && std::fabs(r.grid.Pe) > 2) line += r.grid.Pe > 0 ? " > 2" : " < -2";
+        line += (r.grid.Uniform() ? "Pe = " : "Pe in the widest cell = ") + Short(pe);
+        if (r.scheme != Scheme::Quick && std::fabs(pe) > 2) line += pe > 0 ? " > 2" : " < -2";
         line += ", " + NegativeNames(r.negative);
         if (r.scheme == Scheme::Quick) line += " (QUICK's far upstream coefficient is negative for any flow)";
         line += r.bounded ? ": bounded here, but the solution can overshoot where phi changes steeply"
@@ -52,7 +54,7 @@ std::string Warning(const Study& st, const Result& r) {
         line += " (phi from " + Past(r.phiMin, lo) + " to " + Past(r.phiMax, hi) + ", outside [" + Short(lo) + ", " +
                 Short(hi) + "])";
     }
-    if (r.scheme == Scheme::Central && std::fabs(r.grid.Pe) > 2)
+    if (r.scheme == Scheme::Central && std::fabs(r.grid.Pe) > 2 && r.grid.Uniform())
         line += "; N above " + Short(std::fabs(DomainPeclet(p)) / 2) + " brings |Pe| below 2";
     return line;
 }
