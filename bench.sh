@@ -50,6 +50,12 @@ ends_ms=$(median_ms ./build-bench/convdiff-study --N 1000000 --schemes central,u
 echo "convdiff-study, Robin end and source: $ends_ms ms; two fixed ends, no source: $study_ms ms"
 awk -v a="$ends_ms" -v b="$study_ms" 'BEGIN { printf "ratio: %.2f (target: at most 1.1)\n", a / b }'
 
+echo "== Study: the six linear schemes at N = 10^6 on geometric:1.000001 beside the same run on uniform cells"
+uniform_ms=$(median_ms ./build-bench/convdiff-study --N 1000000)
+stretched_ms=$(median_ms ./build-bench/convdiff-study --N 1000000 --grid geometric:1.000001)
+echo "convdiff-study, geometric:1.000001: $stretched_ms ms; uniform: $uniform_ms ms"
+awk -v a="$stretched_ms" -v b="$uniform_ms" 'BEGIN { printf "ratio: %.2f (target: at most 1.3)\n", a / b }'
+
 echo "== Transient: N = 10^6, central, upwind and hybrid, no files, against a minimal LAPACK program"
 transient=(./build-bench/convdiff-transient --N 1000000 --schemes central,upwind,hybrid)
 implicit_ms=$(median_ms "${transient[@]}")

@@ -184,6 +184,18 @@ void StencilFluxes(const Problem& p, const Grid& g, Scheme s, const std::vector<
             diffusive[i] = d * (phi[i - 1] - phi[i]);
             continue;
         }
+        const long up = c.F >= 0 ? k - 1 : k, down = c.F >= 0 ? k : k - 1, far = c.F >= 0 ? k - 2 : k + 1;
+        if (k > 0 && k < g.N && far >= 0 && far < g.N) {
+            // A QUICK face with its three nodes inside, written out.
+            const double xf = g.Face(k), xU = g.x(up + 1), xD = g.x(down + 1), xUU = g.x(far + 1);
+            const double wUU = (xf - xU) * (xf - xD) / ((xUU - xU) * (xUU - xD));
+            const double wU = (xf - xUU) * (xf - xD) / ((xU - xUU) * (xU - xD));
+            const double wD = (xf - xUU) * (xf - xU) / ((xD - xUU) * (xD - xU));
+            const auto i = std::size_t(k);
+            convective[i] = c.F * (wU * phi[std::size_t(up)] + wD * phi[std::size_t(down)] + wUU * phi[std::size_t(far)]);
+            diffusive[i] = c.gamma / (g.x(k + 1) - g.x(k)) * (phi[i - 1] - phi[i]);
+            continue;
+        }
         const FaceStencil f = FaceAt(c, k);
         convective[std::size_t(k)] = f.convective.At(phi);
         diffusive[std::size_t(k)] = f.diffusive.At(phi);
@@ -211,12 +223,32 @@ Rows StretchedRows(const Problem& p, const Grid& g, Scheme s) {
         }
     };
     if (five) {
-        FaceStencil west = FaceAt(c, 0);
-        for (std::size_t k = 0; k < n; ++k) {
-            const FaceStencil east = FaceAt(c, long(k) + 1);
-            put(k, east.convective, 1), put(k, east.diffusive, 1);
-            put(k, west.convective, -1), put(k, west.diffusive, -1);
-            west = east;
+        // QUICK: the faces whose three nodes are all inside written out, the
+        // mirror faces and the ends through their stencils.
+        const double F = c.F;
+        const long N = g.N;
+        for (long k = 0; k <= N; ++k) {
+            const bool east = F >= 0;
+            const long up = east ? k - 1 : k, down = east ? k : k - 1, far = east ? k - 2 : k + 1;
+            if (k == 0 || k == N || far < 0 || far >= N) {
+                const FaceStencil f = FaceAt(c, k);
+                if (k > 0) put(std::size_t(k - 1), f.convective, 1), put(std::size_t(k - 1), f.diffusive, 1);
+                if (k < N) put(std::size_t(k), f.convective, -1), put(std::size_t(k), f.diffusive, -1);
+                continue;
+            }
+            const double xf = g.Face(k), xU = g.x(up + 1), xD = g.x(down + 1), xUU = g.x(far + 1);
+            const double wUU = F * (xf - xU) * (xf - xD) / ((xUU - xU) * (xUU - xD));
+            const double wU = F * (xf - xUU) * (xf - xD) / ((xU - xUU) * (xU - xD));
+            const double wD = F * (xf - xUU) * (xf - xU) / ((xD - xUU) * (xD - xU));
+            const double De = c.gamma / (g.x(k + 1) - g.x(k));
+            // J = wU phi_U + wD phi_D + wUU phi_UU - De (phi_k - phi_(k-1)),
+            // + into cell k-1, - into cell k.
+            auto add = [&](long cell, long node, double v) { (*band[node - cell + 2])[std::size_t(cell)] += v; };
+            for (const long cell : {k - 1, k}) {
+                const double sign = cell == k - 1 ? 1.0 : -1.0;
+                add(cell, up, sign * wU), add(cell, down, sign * wD), add(cell, far, sign * wUU);
+                add(cell, k - 1, sign * De), add(cell, k, -sign * De);
+            }
         }
     } else {
         // Three points: interior face k carries alpha phi_(k-1) - beta phi_k,
