@@ -64,6 +64,8 @@ TEST(TransientOptions, EveryBadOptionOrValueNamesBoth) {
         {{"--periodic", "--phiA", "1"}, "--phiA '1': a periodic domain has no ends: leave --phiA out"},
         {{"--periodic=yes"}, "--periodic 'yes': takes no value"},
         {{"--sp", "2"}, "--sp '2': Sp must be 0 or below"},
+        {{"--grid", "geometric:0.9", "--time", "lw"}, "--grid 'geometric:0.9': flux-limited Lax-Wendroff scales"},
+        {{"--grid", "twosided:1.1", "--periodic"}, "--grid 'twosided:1.1': a periodic domain takes equal cells"},
         {{"--right", "robin:-1:0"}, "--right 'robin:-1:0': H must be above 0"},
         {{"--phiB", "0", "--right", "outflow"}, "--right 'outflow': give either --phiB or --right, not both"},
         // A number beyond a double blames what made it so, not a --dt never given.

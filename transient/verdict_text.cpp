@@ -89,8 +89,11 @@ std::string StabilityWords(const Plan& plan, const SchemeOutcome& s) {
                     "phi_b the inflow face's value, so psi/r counts double there)";
         return text + "; " + LargestStep(v.largestTvdDt, "TVD");
     }
-    const std::string vonNeumann =
-        "von Neumann (an interior row on an endless grid) gives largest |G| = " + Short(v.maxAmplification, 6);
+    const bool stretched = !study::MakeGrid(plan.problem, plan.N).Uniform();
+    const std::string vonNeumann = std::string(stretched ? "von Neumann (an interior row on an endless grid of the "
+                                                           "narrowest cell's width)"
+                                                         : "von Neumann (an interior row on an endless grid)") +
+                                   " gives largest |G| = " + Short(v.maxAmplification, 6);
     const std::string matrix = v.matrixTested ? std::string(plan.problem.periodic
                                                                 ? "this grid's step matrix (periodic: circulant, its "
                                                                   "modes the grid's own waves) gives largest |g| = "
