@@ -61,6 +61,16 @@ double PatankarA(Scheme s, double P) {
     }
 }
 
+// The quadratic through x_UU, x_U and x_D evaluated at x_f: the weights of
+// phi_UU, phi_U and phi_D (-1/8, 3/4, 3/8 on equal cells).
+struct Quadratic {
+    double far, up, down;
+};
+Quadratic QuickWeights(double xf, double xUU, double xU, double xD) {
+    return {(xf - xU) * (xf - xD) / ((xUU - xU) * (xUU - xD)), (xf - xUU) * (xf - xD) / ((xU - xUU) * (xU - xD)),
+            (xf - xUU) * (xf - xU) / ((xD - xUU) * (xD - xU))};
+}
+
 // phi_b of an end as a stencil, and the mirror node 2 phi_b - phi_near.
 struct EndFace {
     FaceValue f;
@@ -77,9 +87,7 @@ void QuickFace(const Grid& g, long k, double F, const EndFace& left, const EndFa
     const double xf = g.Face(k), xU = x(up), xD = x(down);
     const bool mirror = far < 0 || far >= n;
     const double xUU = !mirror ? x(far) : east ? -x(0) : 2 * g.Face(n) - x(n - 1);
-    const double wUU = (xf - xU) * (xf - xD) / ((xUU - xU) * (xUU - xD));
-    const double wU = (xf - xUU) * (xf - xD) / ((xU - xUU) * (xU - xD));
-    const double wD = (xf - xUU) * (xf - xU) / ((xD - xUU) * (xD - xU));
+    const auto [wUU, wU, wD] = QuickWeights(xf, xUU, xU, xD);
     s.Add(up, F * wU);
     s.Add(down, F * wD);
     if (!mirror) {
@@ -188,9 +196,7 @@ void StencilFluxes(const Problem& p, const Grid& g, Scheme s, const std::vector<
         if (k > 0 && k < g.N && far >= 0 && far < g.N) {
             // A QUICK face with its three nodes inside, written out.
             const double xf = g.Face(k), xU = g.x(up + 1), xD = g.x(down + 1), xUU = g.x(far + 1);
-            const double wUU = (xf - xU) * (xf - xD) / ((xUU - xU) * (xUU - xD));
-            const double wU = (xf - xUU) * (xf - xD) / ((xU - xUU) * (xU - xD));
-            const double wD = (xf - xUU) * (xf - xU) / ((xD - xUU) * (xD - xU));
+            const auto [wUU, wU, wD] = QuickWeights(xf, xUU, xU, xD);
             const auto i = std::size_t(k);
             convective[i] = c.F * (wU * phi[std::size_t(up)] + wD * phi[std::size_t(down)] + wUU * phi[std::size_t(far)]);
             diffusive[i] = c.gamma / (g.x(k + 1) - g.x(k)) * (phi[i - 1] - phi[i]);
@@ -237,9 +243,8 @@ Rows StretchedRows(const Problem& p, const Grid& g, Scheme s) {
                 continue;
             }
             const double xf = g.Face(k), xU = g.x(up + 1), xD = g.x(down + 1), xUU = g.x(far + 1);
-            const double wUU = F * (xf - xU) * (xf - xD) / ((xUU - xU) * (xUU - xD));
-            const double wU = F * (xf - xUU) * (xf - xD) / ((xU - xUU) * (xU - xD));
-            const double wD = F * (xf - xUU) * (xf - xU) / ((xD - xUU) * (xD - xU));
+            const Quadratic q = QuickWeights(xf, xUU, xU, xD);
+            const double wUU = F * q.far, wU = F * q.up, wD = F * q.down;
             const double De = c.gamma / (g.x(k + 1) - g.x(k));
             // J = wU phi_U + wD phi_D + wUU phi_UU - De (phi_k - phi_(k-1)),
             // + into cell k-1, - into cell k.
