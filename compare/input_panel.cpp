@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QPixmap>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "charts/charts.hpp"
@@ -107,25 +109,34 @@ InputPanel::InputPanel(std::vector<study::Scheme> schemes, std::function<bool(st
     layout->addWidget(pecletLabel);
     layout->addWidget(peclet_);
 
-    // The linear schemes in one group, the limited ones in another.
+    // The linear schemes in one group, the limited ones in another, down two
+    // columns. Tight, as the boxes' rows are, so that the rows of H of two
+    // Robin walls and the grid's row still leave the window short enough for
+    // a screen 720 high.
     auto* linear = new QGroupBox("Schemes");
     auto* bounded = new QGroupBox("Bounded (TVD)");
     bounded->setObjectName("boundedSchemes");
-    auto* linearLayout = new QVBoxLayout(linear);
-    auto* boundedLayout = new QVBoxLayout(bounded);
-    // Tight, as the boxes' rows are, so that the rows of H of two Robin
-    // walls still leave the window short enough for a screen 720 high.
-    for (QVBoxLayout* l : {linearLayout, boundedLayout}) {
-        l->setSpacing(2);
+    auto* linearLayout = new QGridLayout(linear);
+    auto* boundedLayout = new QGridLayout(bounded);
+    for (QGridLayout* l : {linearLayout, boundedLayout}) {
+        l->setVerticalSpacing(2);
         l->setContentsMargins(6, 2, 6, 2);
     }
+    const auto limited = [](study::Scheme s) { return study::LimiterOf(s).has_value(); };
+    const int boundedRows = int(std::count_if(schemes_.begin(), schemes_.end(), limited) + 1) / 2;
+    int linearCount = 0, boundedCount = 0;
     for (study::Scheme s : schemes_) {
         auto* check = new QCheckBox(charts::SchemeTitle(s));
         check->setObjectName("show_" + NameOf(s));
         check->setIcon(Swatch(charts::SchemeColour(s)));
         check->setChecked(tickedAtStart_(s));
         connect(check, &QCheckBox::toggled, this, &InputPanel::changed);
-        (study::LimiterOf(s) ? boundedLayout : linearLayout)->addWidget(check);
+        if (limited(s)) {
+            boundedLayout->addWidget(check, boundedCount % boundedRows, boundedCount / boundedRows);
+            ++boundedCount;
+        } else {
+            linearLayout->addWidget(check, linearCount++, 0);
+        }
         show_[s] = check;
     }
     layout->addWidget(linear);
