@@ -1,3 +1,5 @@
+// The study's pictures as Qt Charts: the solutions chart, the convergence chart,
+// the colours and titles of the schemes, and drawing a chart to a file.
 #include "charts.hpp"
 
 #include <QBuffer>
@@ -146,7 +148,8 @@ QList<QPointF> ExactCurve(const study::Problem& p, int points) {
     return curve;
 }
 
-SolutionChart::SolutionChart() : x_(new QValueAxis), y_(new QValueAxis), exact_(new QLineSeries) {
+SolutionChart::SolutionChart()
+    : x_(new QValueAxis), y_(new QValueAxis), exact_(new QLineSeries), ticks_(new QGraphicsPathItem(this)) {
     x_->setTitleText("x (m)");
     y_->setTitleText("φ (units of φA, φB)");
     addAxis(x_, Qt::AlignBottom);
@@ -160,6 +163,9 @@ SolutionChart::SolutionChart() : x_(new QValueAxis), y_(new QValueAxis), exact_(
     exact_->attachAxis(y_);
     legend()->setAlignment(Qt::AlignBottom);
     setMargins(QMargins(6, 6, 6, 6));
+    ticks_->setPen(QPen(QColor(70, 70, 70), 1));
+    ticks_->setZValue(10);  // above the plot's background and grid lines
+    connect(this, &QChart::plotAreaChanged, this, &SolutionChart::PlaceTicks);
 }
 
 QLineSeries* SolutionChart::SeriesOf(study::Scheme s) const {
@@ -244,6 +250,10 @@ void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing)
     }
     x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
     FitRange(y_, lo, hi);
+    faces_.clear();
+    if (g.N <= kMostTickedCells)
+        for (long k = 0; k <= g.N; ++k) faces_.push_back(g.Face(k));
+    PlaceTicks();
 }
 
 ConvergenceChart::ConvergenceChart() : x_(new QLogValueAxis), y_(new QLogValueAxis) {

@@ -6,6 +6,7 @@
 
 #include <QChart>
 #include <QColor>
+#include <QGraphicsPathItem>
 #include <QImage>
 #include <QLineSeries>
 #include <QLogValueAxis>
@@ -45,6 +46,12 @@ inline constexpr long kMostMarkedNodes = 60;
 // Series longer than this are thinned for drawing, keeping each stretch's
 // lowest and highest value so that oscillations stay visible.
 inline constexpr long kMostDrawnPoints = 1200;
+// Ticks at the cells' faces under the solutions up to this many cells;
+// beyond, they would run together into a bar.
+inline constexpr long kMostTickedCells = 200;
+
+// The node whose cell holds x (1 to N), the nearest cell at either end.
+long NodeAt(const study::Grid& g, double x);
 
 // The solutions at the first grid of a study: the exact solution as a
 // smooth curve, each scheme's nodal values as markers joined by lines.
@@ -57,12 +64,22 @@ public:
     void Show(const study::Study& st, const SolutionDrawing& drawing);
     // The series of a scheme, or null when it is not shown.
     QLineSeries* SeriesOf(study::Scheme s) const;
+    // The face positions ticked along the foot of the plot (none beyond
+    // kMostTickedCells cells), and the ticks as drawn: one line each, up
+    // from the x axis, in the chart's coordinates.
+    const std::vector<double>& TickedFaces() const { return faces_; }
+    const QGraphicsPathItem* CellTicks() const { return ticks_; }
 
 private:
+    // The ticks for the plot area as it is laid out now.
+    void PlaceTicks();
+
     QValueAxis* x_;
     QValueAxis* y_;
     QLineSeries* exact_;
     std::map<study::Scheme, QLineSeries*> series_;
+    std::vector<double> faces_;
+    QGraphicsPathItem* ticks_;  // a child of the chart, no series: out of the legend
 };
 
 // Max error against N on log-log axes, with reference slopes 1 and 2.

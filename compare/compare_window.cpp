@@ -30,6 +30,7 @@
 #include "limiters_page.hpp"
 #include "time_tab.hpp"
 #include "marker_tip.hpp"
+#include "refinement.hpp"
 #include "window_settings.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
@@ -38,7 +39,6 @@ namespace compare {
 
 namespace {
 
-constexpr int kMostRefinements = 10;  // N to 1024 N on the convergence tab
 // Nodes of all ticked schemes together, at N, that are solved on the
 // window's own thread (six schemes at N = 100,000 take about 70 ms), a
 // bounded scheme's counted ten times for its iterations.
@@ -318,8 +318,7 @@ void CompareWindow::StartConvergence() {
     convergenceWaits_ = tabs_->currentWidget() == time_;
     if (convergenceWaits_) return;
     study::Plan plan = current_->plan;
-    plan.refine = 0;
-    while (plan.refine < kMostRefinements && (plan.N << (plan.refine + 1)) <= study::kMaxN) ++plan.refine;
+    plan.refine = Refinements(plan.N);
     converging_.Start(
         [problem = current_->problem, plan](JobControl& control) -> std::optional<std::shared_ptr<const study::Study>> {
             study::Callbacks callbacks;
@@ -355,7 +354,7 @@ void CompareWindow::ConnectHover() {
             for (const auto& results : current_->results) {
                 const study::Result& r = results[0];
                 if (r.scheme != s) continue;
-                const long i = std::clamp(long(std::lround(point.x() / r.grid.dx + 0.5)), 1L, r.grid.N);
+                const long i = charts::NodeAt(r.grid, point.x());
                 const auto k = std::size_t(i - 1);
                 return QString("%1, node %2\nx = %3 m\nφ = %4\nerror = %5")
                     .arg(charts::SchemeTitle(s))

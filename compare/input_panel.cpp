@@ -1,12 +1,13 @@
-// The comparison window's input panel: the problem's boxes and the kinds of
-// its ends, slider, scheme check boxes, and the strict reading of the boxes
-// against the study's rules.
+// The comparison window's input panel: the problem's boxes, the kinds of its
+// ends and the grid's layout, slider, scheme check boxes, and the strict
+// reading of the boxes against the study's rules.
 #include "input_panel.hpp"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QPixmap>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "charts/charts.hpp"
@@ -107,25 +109,34 @@ InputPanel::InputPanel(std::vector<study::Scheme> schemes, std::function<bool(st
     layout->addWidget(pecletLabel);
     layout->addWidget(peclet_);
 
-    // The linear schemes in one group, the limited ones in another.
+    // The linear schemes in one group, the limited ones in another, down two
+    // columns. Tight, as the boxes' rows are, so that the rows of H of two
+    // Robin walls and the grid's row still leave the window short enough for
+    // a screen 720 high.
     auto* linear = new QGroupBox("Schemes");
     auto* bounded = new QGroupBox("Bounded (TVD)");
     bounded->setObjectName("boundedSchemes");
-    auto* linearLayout = new QVBoxLayout(linear);
-    auto* boundedLayout = new QVBoxLayout(bounded);
-    // Tight, as the boxes' rows are, so that the rows of H of two Robin
-    // walls still leave the window short enough for a screen 720 high.
-    for (QVBoxLayout* l : {linearLayout, boundedLayout}) {
-        l->setSpacing(2);
+    auto* linearLayout = new QGridLayout(linear);
+    auto* boundedLayout = new QGridLayout(bounded);
+    for (QGridLayout* l : {linearLayout, boundedLayout}) {
+        l->setVerticalSpacing(2);
         l->setContentsMargins(6, 2, 6, 2);
     }
+    const auto limited = [](study::Scheme s) { return study::LimiterOf(s).has_value(); };
+    const int boundedRows = int(std::count_if(schemes_.begin(), schemes_.end(), limited) + 1) / 2;
+    int linearCount = 0, boundedCount = 0;
     for (study::Scheme s : schemes_) {
         auto* check = new QCheckBox(charts::SchemeTitle(s));
         check->setObjectName("show_" + NameOf(s));
         check->setIcon(Swatch(charts::SchemeColour(s)));
         check->setChecked(tickedAtStart_(s));
         connect(check, &QCheckBox::toggled, this, &InputPanel::changed);
-        (study::LimiterOf(s) ? boundedLayout : linearLayout)->addWidget(check);
+        if (limited(s)) {
+            boundedLayout->addWidget(check, boundedCount % boundedRows, boundedCount / boundedRows);
+            ++boundedCount;
+        } else {
+            linearLayout->addWidget(check, linearCount++, 0);
+        }
         show_[s] = check;
     }
     layout->addWidget(linear);
@@ -179,6 +190,7 @@ QLayout* InputPanel::BuildBoxes() {
         form_->addRow(labels_[h], boxes_[h]);
     }
     for (std::size_t i : {kU, kN, kL, kRho, kGamma}) form_->addRow(labels_[i], boxes_[i]);
+    BuildGrid();
     auto* source = row({boxes_[kSu], labels_[kSp], boxes_[kSp]});
     source->insertSpacing(1, 6);
     source->addStretch(1);
@@ -228,6 +240,10 @@ std::optional<Inputs> InputPanel::Read(QString& why) {
         Mark(boxes_[i], reason.isEmpty() ? QString() : LabelOf(boxes_[i]) + ": " + reason);
         if (!reason.isEmpty()) reasons.append(LabelOf(boxes_[i]) + ": " + reason);
     }
+    study::GridSpec grid;
+    const QString gridReason = GridReason(grid, long(values[kN]), values[kL], reasons.isEmpty());
+    Mark(ratio_, gridReason.isEmpty() ? QString() : LabelOf(ratio_) + ": " + gridReason);
+    if (!gridReason.isEmpty()) reasons.append(LabelOf(ratio_) + ": " + gridReason);
     why = reasons.join("; ");
     if (!reasons.isEmpty()) return std::nullopt;
     auto end = [&](int side, std::size_t value, std::size_t h) {
@@ -247,6 +263,7 @@ std::optional<Inputs> InputPanel::Read(QString& why) {
     p.gamma = values[kGamma];
     p.su = values[kSu];
     p.sp = values[kSp];
+    if (grid.kind != study::GridKind::Uniform) p.grid = grid;  // equal cells: the study's default
     in.N = static_cast<long>(values[kN]);
     // Pure convection is no fault: the steady tabs say they wait for Γ > 0,
     // and the Time tab marches it unless it breaks a rule of its own.
@@ -287,6 +304,7 @@ std::vector<study::Scheme> InputPanel::Ticked() const {
 }
 
 QLineEdit* InputPanel::Box(const char* name) const {
+    if (QString(name) == kRatioName) return ratio_;
     for (std::size_t i = 0; i < kBoxNames.size(); ++i)
         if (QString(kBoxNames[i]) == name) return boxes_[i];
     return nullptr;
@@ -296,13 +314,13 @@ QString InputPanel::Text(const char* box) const { return Box(box)->text(); }
 void InputPanel::SetText(const char* box, const QString& text) { Box(box)->setText(text); }
 
 QString InputPanel::Kind(const char* box) const {
-    for (QComboBox* kind : kinds_)
+    for (QComboBox* kind : {kinds_[0], kinds_[1], grid_})
         if (kind->objectName() == box) return kind->currentText().toLower();
     return {};
 }
 
 void InputPanel::SetKind(const char* box, const QString& kind) {
-    for (QComboBox* k : kinds_)
+    for (QComboBox* k : {kinds_[0], kinds_[1], grid_})
         for (int i = 0; i < k->count(); ++i)
             if (k->objectName() == box && k->itemText(i).toLower() == kind) k->setCurrentIndex(i);
 }
@@ -320,6 +338,8 @@ void InputPanel::SetTicked(const QStringList& names) {
 void InputPanel::Reset() {
     for (std::size_t i = 0; i < boxes_.size(); ++i) boxes_[i]->setText(kBoxes[i].value);
     for (QComboBox* kind : kinds_) kind->setCurrentIndex(0);
+    grid_->setCurrentIndex(0);
+    ratio_->setText("1");
     for (auto& [scheme, check] : show_) check->setChecked(tickedAtStart_(scheme));
 }
 

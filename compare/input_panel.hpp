@@ -1,6 +1,7 @@
 // The comparison window's inputs: the boxes of the problem, the kind of each
-// end, the cell Peclet number's slider and a check box for each scheme
-// offered, with the strict reading and marking of what was typed.
+// end, the layout of the cells, the cell Peclet number's slider and a check
+// box for each scheme offered, with the strict reading and marking of what
+// was typed.
 #pragma once
 
 #include <QStringList>
@@ -44,6 +45,10 @@ public:
                                                            "left_h", "right_h", "su", "sp"};
     // The kinds of the two ends: "Value", "Gradient" or "Robin".
     static constexpr std::array<const char*, 2> kKindNames{"left_kind", "right_kind"};
+    // The layout of the cells ("Uniform", "Geometric", "Two-sided"), a
+    // choice as the kinds are, and its ratio, a box as the others are.
+    static constexpr const char* kGridName = "grid";
+    static constexpr const char* kRatioName = "grid_ratio";
 
     // A check box "show_NAME" for each of `schemes`, in that order; those
     // `tickedAtStart` says are ticked at start and after Reset.
@@ -60,8 +65,8 @@ public:
 
     QString Text(const char* box) const;
     void SetText(const char* box, const QString& text);
-    // An end's kind by name ("value", "gradient", "robin"); another name is
-    // passed over.
+    // An end's kind by name ("value", "gradient", "robin"), or the grid's
+    // ("uniform", "geometric", "two-sided"); another name is passed over.
     QString Kind(const char* box) const;
     void SetKind(const char* box, const QString& kind);
     // The ticked schemes by name ("central", "powerlaw").
@@ -82,6 +87,11 @@ private:
     void KindChosen(int end);
     void SliderMoved(int value);
     QLineEdit* Box(const char* name) const;
+    void BuildGrid();
+    void GridChosen();
+    // Why the ratio cannot be used for N cells and the finer grids of the
+    // Convergence tab ("" when it can); `grid` takes what it reads.
+    QString GridReason(study::GridSpec& grid, long N, double L, bool sizeKnown) const;
     // The box a broken rule names, and the title its messages give a box.
     QWidget* BoxOf(const study::Fault& fault, const study::Problem& p) const;
     QString LabelOf(const QWidget* box) const;
@@ -89,6 +99,8 @@ private:
     std::array<QLineEdit*, 11> boxes_{};
     std::array<QLabel*, 11> labels_{};
     std::array<QComboBox*, 2> kinds_{};
+    QComboBox* grid_ = nullptr;
+    QLineEdit* ratio_ = nullptr;
     QFormLayout* form_ = nullptr;
     QSlider* peclet_;
     std::vector<study::Scheme> schemes_;

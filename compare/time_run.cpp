@@ -34,6 +34,10 @@ QString Unrunnable(const transient::Plan& plan) {
     const study::Problem& p = plan.problem;
     if (const std::optional<study::Fault> fault = study::Unusable(p, study::Use::Transient))
         return InputTitle(fault->input) + ": " + QString::fromStdString(fault->reason);
+    if (p.Stretched() && p.periodic) return "Periodic: a periodic domain takes equal cells";
+    if (p.Stretched() && plan.method == transient::Method::LaxWendroff)
+        return "flux-limited Lax-Wendroff scales every correction by one 1 − c, and on unequal cells each cell has "
+               "its own c: use SSPRK or the theta-method";
     if (!(plan.dt > 0)) return "Δt must be above 0";
     if (!(plan.tEnd > 0)) return "t_end must be above 0";
     const std::optional<transient::Steps> steps = transient::StepsOf(plan.tEnd, plan.dt, plan.frames);

@@ -25,7 +25,8 @@ inline constexpr long kMostKeptPoints = 2000;
 long FramesFor(double tEnd, double dt);
 
 // What a plan cannot be run for ("" when it can): a problem that breaks a
-// rule of time runs, too many steps, too much work, QUICK on fewer than 3
+// rule of time runs, a periodic domain or flux-limited Lax-Wendroff on
+// unequal cells, too many steps, too much work, QUICK on fewer than 3
 // volumes, a position outside [0, L].
 QString Unrunnable(const transient::Plan& plan);
 

@@ -50,7 +50,10 @@ QString LoadSettings(InputPanel& inputs, QMainWindow& window, TimeTab* time) {
         const QVariant v = settings->value(QString("inputs/") + box);
         if (v.typeId() == QMetaType::QString && v.toString().size() <= 64) inputs.SetText(box, v.toString());
     }
-    for (const char* kind : InputPanel::kKindNames) {
+    const QVariant ratio = settings->value(QString("inputs/") + InputPanel::kRatioName);
+    if (ratio.typeId() == QMetaType::QString && ratio.toString().size() <= 64)
+        inputs.SetText(InputPanel::kRatioName, ratio.toString());
+    for (const char* kind : {InputPanel::kKindNames[0], InputPanel::kKindNames[1], InputPanel::kGridName}) {
         const QVariant v = settings->value(QString("inputs/") + kind);
         if (v.typeId() == QMetaType::QString) inputs.SetKind(kind, v.toString());
     }
@@ -74,7 +77,9 @@ void SaveSettings(const InputPanel& inputs, const QMainWindow& window, const Tim
     const auto settings = Open(why);
     if (!settings) return;
     for (const char* box : InputPanel::kBoxNames) settings->setValue(QString("inputs/") + box, inputs.Text(box));
-    for (const char* kind : InputPanel::kKindNames) settings->setValue(QString("inputs/") + kind, inputs.Kind(kind));
+    settings->setValue(QString("inputs/") + InputPanel::kRatioName, inputs.Text(InputPanel::kRatioName));
+    for (const char* kind : {InputPanel::kKindNames[0], InputPanel::kKindNames[1], InputPanel::kGridName})
+        settings->setValue(QString("inputs/") + kind, inputs.Kind(kind));
     settings->setValue("schemes", inputs.TickedNames());
     if (time) time->Save(*settings);
     settings->setValue("geometry", window.saveGeometry());

@@ -48,3 +48,57 @@ TEST(LimiterChart, CurvesOfTheChosenLimitersOverTheRegionAndTheFacesOfASolution)
     EXPECT_EQ(chart.FacesOf(study::Limiter::VanLeer), nullptr);
     EXPECT_EQ(chart.series().size(), 7);
 }
+
+namespace {
+
+study::Problem Geometric(double ratio, long N) {
+    study::Problem p;
+    p.u = 2.5;
+    p.grid.kind = study::GridKind::Geometric;
+    p.grid.ratio = ratio;
+    p.grid.baseN = N;
+    return p;
+}
+
+}  // namespace
+
+// Each face's tick stands where the chart puts x = that face on the x axis,
+// at whatever size the chart is laid out.
+TEST(SolutionChart, TicksStandOnTheXAxisAtTheFacesAtEverySize) {
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Upwind};
+    plan.N = 12;
+    const study::Study st = study::Run(Geometric(0.7, 12), plan);
+    charts::SolutionChart chart;
+    chart.Show(st);
+    const study::Grid& g = st.results.at(0).at(0).grid;
+    ASSERT_EQ(chart.TickedFaces().size(), 13u);
+    auto* y = static_cast<QValueAxis*>(chart.axes(Qt::Vertical).at(0));
+    for (QSize size : {QSize(1000, 650), QSize(420, 300)}) {
+        charts::Image(&chart, size);
+        const QPainterPath path = chart.CellTicks()->path();
+        ASSERT_EQ(path.elementCount(), 2 * 13) << size.width();
+        for (int k = 0; k <= 12; ++k) {
+            const QPointF foot = chart.mapToPosition({g.Face(k), y->min()}, chart.SeriesOf(study::Scheme::Upwind));
+            const QPainterPath::Element from = path.elementAt(2 * k), to = path.elementAt(2 * k + 1);
+            EXPECT_NEAR(from.x, foot.x(), 1e-6) << k << " at " << size.width();
+            EXPECT_NEAR(from.y, foot.y(), 1e-6);
+            EXPECT_EQ(to.x, from.x);
+            EXPECT_LT(to.y, from.y);  // upwards, into the plot
+        }
+    }
+    // Out of the legend: the exact curve and the scheme only.
+    EXPECT_EQ(chart.legend()->markers().size(), 2);
+}
+
+TEST(SolutionChart, APointFindsTheNodeOfTheCellThatHoldsIt) {
+    for (const study::Problem& p : {study::Problem{}, Geometric(0.6, 9)}) {
+        const study::Grid g = study::MakeGrid(p, 9);
+        for (long i = 1; i <= 9; ++i) {
+            EXPECT_EQ(charts::NodeAt(g, g.x(i)), i) << p.grid.ratio;
+            EXPECT_EQ(charts::NodeAt(g, g.Face(i - 1) + 0.01 * g.Width(i)), i);
+        }
+        EXPECT_EQ(charts::NodeAt(g, -1), 1);
+        EXPECT_EQ(charts::NodeAt(g, p.L + 1), 9);
+    }
+}
