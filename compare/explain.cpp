@@ -29,4 +29,13 @@ std::string Banner(double pe) {
            "hybrid turns to upwind, and the exponential scheme stays exact";
 }
 
+std::string Banner(const study::Grid& g) {
+    if (g.Uniform()) return Banner(g.Pe);
+    const double narrowest = g.Pe * g.Narrowest() / g.dx, widest = g.Pe * g.Widest() / g.dx;
+    const std::string words = Banner(widest);
+    char head[96];
+    std::snprintf(head, sizeof head, "Pe from %.3g in the narrowest cell to %.3g in the widest", narrowest, widest);
+    return head + words.substr(words.find(':'));
+}
+
 }  // namespace compare

@@ -4,10 +4,16 @@
 
 #include <string>
 
+#include "study/problem.hpp"
+
 namespace compare {
 
 // "Pe = 5.0: central differencing is unbounded here (|Pe| > 2); upwind is
 // bounded but first order"
 std::string Banner(double pe);
+// The same for a grid: on unequal cells each cell has its own Peclet
+// number, and the widest cell's decides the words ("Pe from 0.146 in the
+// narrowest cell to 10.1 in the widest: central differencing is ...").
+std::string Banner(const study::Grid& g);
 
 }  // namespace compare

@@ -14,6 +14,7 @@
 #include <QStatusBar>
 #include <QTabWidget>
 
+#include "compare/explain.hpp"
 #include "charts/charts.hpp"
 #include "compare/input_panel.hpp"
 #include "compare/time_run.hpp"
@@ -176,4 +177,17 @@ TEST_F(GridTest, TheTimeTabRefusesLaxWendroffAndAPeriodicDomainOnStretchedCells)
     Choose("timeScheme", "Lax–Wendroff (limited)");
     window_->Time()->UpdateNow();
     EXPECT_NE(window_->Time()->Plan(), nullptr) << TimeBanner().toStdString();
+}
+
+// The banner on unequal cells speaks of the widest cell's Peclet number,
+// which decides what central differencing does, not of the mean cell's.
+TEST(CompareGridBanner, TheWidestCellDecidesTheWords) {
+    study::Problem p;
+    p.u = 1, p.gamma = 0.02;
+    p.grid.kind = study::GridKind::Geometric, p.grid.ratio = 0.8, p.grid.baseN = 20;
+    EXPECT_EQ(compare::Banner(study::MakeGrid(p, 20)).rfind(
+                  "Pe from 0.146 in the narrowest cell to 10.1 in the widest: central differencing is unbounded", 0),
+              0u);
+    p.grid = {};
+    EXPECT_EQ(compare::Banner(study::MakeGrid(p, 40)).rfind("Pe = 1.25: every scheme is bounded", 0), 0u);
 }
