@@ -84,9 +84,9 @@ void AddProblemSetters(Setters& s, study::Problem& p) {
 namespace {
 
 // A faces file: one number a line, 0 first, L last, strictly increasing.
-std::vector<double> FacesFile(const std::string& spec, const std::string& path, double L) {
+std::vector<double> FacesFile(const std::string& layout, const std::string& path, double L) {
     std::ifstream in(path);
-    if (!in) Bad("grid", spec, "cannot read " + path + ": " + std::strerror(errno));
+    if (!in) Bad("grid", layout, "cannot read " + path + ": " + std::strerror(errno));
     std::vector<double> faces;
     std::string line;
     long number = 0;
@@ -94,15 +94,15 @@ std::vector<double> FacesFile(const std::string& spec, const std::string& path, 
         ++number;
         const std::string where = path + " line " + std::to_string(number) + ": ";
         const std::optional<double> v = study::ReadStrictNumber(line);
-        if (!v) Bad("grid", spec, where + "'" + line + "': " + study::NumberProblem(line));
-        if (faces.empty() && *v != 0) Bad("grid", spec, where + "the first face must be 0, not " + line);
+        if (!v) Bad("grid", layout, where + "'" + line + "': " + study::NumberProblem(line));
+        if (faces.empty() && *v != 0) Bad("grid", layout, where + "the first face must be 0, not " + line);
         if (!faces.empty() && !(*v > faces.back()))
-            Bad("grid", spec, where + line + " is not above the face before it, " + study::Short(faces.back()));
+            Bad("grid", layout, where + line + " is not above the face before it, " + study::Short(faces.back()));
         faces.push_back(*v);
     }
-    if (faces.size() < 2) Bad("grid", spec, path + ": needs at least two faces, 0 and L");
+    if (faces.size() < 2) Bad("grid", layout, path + ": needs at least two faces, 0 and L");
     if (faces.back() != L)
-        Bad("grid", spec, path + " line " + std::to_string(number) + ": the last face must be L = " + study::Short(L) +
+        Bad("grid", layout, path + " line " + std::to_string(number) + ": the last face must be L = " + study::Short(L) +
                               ", not " + study::Short(faces.back()));
     return faces;
 }
@@ -112,36 +112,36 @@ std::vector<double> FacesFile(const std::string& spec, const std::string& path, 
 void ReadGrid(study::Problem& p, const std::map<std::string, std::string>& given, long& N, int refine) {
     const auto at = given.find("grid");
     if (at == given.end()) return;
-    const std::string& spec = at->second;
-    const std::vector<std::string> parts = Split(spec);
-    study::GridSpec g;
+    const std::string& layout = at->second;
+    const std::vector<std::string> parts = Split(layout);
+    study::GridLayout g;
     auto ratio = [&] {
         const std::optional<double> r = parts.size() == 2 ? study::ReadStrictNumber(parts[1]) : std::nullopt;
-        if (!r) Bad("grid", spec, "'" + parts[0] + "' takes one number, " + parts[0] + ":R");
-        if (!(*r > 0)) Bad("grid", spec, "the ratio R must be above 0");
+        if (!r) Bad("grid", layout, "'" + parts[0] + "' takes one number, " + parts[0] + ":R");
+        if (!(*r > 0)) Bad("grid", layout, "the ratio R must be above 0");
         return *r;
     };
-    if (spec == "uniform") {
+    if (layout == "uniform") {
         return;
     } else if (parts[0] == "geometric") {
         g.kind = study::GridKind::Geometric, g.ratio = ratio();
     } else if (parts[0] == "twosided") {
         g.kind = study::GridKind::TwoSided, g.ratio = ratio();
-    } else if (spec.rfind("faces:", 0) == 0 && spec.size() > 6) {
+    } else if (layout.rfind("faces:", 0) == 0 && layout.size() > 6) {
         g.kind = study::GridKind::Faces;
-        g.faces = FacesFile(spec, spec.substr(6), p.L);
+        g.faces = FacesFile(layout, layout.substr(6), p.L);
         const long cells = long(g.faces.size()) - 1;
         if (given.count("N") && N != cells)
-            Bad("N", given.at("N"), "the faces file " + spec.substr(6) + " has " + std::to_string(cells) +
+            Bad("N", given.at("N"), "the faces file " + layout.substr(6) + " has " + std::to_string(cells) +
                                         " cells: leave --N out, or give " + std::to_string(cells));
         N = cells;
     } else {
-        Bad("grid", spec, "choose uniform, geometric:R, twosided:R or faces:FILE");
+        Bad("grid", layout, "choose uniform, geometric:R, twosided:R or faces:FILE");
     }
     g.baseN = N;
     p.grid = g;
     for (int k = 0; k <= refine; ++k)
-        if (const auto fault = study::GridFault(g, p.L, N << k)) Bad("grid", spec, *fault);
+        if (const auto fault = study::GridFault(g, p.L, N << k)) Bad("grid", layout, *fault);
 }
 
 void CheckProblem(const study::Problem& p, const std::map<std::string, std::string>& given, study::Use use) {

@@ -23,7 +23,7 @@
     "  --right KIND  the condition at x = L, the same kinds\n"                                                \
     "  --su V        source Su per unit volume: Su + Sp phi is added (default 0)\n"                           \
     "  --sp V        Sp, 0 or below (default 0)\n"                                                            \
-    "  --grid SPEC   the cells: uniform (default), geometric:R (each cell R times the one to its\n"           \
+    "  --grid LAYOUT the cells: uniform (default), geometric:R (each cell R times the one to its\n"           \
     "                left; R < 1 packs them towards x = L), twosided:R (growing by R from both ends\n"     \
     "                to the middle), faces:FILE (the face positions, one a line, 0 first and L last;\n"  \
     "                N follows from the file); refining splits every cell in two\n"

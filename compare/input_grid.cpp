@@ -66,7 +66,7 @@ void InputPanel::BuildGrid() {
 // The ratio is for stretched cells only.
 void InputPanel::GridChosen() { ratio_->setEnabled(grid_->currentIndex() > 0); }
 
-QString InputPanel::GridReason(study::GridSpec& grid, long N, double L, bool sizeKnown) const {
+QString InputPanel::GridReason(study::GridLayout& grid, long N, double L, bool sizeKnown) const {
     grid.kind = kGridKinds[std::max(0, grid_->currentIndex())];
     if (grid.kind == study::GridKind::Uniform) return {};
     const std::optional<double> r = study::ReadStrictNumber(ratio_->text().toStdString());

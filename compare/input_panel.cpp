@@ -240,7 +240,7 @@ std::optional<Inputs> InputPanel::Read(QString& why) {
         Mark(boxes_[i], reason.isEmpty() ? QString() : LabelOf(boxes_[i]) + ": " + reason);
         if (!reason.isEmpty()) reasons.append(LabelOf(boxes_[i]) + ": " + reason);
     }
-    study::GridSpec grid;
+    study::GridLayout grid;
     const QString gridReason = GridReason(grid, long(values[kN]), values[kL], reasons.isEmpty());
     Mark(ratio_, gridReason.isEmpty() ? QString() : LabelOf(ratio_) + ": " + gridReason);
     if (!gridReason.isEmpty()) reasons.append(LabelOf(ratio_) + ": " + gridReason);

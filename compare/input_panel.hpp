@@ -91,7 +91,7 @@ private:
     void GridChosen();
     // Why the ratio cannot be used for N cells and the finer grids of the
     // Convergence tab ("" when it can); `grid` takes what it reads.
-    QString GridReason(study::GridSpec& grid, long N, double L, bool sizeKnown) const;
+    QString GridReason(study::GridLayout& grid, long N, double L, bool sizeKnown) const;
     // The box a broken rule names, and the title its messages give a box.
     QWidget* BoxOf(const study::Fault& fault, const study::Problem& p) const;
     QString LabelOf(const QWidget* box) const;

@@ -2,7 +2,7 @@
 //   d(rho u phi)/dx = d(Gamma dphi/dx)/dx + Su + Sp phi on 0 <= x <= L,
 // with a condition at each end (ends.hpp), on N control volumes, equal ones
 // with nodes at x_i = (i - 1/2) dx or as the grid lays them out
-// (grid_spec.hpp), the nodes at the cells' centres.
+// (grid_layout.hpp), the nodes at the cells' centres.
 #pragma once
 
 #include <array>
@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "ends.hpp"
-#include "grid_spec.hpp"
+#include "grid_layout.hpp"
 
 namespace study {
 
@@ -91,7 +91,7 @@ struct Problem {
     // Time runs only: no ends, phi(x + L) = phi(x).
     bool periodic = false;
     // How the control volumes are laid out.
-    GridSpec grid;
+    GridLayout grid;
 
     // No source, both ends fixed: the problem of the main window.
     bool Plain() const { return left.IsValue() && right.IsValue() && su == 0 && sp == 0 && !periodic; }

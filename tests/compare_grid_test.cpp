@@ -40,8 +40,8 @@ protected:
     QString TimeBanner() { return window_->Time()->findChild<QLabel*>("stabilityBanner")->text(); }
 };
 
-study::GridSpec Spec(study::GridKind kind, double ratio, long baseN) {
-    study::GridSpec g;
+study::GridLayout Spec(study::GridKind kind, double ratio, long baseN) {
+    study::GridLayout g;
     g.kind = kind;
     g.ratio = ratio;
     g.baseN = baseN;
@@ -59,7 +59,7 @@ TEST_F(GridTest, TheChoiceBuildsTheGridAndOnlyAStretchedOneTakesTheRatio) {
     ratio->setText("abc");
     Type("N", "12");
     EXPECT_FALSE(Invalid("grid_ratio"));
-    EXPECT_EQ(window_->Current()->problem.grid, study::GridSpec{});
+    EXPECT_EQ(window_->Current()->problem.grid, study::GridLayout{});
 
     Choose("grid", "Geometric");
     EXPECT_TRUE(ratio->isEnabled());
@@ -77,7 +77,7 @@ TEST_F(GridTest, TheChoiceBuildsTheGridAndOnlyAStretchedOneTakesTheRatio) {
 
     Choose("grid", "Uniform");
     EXPECT_FALSE(ratio->isEnabled());
-    EXPECT_EQ(window_->Current()->problem.grid, study::GridSpec{});
+    EXPECT_EQ(window_->Current()->problem.grid, study::GridLayout{});
     EXPECT_TRUE(window_->Current()->results.at(0).at(0).grid.Uniform());
 }
 
@@ -149,7 +149,7 @@ TEST_F(GridTest, TheChoiceIsRememberedResetClearsItAndTheColumnStaysShort) {
     window_->UpdateNow();
     EXPECT_EQ(Get<QComboBox>("grid")->currentText(), "Uniform");
     EXPECT_EQ(Get<QLineEdit>("grid_ratio")->text(), "1");
-    EXPECT_EQ(window_->Current()->problem.grid, study::GridSpec{});
+    EXPECT_EQ(window_->Current()->problem.grid, study::GridLayout{});
 }
 
 TEST_F(GridTest, TheTimeTabRefusesLaxWendroffAndAPeriodicDomainOnStretchedCells) {

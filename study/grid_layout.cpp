@@ -1,5 +1,5 @@
 // The face positions of each grid layout.
-#include "grid_spec.hpp"
+#include "grid_layout.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +14,7 @@ namespace {
 
 // The ratio between neighbouring cells on N cells of a family whose ratio
 // is R on baseN cells: every halving takes its square root.
-double RatioAt(const GridSpec& s, long N) {
+double RatioAt(const GridLayout& s, long N) {
     if (s.baseN <= 0 || N == s.baseN) return s.ratio;
     return std::pow(s.ratio, double(s.baseN) / double(N));
 }
@@ -40,7 +40,7 @@ bool Equal(const std::vector<double>& f, double L) {
     return true;
 }
 
-std::vector<double> Faces(const GridSpec& s, double L, long N) {
+std::vector<double> Faces(const GridLayout& s, double L, long N) {
     std::vector<double> w(static_cast<std::size_t>(N));
     switch (s.kind) {
         case GridKind::Uniform: return {};
@@ -77,13 +77,13 @@ std::vector<double> Faces(const GridSpec& s, double L, long N) {
 
 }  // namespace
 
-std::shared_ptr<const std::vector<double>> FacesOf(const GridSpec& spec, double L, long N) {
-    if (spec.kind == GridKind::Uniform || N < 1) return nullptr;
-    if (spec.kind != GridKind::Faces && spec.ratio == 1) return nullptr;
+std::shared_ptr<const std::vector<double>> FacesOf(const GridLayout& layout, double L, long N) {
+    if (layout.kind == GridKind::Uniform || N < 1) return nullptr;
+    if (layout.kind != GridKind::Faces && layout.ratio == 1) return nullptr;
     // Every scheme of a study, its exact solution and its report ask for the
     // same grid: the last few made are kept.
     struct Made {
-        GridSpec spec;
+        GridLayout layout;
         double L;
         long N;
         std::shared_ptr<const std::vector<double>> faces;
@@ -93,28 +93,28 @@ std::shared_ptr<const std::vector<double>> FacesOf(const GridSpec& spec, double 
     {
         const std::lock_guard<std::mutex> hold(lock);
         for (const Made& m : recent)
-            if (m.N == N && m.L == L && m.spec == spec) return m.faces;
+            if (m.N == N && m.L == L && m.layout == layout) return m.faces;
     }
-    std::vector<double> f = Faces(spec, L, N);
+    std::vector<double> f = Faces(layout, L, N);
     std::shared_ptr<const std::vector<double>> made;
     if (f.size() == std::size_t(N + 1) && !Equal(f, L)) made = std::make_shared<const std::vector<double>>(std::move(f));
     const std::lock_guard<std::mutex> hold(lock);
-    recent.push_front({spec, L, N, made});
+    recent.push_front({layout, L, N, made});
     if (recent.size() > 4) recent.pop_back();
     return made;
 }
 
-std::optional<std::string> GridFault(const GridSpec& spec, double L, long N) {
-    if (spec.kind == GridKind::Uniform) return std::nullopt;
-    if (spec.kind == GridKind::Faces) {
-        const long given = long(spec.faces.size()) - 1;
+std::optional<std::string> GridFault(const GridLayout& layout, double L, long N) {
+    if (layout.kind == GridKind::Uniform) return std::nullopt;
+    if (layout.kind == GridKind::Faces) {
+        const long given = long(layout.faces.size()) - 1;
         if (given < 1) return "a faces file needs at least two faces, 0 and L";
         if (N % given != 0 || ((N / given) & (N / given - 1)) != 0)
             return "the faces file has " + std::to_string(given) + " cells: N must be that times a power of two";
-    } else if (!(spec.ratio > 0) || !std::isfinite(spec.ratio)) {
+    } else if (!(layout.ratio > 0) || !std::isfinite(layout.ratio)) {
         return "the ratio must be above 0";
     }
-    const auto f = FacesOf(spec, L, N);
+    const auto f = FacesOf(layout, L, N);
     if (!f) return std::nullopt;
     double narrowest = L;
     for (std::size_t i = 1; i < f->size(); ++i) narrowest = std::min(narrowest, (*f)[i] - (*f)[i - 1]);
@@ -124,12 +124,12 @@ std::optional<std::string> GridFault(const GridSpec& spec, double L, long N) {
     return std::nullopt;
 }
 
-std::string GridText(const GridSpec& spec) {
-    switch (spec.kind) {
+std::string GridText(const GridLayout& layout) {
+    switch (layout.kind) {
         case GridKind::Uniform: return "uniform";
-        case GridKind::Geometric: return "geometric:" + Short(spec.ratio);
-        case GridKind::TwoSided: return "twosided:" + Short(spec.ratio);
-        case GridKind::Faces: return "faces (" + std::to_string(long(spec.faces.size()) - 1) + " cells)";
+        case GridKind::Geometric: return "geometric:" + Short(layout.ratio);
+        case GridKind::TwoSided: return "twosided:" + Short(layout.ratio);
+        case GridKind::Faces: return "faces (" + std::to_string(long(layout.faces.size()) - 1) + " cells)";
     }
     return {};
 }
