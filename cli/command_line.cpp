@@ -56,6 +56,17 @@ Given ReadAndSet(const std::vector<std::string>& args, const Setters& setters) {
     return given;
 }
 
+std::vector<std::string> Split(const std::string& text, char by) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t at = text.find(by, start);
+        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+        if (at == std::string::npos) return parts;
+        start = at + 1;
+    }
+}
+
 void Bad(const std::string& option, const std::string& value, const std::string& why) {
     throw UsageError("--" + option + " '" + value + "': " + why);
 }

@@ -45,6 +45,8 @@ double Number(const std::string& option, const std::string& value);
 long Whole(const std::string& option, const std::string& value, long lo, long hi);
 
 bool EndsWith(const std::string& text, std::string_view end);
+// The parts of `text` between the separators `by`: "a:b:" is "a", "b", "".
+std::vector<std::string> Split(const std::string& text, char by);
 
 // A bar on standard error, once a run has taken half a second, and only
 // when standard error is a terminal.

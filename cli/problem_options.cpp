@@ -13,16 +13,6 @@ namespace cli {
 
 namespace {
 
-std::vector<std::string> Split(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t colon = text.find(':', start);
-        parts.push_back(text.substr(start, colon - start));
-        if (colon == std::string::npos) return parts;
-        start = colon + 1;
-    }
-}
 
 std::string Plain(double v) {
     std::ostringstream out;
@@ -34,7 +24,7 @@ std::string Plain(double v) {
 }  // namespace
 
 study::End ReadEnd(const std::string& option, const std::string& value) {
-    const std::vector<std::string> parts = Split(value);
+    const std::vector<std::string> parts = Split(value, ':');
     const std::string& kind = parts[0];
     auto number = [&](std::size_t i, const char* what) {
         const std::optional<double> v = study::ReadStrictNumber(parts[i]);
@@ -113,7 +103,7 @@ void ReadGrid(study::Problem& p, const std::map<std::string, std::string>& given
     const auto at = given.find("grid");
     if (at == given.end()) return;
     const std::string& layout = at->second;
-    const std::vector<std::string> parts = Split(layout);
+    const std::vector<std::string> parts = Split(layout, ':');
     study::GridLayout g;
     auto ratio = [&] {
         const std::optional<double> r = parts.size() == 2 ? study::ReadStrictNumber(parts[1]) : std::nullopt;

@@ -78,16 +78,6 @@ const char* const kTransientUsage =
 
 namespace {
 
-std::vector<std::string> Split(const std::string& text, char by) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t at = text.find(by, start);
-        parts.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-        if (at == std::string::npos) return parts;
-        start = at + 1;
-    }
-}
 
 // The schemes of a list, or a usage error naming the wrong name.
 std::vector<study::Scheme> Schemes(const std::string& value) {

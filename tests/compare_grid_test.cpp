@@ -40,7 +40,7 @@ protected:
     QString TimeBanner() { return window_->Time()->findChild<QLabel*>("stabilityBanner")->text(); }
 };
 
-study::GridLayout Spec(study::GridKind kind, double ratio, long baseN) {
+study::GridLayout Layout(study::GridKind kind, double ratio, long baseN) {
     study::GridLayout g;
     g.kind = kind;
     g.ratio = ratio;
@@ -65,15 +65,15 @@ TEST_F(GridTest, TheChoiceBuildsTheGridAndOnlyAStretchedOneTakesTheRatio) {
     EXPECT_TRUE(ratio->isEnabled());
     EXPECT_TRUE(Invalid("grid_ratio"));
     Type("grid_ratio", "0.8");
-    EXPECT_EQ(window_->Current()->problem.grid, Spec(study::GridKind::Geometric, 0.8, 12));
+    EXPECT_EQ(window_->Current()->problem.grid, Layout(study::GridKind::Geometric, 0.8, 12));
     // The ratio is given for the window's N, whatever N becomes.
     Type("N", "20");
-    EXPECT_EQ(window_->Current()->problem.grid, Spec(study::GridKind::Geometric, 0.8, 20));
+    EXPECT_EQ(window_->Current()->problem.grid, Layout(study::GridKind::Geometric, 0.8, 20));
     EXPECT_FALSE(window_->Current()->results.at(0).at(0).grid.Uniform());
 
     Choose("grid", "Two-sided");
     Type("grid_ratio", "1.25");
-    EXPECT_EQ(window_->Current()->problem.grid, Spec(study::GridKind::TwoSided, 1.25, 20));
+    EXPECT_EQ(window_->Current()->problem.grid, Layout(study::GridKind::TwoSided, 1.25, 20));
 
     Choose("grid", "Uniform");
     EXPECT_FALSE(ratio->isEnabled());
@@ -92,7 +92,7 @@ TEST_F(GridTest, ABadRatioIsMarkedWithItsReasonAtNOrOnTheFinerGrids) {
 
     // Cells down to 1e-9 L at N = 5, but the Convergence tab's 5120 cells of
     // the same family would take one narrower than 1e-12 L.
-    const auto fine = Spec(study::GridKind::Geometric, 0.0063, 5);
+    const auto fine = Layout(study::GridKind::Geometric, 0.0063, 5);
     ASSERT_FALSE(study::GridFault(fine, 1, 5));
     ASSERT_TRUE(study::GridFault(fine, 1, 5 << 10));
     Type("grid_ratio", "0.0063");
@@ -100,11 +100,11 @@ TEST_F(GridTest, ABadRatioIsMarkedWithItsReasonAtNOrOnTheFinerGrids) {
     const std::string tip = Tip("grid_ratio").toStdString();
     EXPECT_EQ(tip.rfind("Ratio R: its narrowest cell at N = ", 0), 0u) << tip;
     EXPECT_EQ(tip.find("at N = 5 "), std::string::npos) << tip;
-    EXPECT_EQ(window_->Current()->problem.grid, Spec(study::GridKind::Geometric, 1, 5));  // the last good one
+    EXPECT_EQ(window_->Current()->problem.grid, Layout(study::GridKind::Geometric, 1, 5));  // the last good one
     // A nearer ratio is good again, and the mark goes.
     Type("grid_ratio", "0.5");
     EXPECT_FALSE(Invalid("grid_ratio"));
-    EXPECT_EQ(window_->Current()->problem.grid, Spec(study::GridKind::Geometric, 0.5, 5));
+    EXPECT_EQ(window_->Current()->problem.grid, Layout(study::GridKind::Geometric, 0.5, 5));
 }
 
 TEST_F(GridTest, AGeometricGridIsTheStudysAndItsFacesAreTicked) {
@@ -144,7 +144,7 @@ TEST_F(GridTest, TheChoiceIsRememberedResetClearsItAndTheColumnStaysShort) {
     EXPECT_EQ(Get<QComboBox>("grid")->currentText(), "Two-sided");
     EXPECT_EQ(Get<QLineEdit>("grid_ratio")->text(), "1.1");
     EXPECT_TRUE(Get<QLineEdit>("grid_ratio")->isEnabled());
-    EXPECT_EQ(window_->Current()->problem.grid, Spec(study::GridKind::TwoSided, 1.1, 5));
+    EXPECT_EQ(window_->Current()->problem.grid, Layout(study::GridKind::TwoSided, 1.1, 5));
     window_->ResetToDefaults();
     window_->UpdateNow();
     EXPECT_EQ(Get<QComboBox>("grid")->currentText(), "Uniform");
@@ -166,7 +166,7 @@ TEST_F(GridTest, TheTimeTabRefusesLaxWendroffAndAPeriodicDomainOnStretchedCells)
     Choose("timeScheme", "SSP Runge–Kutta 2");
     window_->Time()->UpdateNow();
     ASSERT_NE(window_->Time()->Plan(), nullptr) << TimeBanner().toStdString();
-    EXPECT_EQ(window_->Time()->Plan()->problem.grid, Spec(study::GridKind::Geometric, 0.9, 20));
+    EXPECT_EQ(window_->Time()->Plan()->problem.grid, Layout(study::GridKind::Geometric, 0.9, 20));
     Get<QCheckBox>("periodic")->setChecked(true);
     window_->Time()->UpdateNow();
     EXPECT_EQ(window_->Time()->Plan(), nullptr);

@@ -59,6 +59,19 @@ Draw RandomPlan(std::mt19937& rng) {
     return d;
 }
 
+// Whether the verdict of the run's one scheme promised anything (positive
+// and stable, or TVD), checking that the run kept it.
+bool CheckPromise(const std::string& text, const transient::Outcome& out) {
+    const transient::SchemeOutcome& s = out.schemes[0];
+    const transient::Verdict& v = s.verdict;
+    if (!(v.tvd ? v.tvdHolds : v.positive && v.stable)) return false;
+    EXPECT_FALSE(transient::NewExtrema(out, s)) << text << ": " << transient::RunWords(out, s);
+    if (v.tvd) {
+        EXPECT_FALSE(transient::VariationGrew(s)) << text << ": " << transient::RunWords(out, s);
+    }
+    return true;
+}
+
 }  // namespace
 
 TEST(Promise, APositiveOrTvdVerdictIsNeverBrokenByTheRun) {
@@ -74,14 +87,8 @@ TEST(Promise, APositiveOrTvdVerdictIsNeverBrokenByTheRun) {
             continue;  // an implicit limiter's iterations that stall: not a verdict's matter
         }
         const transient::SchemeOutcome& s = out.schemes[0];
-        const transient::Verdict& v = s.verdict;
-        const bool promise = v.tvd ? v.tvdHolds : v.positive && v.stable;
-        if (!promise) continue;
+        if (!CheckPromise(d.text, out)) continue;
         ++promised;
-        EXPECT_FALSE(transient::NewExtrema(out, s)) << d.text << ": " << transient::RunWords(out, s);
-        if (v.tvd) {
-            EXPECT_FALSE(transient::VariationGrew(s)) << d.text << ": " << transient::RunWords(out, s);
-        }
         EXPECT_FALSE(transient::Contradicts(out, s)) << d.text;
         kept += !transient::Contradicts(out, s);
     }
@@ -127,13 +134,7 @@ TEST(Promise, EveryKindOfEndKeepsTheVerdictsPromises) {
             unprovenBroken += v.tvdNumber <= 1 && (transient::NewExtrema(out, s) || transient::VariationGrew(s));
             continue;
         }
-        const bool promise = v.tvd ? v.tvdHolds : v.positive && v.stable;
-        if (!promise) continue;
-        ++promised;
-        EXPECT_FALSE(transient::NewExtrema(out, s)) << d.text << ": " << transient::RunWords(out, s);
-        if (v.tvd) {
-            EXPECT_FALSE(transient::VariationGrew(s)) << d.text << ": " << transient::RunWords(out, s);
-        }
+        promised += CheckPromise(d.text, out);
     }
     EXPECT_GT(promised, 90);
     // Why nothing is promised there: within the fixed-value bound, runs

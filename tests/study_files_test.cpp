@@ -65,7 +65,7 @@ const std::string kSmallDisk = "ulimit -f 32; trap \"\" XFSZ;";
 }  // namespace
 
 TEST_F(StudyFiles, WriteCutShortKeepsEveryOldFileAndSaysWhy) {
-    for (const char* name : {"n.csv", "s.svg", "c.png"}) std::ofstream(Path(name)) << "old " << name;
+    for (const char* name : {"n.csv", "s.svg", "c.png", "f.csv"}) std::ofstream(Path(name)) << "old " << name;
     // The report fits under the limit; the nodes table of five grids does not.
     EXPECT_EQ(Run("--u 2.5 --refine 4 --nodes " + Path("n.csv"), kSmallDisk), 1);
     EXPECT_EQ(Err(), "convdiff-study: cannot write " + Path("n.csv") + ": File too large\n");
@@ -79,12 +79,18 @@ TEST_F(StudyFiles, WriteCutShortKeepsEveryOldFileAndSaysWhy) {
     EXPECT_EQ(Run("--refine 1 --convergence-plot " + Path("c.png"), kSmallDisk), 1);
     EXPECT_EQ(Err(), "convdiff-study: cannot write " + Path("c.png") + ": File too large\n");
     EXPECT_EQ(Read(Path("c.png")), "old c.png");
-    EXPECT_EQ(Files(), (std::vector<std::string>{"c.png", "n.csv", "s.svg"}));
+
+    EXPECT_EQ(Run("--u 2.5 --refine 4 --fluxes " + Path("f.csv"), kSmallDisk), 1);
+    EXPECT_EQ(Err(), "convdiff-study: cannot write " + Path("f.csv") + ": File too large\n");
+    EXPECT_EQ(Read(Path("f.csv")), "old f.csv");
+    EXPECT_EQ(Files(), (std::vector<std::string>{"c.png", "f.csv", "n.csv", "s.svg"}));
 }
 
 TEST_F(StudyFiles, DevicesAreWrittenToNotReplaced) {
-    EXPECT_EQ(Run("--errors /dev/full"), 1);
-    EXPECT_EQ(Err(), "convdiff-study: cannot write /dev/full: No space left on device\n");
+    for (const char* option : {"--errors", "--fluxes"}) {
+        EXPECT_EQ(Run(std::string(option) + " /dev/full"), 1) << option;
+        EXPECT_EQ(Err(), "convdiff-study: cannot write /dev/full: No space left on device\n") << option;
+    }
     EXPECT_EQ(Run("--errors /dev/null --nodes " + Path("to-null")), 0) << Err();
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
     fs::remove(dir / "to-null");
