@@ -140,7 +140,10 @@ std::string Text(const Term& s) {
 
 std::string Text(const Initial& s) {
     std::string text;
-    for (const Term& term : s.terms) text += (text.empty() ? "" : "+") + Text(term);
+    for (const Term& term : s.terms) {
+        if (!text.empty()) text += '+';
+        text += Text(term);
+    }
     return text;
 }
 
