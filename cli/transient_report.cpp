@@ -64,7 +64,7 @@ void TransientReport::Add(const transient::Frame& f) {
     // The sum of the jumps can pass the largest double when the values are near it.
     const std::string variation = std::isfinite(st.totalVariation)
                                       ? Short(st.totalVariation)
-                                      : ">" + Short(std::numeric_limits<double>::max());
+                                      : std::string(">").append(Short(std::numeric_limits<double>::max()));
     row += Column(variation + (grew ? "*" : " "));
     table += row + "\n";
 }
