@@ -3,6 +3,7 @@
 #include "exact.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -59,10 +60,14 @@ std::vector<Scheme> SchemesNamed(std::string_view list) {
     auto add = [&](Scheme s) {
         if (std::find(schemes.begin(), schemes.end(), s) == schemes.end()) schemes.push_back(s);
     };
+    // Names are read without regard to case: "Superbee", "QUICK", "Linear".
+    std::string lower(list);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     std::size_t start = 0;
     while (start <= list.size()) {
         const std::size_t comma = std::min(list.find(',', start), list.size());
-        const std::string_view name = list.substr(start, comma - start);
+        const std::string_view name = std::string_view(lower).substr(start, comma - start);
         if (name == "linear") {
             for (Scheme s : kLinearSchemes) add(s);
         } else if (name == "tvd") {
@@ -72,8 +77,10 @@ std::vector<Scheme> SchemesNamed(std::string_view list) {
         } else if (const auto s = SchemeNamed(name)) {
             add(*s);
         } else {
-            throw SchemeListError(name.empty() ? std::string("an empty name")
-                                               : "unknown scheme '" + std::string(name) + "'");
+            std::string why = "unknown scheme '";
+            why += list.substr(start, comma - start);
+            why += '\'';
+            throw SchemeListError(name.empty() ? std::string("an empty name") : why);
         }
         start = comma + 1;
     }

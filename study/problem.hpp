@@ -67,8 +67,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 // The schemes of a comma-separated list of names and of the groups linear,
-// tvd and all, each scheme once, in the order first met. Raises
-// SchemeListError.
+// tvd and all, in any case ("Superbee", "QUICK"), each scheme once, in the
+// order first met. Raises SchemeListError.
 std::vector<Scheme> SchemesNamed(std::string_view list);
 // The fewest control volumes a scheme works on: QUICK's end rows reach two
 // nodes inwards, so it needs 3; the others 1.
