@@ -4,9 +4,11 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <stdexcept>
 
 #include "study/describe.hpp"
 #include "study/fluxes.hpp"
+#include "study/limiter_pieces.hpp"
 #include "study/warnings.hpp"
 
 namespace cli {
@@ -102,14 +104,44 @@ std::string Order(const std::optional<double>& order) { return order ? Format("%
 
 // Why an error did not fall from one grid to the next. Hybrid changes its
 // rows where |Pe| crosses 2: from upwind to central, so the error may rise
-// there. Otherwise: the rows of N control volumes carry coefficients of size
+// there. A piecewise limiter changes its rows where faces move from one
+// piece of psi(r) to another (SUPERBEE from psi = 2r to psi = 1 as the
+// profile is resolved), and its error settles into the scheme's order only
+// once its faces are on the pieces they keep on the finest grid; until
+// then the error may rise. Otherwise: the rows of N control volumes carry coefficients of size
 // N (D = Gamma N / L), so the rounding in a solve can reach the machine
 // epsilon times N^2; an error within a hundred times that is rounding, a
 // larger one means the grid is still too coarse for the scheme to settle.
+// Which pieces of psi(r) have faces on them.
+std::vector<bool> Occupied(const std::vector<long>& pieces) {
+    std::vector<bool> occupied;
+    for (long faces : pieces) occupied.push_back(faces > 0);
+    return occupied;
+}
+
+// The finest grid's result of a scheme.
+const study::Result& FinestOf(const study::Study& st, study::Scheme s) {
+    for (const auto& perScheme : st.results)
+        if (perScheme.at(0).scheme == s) return perScheme.back();
+    throw std::logic_error("a scheme that is not in the study");
+}
+
 std::string Stall(const study::Study& st, const study::Result& r, const study::Result& coarse) {
     if (r.maxError < coarse.maxError) return "";
     if (r.scheme == study::Scheme::Hybrid && (std::fabs(coarse.grid.Pe) < 2) != (std::fabs(r.grid.Pe) < 2))
         return "  <- hybrid switches here: upwind for |Pe| >= 2, central below";
+    if (const auto l = study::LimiterOf(r.scheme); l && !r.pieces.empty()) {
+        const study::Result& finest = FinestOf(st, r.scheme);
+        const bool changes = Occupied(r.pieces) != Occupied(coarse.pieces);
+        if (changes || Occupied(r.pieces) != Occupied(finest.pieces)) {
+            const study::Result& other = changes ? coarse : finest;
+            std::string why = changes ? "  <- the limiter changes branch: " : "  <- the limiter is not yet on the branch it keeps: ";
+            why += study::PiecesText(*l, r.pieces);
+            why += " here, " + study::PiecesText(*l, other.pieces);
+            why += " at N = " + std::to_string(other.grid.N);
+            return why;
+        }
+    }
     const study::Problem& p = st.problem;
     const auto [least, largest] = study::ExactRange(p);
     const double scale = std::max({1.0, std::fabs(least), std::fabs(largest)});

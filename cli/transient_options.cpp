@@ -114,7 +114,7 @@ transient::Term InitialTerm(const std::string& value, double L, Fail fail) {
     if (positions && !(0 <= s.a && s.a <= L)) fail("the position must lie within [0, L]");
     if (s.shape == transient::Shape::Square && !(0 <= s.b && s.b <= L)) fail("the position must lie within [0, L]");
     if (s.shape == transient::Shape::Square && !(s.a < s.b)) fail("needs X1 < X2");
-    if (s.shape == transient::Shape::Pulse && !(s.b > 0)) fail("the width S must be above 0");
+    if (s.shape == transient::Shape::Pulse && !(s.b > 0)) fail("S, the standard deviation, must be above 0");
     return s;
 }
 

@@ -91,7 +91,8 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
          " m/s, L = " + Short(p.L, 6) + " m, rho = " + Short(p.rho, 6) + " kg/m3, Gamma = " + Short(p.gamma, 6) +
          " kg/(m s), N = " + std::to_string(plan.N) +
          (!study::GridLine(p, plan.N).empty() ? study::GridLine(p, plan.N) : " (dx = " + Short(p.L / double(plan.N), 6) + " m)") + "\n";
-    t += "Initial state: " + transient::Text(plan.initial) + "\n";
+    t += "Initial state: " + transient::Text(plan.initial);
+    t += " (" + transient::Words(plan.initial) + ")\n";
     const char* name = plan.theta == 0 ? " (explicit)" : plan.theta == 0.5 ? " (Crank-Nicolson)"
                                                      : plan.theta == 1   ? " (implicit)"
                                                                          : "";

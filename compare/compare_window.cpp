@@ -281,7 +281,7 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st,
     current_ = std::move(st);
     drawing_ = std::move(drawing);
     const study::Grid g = study::MakeGrid(current_->problem, current_->plan.N);
-    banner_->setText(QString::fromStdString(Banner(g)));
+    banner_->setText(QString::fromStdString(Banner(*current_)));
     solutionChart_->Show(*current_, *drawing_);
     markerTip_->ShowAtMouse({});  // it told about the markers before
     ConnectHover();

@@ -38,4 +38,31 @@ std::string Banner(const study::Grid& g) {
     return head + words.substr(words.find(':'));
 }
 
+std::string Banner(const study::Study& st) {
+    const study::Grid g = st.results.empty() ? study::MakeGrid(st.problem, st.plan.N) : st.results[0].at(0).grid;
+    std::string words = Banner(g);
+    std::string within, beyond;
+    auto add = [](std::string& list, study::Scheme s) {
+        if (!list.empty()) list += ", ";
+        list += study::Title(s);
+    };
+    for (const auto& perScheme : st.results)
+        if (study::IsTvd(perScheme.at(0).scheme)) add(perScheme[0].bounded ? within : beyond, perScheme[0].scheme);
+    if (within.empty() && beyond.empty()) return words;
+    const auto [least, largest] = study::ExactRange(st.problem);
+    char range[64];
+    std::snprintf(range, sizeof range, "[%.4g, %.4g]", least, largest);
+    if (!within.empty()) {
+        words += "; the bounded schemes ticked (" + within + ") stay within ";
+        words += range;
+        words += " here";
+    }
+    if (!beyond.empty()) {
+        words += "; " + beyond + (beyond.find(',') == std::string::npos ? " goes" : " go") + " beyond ";
+        words += range;
+        words += " here";
+    }
+    return words;
+}
+
 }  // namespace compare

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "study/problem.hpp"
+#include "study/study.hpp"
 
 namespace compare {
 
@@ -15,5 +15,10 @@ std::string Banner(double pe);
 // number, and the widest cell's decides the words ("Pe from 0.146 in the
 // narrowest cell to 10.1 in the widest: central differencing is ...").
 std::string Banner(const study::Grid& g);
+
+// The banner for a study's first grid: the grid's words, then what the run
+// shows of the bounded schemes ticked in it ("; the bounded schemes ticked
+// (Van Leer, SUPERBEE) stay within [0, 1] here"), naming any that does not.
+std::string Banner(const study::Study& st);
 
 }  // namespace compare

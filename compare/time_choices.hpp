@@ -18,7 +18,7 @@ struct InitialChoice {
 inline constexpr InitialChoice kInitials[] = {
     {"Uniform", transient::Shape::Uniform, "V", nullptr, "0", ""},
     {"Step", transient::Shape::Step, "X0 (m)", nullptr, "0.2", ""},
-    {"Pulse", transient::Shape::Pulse, "X0 (m)", "S (m)", "0.2", "0.05"},
+    {"Pulse", transient::Shape::Pulse, "X0 (m)", "Std. dev. S (m)", "0.2", "0.05"},
     {"Square", transient::Shape::Square, "X1 (m)", "X2 (m)", "0.1", "0.3"}};
 
 // The time methods; the theta-method's three first, as they always were.

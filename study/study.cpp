@@ -10,6 +10,7 @@
 
 #include "band_solve.hpp"
 #include "exact.hpp"
+#include "limiter_pieces.hpp"
 #include "solver/errors.hpp"
 #include "solver/vector_state.hpp"
 
@@ -110,6 +111,7 @@ void SolveBounded(const Problem& p, Scheme s, int maxIterations, Result& r) {
     }
     if (!t.converged) throw SolveError(s, r.grid.N, t);
     r.iterations = t.iterations;
+    r.pieces = PieceCounts(p, r.grid, *LimiterOf(s), r.phi);
 }
 
 // Why a gradient at the inflow end can leave a system singular: where a

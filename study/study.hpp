@@ -50,6 +50,9 @@ struct Result {
     double phiMin = 0, phiMax = 0;
     std::vector<double> phi;  // the nodal values, where they are kept
     std::optional<int> iterations;  // of a bounded scheme's nonlinear solve
+    // A piecewise limiter's limited faces on each piece of psi(r)
+    // (limiter_pieces.hpp); empty for the others.
+    std::vector<long> pieces;
 
     bool NegativeCoefficients() const { return negative != 0; }
 };

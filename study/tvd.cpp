@@ -249,7 +249,7 @@ std::vector<Face> LimitedFaces(const Problem& p, const Grid& g, Limiter l, const
         // The face east of node k + 1 of the turned problem.
         const double at = (o.mirrored ? double(n - k - 1) : double(k + 1)) * g.dx;
         const double r = Ratio(a, b);
-        faces.push_back({at, r, Psi(l, r)});
+        faces.push_back({at, r, Psi(l, r), b});
     }
     if (o.mirrored) std::reverse(faces.begin(), faces.end());
     return faces;

@@ -114,9 +114,11 @@ TvdIterations SolveTvdSystem(const Problem& p, const Grid& g, Limiter l, double 
 
 // Every limited face of a solution, for Sweby's diagram: where it is, its
 // r and its psi(r). Faces whose r is undefined (phi_D = phi_U) are left out;
-// the others come in order of x, their r cut to +-1e50.
+// the others come in order of x, their r cut to +-1e50. `step` is
+// phi_D - phi_C across the face.
 struct Face {
     double x, r, psi;
+    double step = 0;
 };
 std::vector<Face> LimitedFaces(const Problem& p, const Grid& g, Limiter l, const std::vector<double>& phi);
 

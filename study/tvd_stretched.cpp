@@ -227,7 +227,7 @@ std::vector<Face> Faces(const Problem& p, const Grid& g, Limiter l, const std::v
         const double a = u - Value(geo, phi, f.far, f.farMirror, f.farLeft), b = Value(geo, phi, f.down, f.downMirror, f.downLeft) - u;
         if (b == 0) continue;
         const double r = Ratio(f.rho * a, b);
-        faces.push_back({g.Face(k), r, Psi(l, r)});
+        faces.push_back({g.Face(k), r, Psi(l, r), b});
     }
     return faces;
 }

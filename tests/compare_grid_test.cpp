@@ -191,3 +191,20 @@ TEST(CompareGridBanner, TheWidestCellDecidesTheWords) {
     p.grid = {};
     EXPECT_EQ(compare::Banner(study::MakeGrid(p, 40)).rfind("Pe = 1.25: every scheme is bounded", 0), 0u);
 }
+
+// The banner says what this run shows of the ticked bounded schemes, and
+// names one that strays.
+TEST(CompareBanner, TheTickedBoundedSchemesAsTheRunShowsThem) {
+    study::Problem p;
+    p.u = 2.5;
+    study::Plan plan;
+    plan.schemes = {study::Scheme::Central, study::Scheme::VanLeer, study::Scheme::Superbee};
+    study::Study st = study::Run(p, plan);
+    EXPECT_EQ(compare::Banner(st),
+              compare::Banner(5.0) + "; the bounded schemes ticked (Van Leer, SUPERBEE) stay within [0, 1] here");
+    st.results[2][0].bounded = false;
+    EXPECT_TRUE(compare::Banner(st).ends_with(
+        "; the bounded schemes ticked (Van Leer) stay within [0, 1] here; SUPERBEE goes beyond [0, 1] here"));
+    plan.schemes = {study::Scheme::Central, study::Scheme::Upwind};
+    EXPECT_EQ(compare::Banner(study::Run(p, plan)), compare::Banner(5.0));
+}

@@ -78,7 +78,7 @@ TEST_F(TimeTest, ControlsAreThereAndTheLabelsFollowTheInitialState) {
             if (l->buddy() == Get<QLineEdit>(box)) return l->text();
         return QString();
     };
-    const QStringList a{"V:", "X0 (m):", "X0 (m):", "X1 (m):"}, b{"", "", "S (m):", "X2 (m):"};
+    const QStringList a{"V:", "X0 (m):", "X0 (m):", "X1 (m):"}, b{"", "", "Std. dev. S (m):", "X2 (m):"};
     for (int i = 0; i < 4; ++i) {
         Get<QComboBox>("initial")->setCurrentIndex(i);
         EXPECT_EQ(buddyText("initialA"), a[i]);

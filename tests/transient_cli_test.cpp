@@ -42,7 +42,7 @@ TEST(TransientOptions, EveryBadOptionOrValueNamesBoth) {
         {{"--L", "-1"}, "--L '-1': the domain's length must be above 0"},
         {{"--initial", "wave:1"}, "--initial 'wave:1': choose uniform:V"},
         {{"--initial", "pulse:0.5"}, "--initial 'pulse:0.5': pulse takes two numbers"},
-        {{"--initial", "pulse:0.5:0"}, "--initial 'pulse:0.5:0': the width S must be above 0"},
+        {{"--initial", "pulse:0.5:0"}, "--initial 'pulse:0.5:0': S, the standard deviation, must be above 0"},
         {{"--initial", "step:1.5"}, "--initial 'step:1.5': the position must lie within [0, L]"},
         {{"--initial", "square:0.6:0.4"}, "--initial 'square:0.6:0.4': needs X1 < X2"},
         {{"--initial", "uniform:1,5"}, "--initial 'uniform:1,5': '1,5': not a number"},
@@ -372,7 +372,11 @@ TEST_F(TransientProgram, TheReportNamesTheTimeMethod) {
         << Read("err");
     EXPECT_NE(Read("out").find("Time: SSP Runge-Kutta (3 stages), n = 26 steps of dt = "), std::string::npos)
         << Read("out");
-    EXPECT_NE(Read("out").find("Initial state: pulse:0.3:0.05+square:0.5:0.7\n"), std::string::npos);
+    // The option as written, then in words: S is the pulse's standard deviation.
+    EXPECT_NE(Read("out").find("Initial state: pulse:0.3:0.05+square:0.5:0.7 (a Gaussian pulse at x = 0.3 m with "
+                               "standard deviation 0.05 m + a square from x = 0.5 m to 0.7 m)\n"),
+              std::string::npos)
+        << Read("out");
     EXPECT_NE(Read("out").find("l1 error"), std::string::npos);
     EXPECT_EQ(Run("--time lw --schemes quick"), 2);
     EXPECT_EQ(Read("err").rfind("convdiff-transient: --schemes 'quick': quick cannot be marched by flux-limited "

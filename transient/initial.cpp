@@ -147,4 +147,22 @@ std::string Text(const Initial& s) {
     return text;
 }
 
+std::string Words(const Initial& s) {
+    using study::csv::Number;
+    std::string words;
+    for (const Term& term : s.terms) {
+        if (!words.empty()) words += " + ";
+        switch (term.shape) {
+            case Shape::Uniform: words += "uniform at " + Number(term.a); break;
+            case Shape::Step: words += "a step at x = " + Number(term.a) + " m"; break;
+            case Shape::Pulse:
+                words += "a Gaussian pulse at x = " + Number(term.a) + " m with standard deviation ";
+                words += Number(term.b) + " m";
+                break;
+            case Shape::Square: words += "a square from x = " + Number(term.a) + " m to " + Number(term.b) + " m"; break;
+        }
+    }
+    return words;
+}
+
 }  // namespace transient

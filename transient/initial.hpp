@@ -57,5 +57,8 @@ bool ExactApplies(const study::Problem& p, const Initial& s, double t);
 // "uniform:0", "pulse:0.3:0.05+square:0.6:0.8", as the option is written.
 std::string Text(const Initial& s);
 std::string Text(const Term& s);
+// The same in words, a term a clause: "a Gaussian pulse at x = 0.3 m with
+// standard deviation 0.05 m + a square from x = 0.6 m to 0.8 m".
+std::string Words(const Initial& s);
 
 }  // namespace transient
