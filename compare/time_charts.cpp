@@ -1,4 +1,5 @@
-// The Time tab's profile and amplification charts.
+// The Time tab's profile and amplification charts, and its space-time
+// picture drawn at the view's size.
 #include "time_charts.hpp"
 
 #include <QPainter>
@@ -171,23 +172,28 @@ void TimeProfileChart::ShowFrame(const FrameSet& f, const std::vector<const Shot
     }
 }
 
-void SpaceTimeView::SetPicture(const QImage& picture) {
-    picture_ = picture;
+void SpaceTimeView::SetRows(std::shared_ptr<const charts::SpaceTime> rows, std::vector<study::Scheme> order) {
+    rows_ = std::move(rows);
+    order_ = std::move(order);
+    picture_ = {};
     update();
+}
+
+const QImage& SpaceTimeView::Picture() {
+    if (rows_ && (picture_.isNull() || picture_.size() != size()))
+        picture_ = rows_->Picture(order_, size().expandedTo(QSize(1, 1)));
+    if (!rows_) picture_ = {};
+    return picture_;
 }
 
 void SpaceTimeView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    if (picture_.isNull()) {
-        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
-                         "The space-time picture is drawn when the run has finished.");
+    if (!rows_) {
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, "The space-time picture fills in as the run goes.");
         return;
     }
-    const QSize size = picture_.size().scaled(this->size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture_);
+    painter.drawImage(QPoint(0, 0), Picture());
 }
 
 AmplificationChart::AmplificationChart() : k_(new QValueAxis), g_(new QValueAxis), one_(new QLineSeries) {

@@ -11,6 +11,7 @@
 #include <QLineSeries>
 #include <QValueAxis>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "time_run.hpp"
@@ -45,19 +46,25 @@ private:
     double lo_ = 0, hi_ = 1;
 };
 
-// The space-time picture, drawn whole at the largest size that keeps its
-// shape.
+// The space-time picture of one or more schemes, drawn at the view's own
+// size so that its labels are as large as the other charts'; from the rows
+// gathered so far while a run goes, those not yet computed left blank.
 class SpaceTimeView : public QWidget {
 public:
     using QWidget::QWidget;
-    void SetPicture(const QImage& picture);
-    const QImage& Picture() const { return picture_; }
+    void SetRows(std::shared_ptr<const charts::SpaceTime> rows, std::vector<study::Scheme> order);
+    const charts::SpaceTime* Rows() const { return rows_.get(); }
+    // The picture as it is shown, drawn now if it is not yet; null without
+    // rows.
+    const QImage& Picture();
 
 protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
-    QImage picture_;
+    std::shared_ptr<const charts::SpaceTime> rows_;
+    std::vector<study::Scheme> order_;
+    QImage picture_;  // of rows_ at this size, or null when it is to be drawn again
 };
 
 class AmplificationChart : public QChart {
