@@ -1,5 +1,5 @@
-// The space-time picture: its colour scale, the rows it gathers, and its
-// panels and colour bar drawn with Qt Charts.
+// The space-time picture: its colour scale, the rows it gathers, its panels
+// drawn with Qt Charts and its colour bar.
 #include "space_time.hpp"
 
 #include <QChart>
@@ -14,9 +14,6 @@ namespace charts {
 
 namespace {
 
-// The colour bar's column, wide enough for its tick labels and the boxes'
-// words.
-constexpr int kBarWidth = 175;
 // A panel's size in a picture that has no size given.
 const QSize kPanel(460, 380);
 
@@ -57,18 +54,76 @@ void DrawWith(QPainter& painter, QChart& chart, const QImage& data, QPoint at, Q
     painter.drawImage(at, Image(&chart, size));
 }
 
-// A swatch of `colour` with `words` beside it, in `font`, left-aligned in
-// `box`.
-void Swatch(QPainter& painter, QRect box, const QColor& colour, const QString& words, const QFont& font) {
-    const int side = std::min(box.height() - 4, 16);
-    const QRect patch(box.left() + 8, box.center().y() - side / 2, side, side);
-    painter.fillRect(patch, colour);
-    painter.setPen(Qt::black);
-    painter.drawRect(patch);
-    painter.setFont(font);
-    painter.drawText(QRect(patch.right() + 6, box.top(), box.right() - patch.right() - 6, box.height()),
-                     Qt::AlignVCenter | Qt::AlignLeft, words);
-}
+// The colour bar, drawn by hand in the fonts of the charts' axes: the
+// scale's title, its colours from lo to hi with a tick and a label at each
+// tick, and above and below it a box for the values beyond the scale.
+class Bar {
+public:
+    explicit Bar(const ColourScale& scale) : scale_(scale) {
+        const QValueAxis probe;
+        labels_ = probe.labelsFont();
+        title_ = probe.titleFont();
+        above_ = "above " + QString::number(scale.hi, 'g', 4);
+        below_ = "below " + QString::number(scale.lo, 'g', 4);
+        const QFontMetrics m(labels_);
+        int widest = 0;
+        for (double t : scale.Ticks()) widest = std::max(widest, m.horizontalAdvance(Label(t)));
+        const int boxes = std::max(m.horizontalAdvance(above_), m.horizontalAdvance(below_));
+        width_ = std::max(kGap + kBar + 7 + widest, kGap + kSwatch + 6 + boxes) + kGap;
+        box_ = m.height() + 10;
+    }
+    int Width() const { return width_; }
+
+    void Draw(QPainter& painter, QRect column) const {
+        const QFontMetrics m(labels_), mt(title_);
+        Swatch(painter, QRect(column.left(), column.top(), width_, box_), kAboveScale, above_);
+        Swatch(painter, QRect(column.left(), column.bottom() - box_, width_, box_), kBelowScale, below_);
+        painter.setFont(title_);
+        painter.setPen(Qt::black);
+        const QRect title(column.left() + kGap, column.top() + box_, kBar, mt.height());
+        painter.drawText(title.adjusted(-kGap, 0, kGap, 0), Qt::AlignCenter, "φ");
+        const int top = title.bottom() + m.height() / 2 + 2, bottom = column.bottom() - box_ - m.height() / 2 - 2;
+        if (bottom <= top) return;
+        const QRect bar(column.left() + kGap, top, kBar, bottom - top + 1);
+        for (int y = bar.top(); y <= bar.bottom(); ++y) {
+            const double share = double(bar.bottom() - y) / std::max(1, bar.height() - 1);
+            painter.setPen(ScaleColour(share, 0, 1));
+            painter.drawLine(bar.left(), y, bar.right(), y);
+        }
+        painter.setPen(Qt::black);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(bar);
+        painter.setFont(labels_);
+        for (double t : scale_.Ticks()) {
+            const int y = bar.bottom() - int(std::lround((t - scale_.lo) / (scale_.hi - scale_.lo) * (bar.height() - 1)));
+            painter.drawLine(bar.right(), y, bar.right() + 4, y);
+            painter.drawText(QRect(bar.right() + 7, y - m.height() / 2, width_, m.height()), Qt::AlignVCenter | Qt::AlignLeft,
+                             Label(t));
+        }
+    }
+
+private:
+    static constexpr int kGap = 8, kBar = 20, kSwatch = 16;
+    static QString Label(double t) { return QString::number(t, 'g', 4); }
+
+    // A swatch of `colour` with `words` beside it, in the middle of `box`'s
+    // height.
+    void Swatch(QPainter& painter, QRect box, const QColor& colour, const QString& words) const {
+        const int side = std::min(box.height() - 4, kSwatch);
+        const QRect patch(box.left() + kGap, box.center().y() - side / 2, side, side);
+        painter.fillRect(patch, colour);
+        painter.setPen(Qt::black);
+        painter.drawRect(patch);
+        painter.setFont(labels_);
+        painter.drawText(QRect(patch.right() + 6, box.top(), box.right() - patch.right() - 6, box.height()),
+                         Qt::AlignVCenter | Qt::AlignLeft, words);
+    }
+
+    const ColourScale& scale_;
+    QFont labels_, title_;
+    QString above_, below_;
+    int width_ = 0, box_ = 0;
+};
 
 }  // namespace
 
@@ -161,14 +216,15 @@ QImage SpaceTime::Picture(const std::vector<study::Scheme>& order) const {
     const int count = std::max<int>(1, int(order.size()));
     const int perRow = count <= 3 ? count : int(std::ceil(std::sqrt(double(count))));
     const int panelRows = (count + perRow - 1) / perRow;
-    return Picture(order, QSize(kPanel.width() * perRow + kBarWidth, kPanel.height() * panelRows));
+    return Picture(order, QSize(kPanel.width() * perRow + Bar(scale_).Width(), kPanel.height() * panelRows));
 }
 
 QImage SpaceTime::Picture(const std::vector<study::Scheme>& order, QSize size) const {
     const int count = std::max<int>(1, int(order.size()));
     const int perRow = count <= 3 ? count : int(std::ceil(std::sqrt(double(count))));
     const int panelRows = (count + perRow - 1) / perRow;
-    const QSize panel(std::max(1, (size.width() - kBarWidth) / perRow), std::max(1, size.height() / panelRows));
+    const Bar bar(scale_);
+    const QSize panel(std::max(1, (size.width() - bar.Width()) / perRow), std::max(1, size.height() / panelRows));
     QImage picture(size, QImage::Format_ARGB32_Premultiplied);
     picture.fill(Qt::white);
     QPainter painter(&picture);
@@ -182,30 +238,8 @@ QImage SpaceTime::Picture(const std::vector<study::Scheme>& order, QSize size) c
         DrawWith(painter, chart, Data(order[s]), QPoint(int(s % perRow) * panel.width(), int(s / perRow) * panel.height()),
                  panel);
     }
-
-    // The bar: the scale from lo to hi between the boxes of the values
-    // above it (on top) and below it (underneath).
-    QImage scale(1, 256, QImage::Format_RGB32);
-    for (int r = 0; r < 256; ++r) scale.setPixelColor(0, 255 - r, ScaleColour(r, 0, 255));
-    QChart chart;
-    chart.setTitle("φ");
-    auto* x = new QValueAxis;
-    x->setRange(0, 1);
-    x->setLabelsVisible(false);
-    x->setTickCount(2);
-    x->setGridLineVisible(false);
-    QValueAxis* y = RoundAxis(scale_.lo, scale_.hi, scale_.tick, "");
-    y->setTickAnchor(scale_.anchor);
-    y->setGridLineVisible(false);
-    chart.addAxis(x, Qt::AlignBottom);
-    chart.addAxis(y, Qt::AlignLeft);
-    const QFont font = y->labelsFont();
-    const int box = QFontMetrics(font).height() + 10, left = panel.width() * perRow;
-    const int barHeight = std::max(1, std::min(size.height(), kPanel.height()) - 2 * box);
-    const QString lo = QString::number(scale_.lo, 'g', 4), hi = QString::number(scale_.hi, 'g', 4);
-    Swatch(painter, QRect(left, 0, kBarWidth, box), kAboveScale, "above " + hi, font);
-    DrawWith(painter, chart, scale, QPoint(left, box), QSize(kBarWidth, barHeight));
-    Swatch(painter, QRect(left, box + barHeight, kBarWidth, box), kBelowScale, "below " + lo, font);
+    // The bar no taller than a panel of a picture of no given size.
+    bar.Draw(painter, QRect(panel.width() * perRow, 0, bar.Width(), std::min(size.height(), kPanel.height())));
     return picture;
 }
 

@@ -175,25 +175,40 @@ void TimeProfileChart::ShowFrame(const FrameSet& f, const std::vector<const Shot
 void SpaceTimeView::SetRows(std::shared_ptr<const charts::SpaceTime> rows, std::vector<study::Scheme> order) {
     rows_ = std::move(rows);
     order_ = std::move(order);
-    picture_ = {};
+    Draw();
+}
+
+void SpaceTimeView::Draw() {
+    // Drawing a chart lets the posted events through: a resize, or newer
+    // rows, that come meanwhile draw the picture again once it is done.
+    if (drawing_) {
+        again_ = true;
+        return;
+    }
+    drawing_ = true;
+    do {
+        again_ = false;
+        const std::shared_ptr<const charts::SpaceTime> rows = rows_;  // kept while it draws
+        const std::vector<study::Scheme> order = order_;
+        picture_ = rows ? rows->Picture(order, size().expandedTo(QSize(1, 1))) : QImage();
+    } while (again_);
+    drawing_ = false;
     update();
 }
 
-const QImage& SpaceTimeView::Picture() {
-    if (rows_ && (picture_.isNull() || picture_.size() != size()))
-        picture_ = rows_->Picture(order_, size().expandedTo(QSize(1, 1)));
-    if (!rows_) picture_ = {};
-    return picture_;
+void SpaceTimeView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (rows_) Draw();
 }
 
 void SpaceTimeView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    if (!rows_) {
+    if (picture_.isNull()) {
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, "The space-time picture fills in as the run goes.");
         return;
     }
-    painter.drawImage(QPoint(0, 0), Picture());
+    painter.drawImage(QPoint(0, 0), picture_);
 }
 
 AmplificationChart::AmplificationChart() : k_(new QValueAxis), g_(new QValueAxis), one_(new QLineSeries) {

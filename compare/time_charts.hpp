@@ -54,17 +54,22 @@ public:
     using QWidget::QWidget;
     void SetRows(std::shared_ptr<const charts::SpaceTime> rows, std::vector<study::Scheme> order);
     const charts::SpaceTime* Rows() const { return rows_.get(); }
-    // The picture as it is shown, drawn now if it is not yet; null without
-    // rows.
-    const QImage& Picture();
+    // The picture as it is shown; null without rows.
+    const QImage& Picture() const { return picture_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
 
 private:
+    // Drawn here, never while painting: the charts it is drawn with are
+    // widgets of a scene of their own.
+    void Draw();
+
     std::shared_ptr<const charts::SpaceTime> rows_;
     std::vector<study::Scheme> order_;
-    QImage picture_;  // of rows_ at this size, or null when it is to be drawn again
+    QImage picture_;  // of rows_ at this size
+    bool drawing_ = false, again_ = false;
 };
 
 class AmplificationChart : public QChart {

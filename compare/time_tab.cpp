@@ -304,13 +304,12 @@ void TimeTab::Arrived(std::shared_ptr<const FrameSet> f) {
         banner_->setText(StabilityText(*plan_, *f->started, false) + (leftOut_.isEmpty() ? QString() : "\n" + leftOut_));
     for (std::size_t s = 0; s < f->alive.size(); ++s)
         if (f->alive[s]) lastAlive_[s] = f->index;
-    if (f->spaceTime) {
-        spaceTimeRows_ = f->spaceTime;
-        ShowSpaceTime();
-    }
+    const bool rows = f->spaceTime != nullptr;
+    if (rows) spaceTimeRows_ = f->spaceTime;
     frames_.push_back(std::move(f));
     time_->setRange(0, int(frames_.size()) - 1);
     if (shown_ < 0) ShowFrame(0);  // the run's first frame at once
+    if (rows) ShowSpaceTime();  // last: drawing lets the next frames in
 }
 
 void TimeTab::Ended(TimeResult result) {
