@@ -1,6 +1,6 @@
 // The pictures of a time-dependent run: each scheme's profile at t_end with
-// the initial state and the exact solution, and the space-time picture, a
-// panel per scheme with phi as colour over x and t on one colour scale.
+// the initial state and the exact solution, and (space_time.hpp) the
+// space-time picture, a panel per scheme with phi as colour over x and t.
 #pragma once
 
 #include <QChart>
@@ -9,6 +9,7 @@
 #include <map>
 #include <vector>
 
+#include "space_time.hpp"
 #include "transient/run.hpp"
 
 namespace charts {
@@ -35,29 +36,6 @@ public:
 private:
     QValueAxis* x_;
     QValueAxis* y_;
-};
-
-// The colour of phi on a scale from lo to hi (dark blue, through green, to
-// yellow).
-QColor ScaleColour(double value, double lo, double hi);
-
-// Gathers the samples of a run, each scheme's row of at most `columns`
-// values (the node nearest each column's centre), and draws them.
-class SpaceTime {
-public:
-    SpaceTime(const transient::Plan& plan, long rows, long columns = 600);
-    void Add(const transient::Sample& s);
-    // One panel per scheme in `order`, x across and t upwards inside Qt
-    // Charts axes, and a colour bar.
-    QImage Picture(const std::vector<study::Scheme>& order) const;
-
-private:
-    transient::Plan plan_;
-    long rows_, columns_;
-    std::map<study::Scheme, std::vector<std::vector<float>>> samples_;  // [scheme][row][column]
-    double lo_ = 0, hi_ = 0;            // the colour scale
-    double reachLo_ = 0, reachHi_ = 0;  // how far it may reach
-    bool any_ = false;
 };
 
 }  // namespace charts

@@ -22,29 +22,39 @@ std::string NameOf(study::Scheme s) { return std::string(study::Name(s)); }
 
 std::string Seconds(double t) { return Short(t) + " s"; }
 
-// The frames, as ranges "3-7, 10", where the exact reference no longer
-// fits the boundary values.
-std::string FramesWithoutExact(const TransientOptions& o, const transient::Outcome& out) {
-    std::string text;
-    long first = -1;
-    auto close = [&](long last) {
-        if (first < 0) return;
-        if (!text.empty()) text += ", ";
-        text += std::to_string(first);
-        if (last > first) text += '-' + std::to_string(last);
-        first = -1;
-    };
+// The frames where the exact reference no longer fits the boundary values.
+std::vector<long> FramesWithoutExact(const TransientOptions& o, const transient::Outcome& out) {
+    std::vector<long> frames;
     for (long k = 0; k <= o.plan.frames; ++k) {
         const double t = double(k * out.steps.perFrame) * out.steps.dt;
-        const bool applies = transient::ExactApplies(o.plan.problem, o.plan.initial, t);
-        if (!applies && first < 0) first = k;
-        if (applies) close(k - 1);
+        if (!transient::ExactApplies(o.plan.problem, o.plan.initial, t)) frames.push_back(k);
     }
-    close(o.plan.frames);
-    return text;
+    return frames;
 }
 
 }  // namespace
+
+std::string FramesWords(const std::vector<long>& frames) {
+    std::vector<std::string> runs;  // "2", "3-7"
+    for (std::size_t i = 0; i < frames.size();) {
+        std::size_t j = i;
+        while (j + 1 < frames.size() && frames[j + 1] == frames[j] + 1) ++j;
+        std::string run = std::to_string(frames[i]);
+        if (j > i) {
+            run += '-';
+            run += std::to_string(frames[j]);
+        }
+        runs.push_back(std::move(run));
+        i = j + 1;
+    }
+    if (runs.empty()) return {};
+    std::string words = runs.size() == 1 && frames.size() == 1 ? "frame " : "frames ";
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        if (r > 0) words += r + 1 == runs.size() ? " and " : ", ";
+        words += runs[r];
+    }
+    return words;
+}
 
 void TransientReport::Add(const transient::Frame& f) {
     std::string& table = tables_[f.scheme];
@@ -101,7 +111,7 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
                                    : std::string(transient::MethodTitle(plan.method));
     t += "Time: " + method + ", n = " + std::to_string(out.steps.n) + " steps of dt = " +
          Seconds(out.steps.dt) + " to t_end = " + Seconds(plan.tEnd) + ", " + std::to_string(plan.frames) +
-         " frames";
+         (plan.frames == 1 ? " frame" : " frames");
     if (out.steps.dt != plan.dt)
         t += "\n      (the step is " + Seconds(out.steps.dt) + ", not the " + Seconds(plan.dt) +
              " asked for, so that the frames fall on steps)";
@@ -135,11 +145,12 @@ std::string TransientReport::Text(const transient::Outcome& out) const {
         if (const std::string why = transient::ContradictionWords(out, s); !why.empty()) t += "    " + why + "\n";
     }
     if (exact) {
-        const std::string frames = FramesWithoutExact(o_, out);
-        if (!frames.empty())
-            t += std::string("The exact reference (unbounded domain) no longer fits the boundary values at ") +
-                 (frames.find_first_of(",-") == std::string::npos ? "frame " : "frames ") + frames +
-                 " (marked !): their errors measure that, not the scheme.\n";
+        const std::string frames = FramesWords(FramesWithoutExact(o_, out));
+        if (!frames.empty()) {
+            t += "The exact reference (unbounded domain) no longer fits the boundary values at ";
+            t += frames;
+            t += " (marked !): their errors measure that, not the scheme.\n";
+        }
     } else if (!out.hasSteady) {
         t += "With no diffusion there is no steady solution to settle on.\n";
     }

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 #include "transient/verdict_text.hpp"
 #include "transient_options.hpp"
@@ -12,6 +13,10 @@
 namespace cli {
 
 using transient::Short;
+
+// Frame numbers in words, runs of consecutive ones as ranges: "frame 2",
+// "frames 2 and 5", "frames 2, 5 and 7", "frames 3-7 and 10".
+std::string FramesWords(const std::vector<long>& frames);
 
 class TransientReport {
 public:

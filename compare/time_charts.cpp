@@ -1,4 +1,5 @@
-// The Time tab's profile and amplification charts.
+// The Time tab's profile and amplification charts, and its space-time
+// picture drawn at the view's size.
 #include "time_charts.hpp"
 
 #include <QPainter>
@@ -171,23 +172,43 @@ void TimeProfileChart::ShowFrame(const FrameSet& f, const std::vector<const Shot
     }
 }
 
-void SpaceTimeView::SetPicture(const QImage& picture) {
-    picture_ = picture;
+void SpaceTimeView::SetRows(std::shared_ptr<const charts::SpaceTime> rows, std::vector<study::Scheme> order) {
+    rows_ = std::move(rows);
+    order_ = std::move(order);
+    Draw();
+}
+
+void SpaceTimeView::Draw() {
+    // Drawing a chart lets the posted events through: a resize, or newer
+    // rows, that come meanwhile draw the picture again once it is done.
+    if (drawing_) {
+        again_ = true;
+        return;
+    }
+    drawing_ = true;
+    do {
+        again_ = false;
+        const std::shared_ptr<const charts::SpaceTime> rows = rows_;  // kept while it draws
+        const std::vector<study::Scheme> order = order_;
+        picture_ = rows ? rows->Picture(order, size().expandedTo(QSize(1, 1))) : QImage();
+    } while (again_);
+    drawing_ = false;
     update();
+}
+
+void SpaceTimeView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (rows_) Draw();
 }
 
 void SpaceTimeView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     if (picture_.isNull()) {
-        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap,
-                         "The space-time picture is drawn when the run has finished.");
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, "The space-time picture fills in as the run goes.");
         return;
     }
-    const QSize size = picture_.size().scaled(this->size(), Qt::KeepAspectRatio);
-    const QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture_);
+    painter.drawImage(QPoint(0, 0), picture_);
 }
 
 AmplificationChart::AmplificationChart() : k_(new QValueAxis), g_(new QValueAxis), one_(new QLineSeries) {

@@ -11,6 +11,7 @@
 #include <QLineSeries>
 #include <QValueAxis>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include "time_run.hpp"
@@ -45,19 +46,30 @@ private:
     double lo_ = 0, hi_ = 1;
 };
 
-// The space-time picture, drawn whole at the largest size that keeps its
-// shape.
+// The space-time picture of one or more schemes, drawn at the view's own
+// size so that its labels are as large as the other charts'; from the rows
+// gathered so far while a run goes, those not yet computed left blank.
 class SpaceTimeView : public QWidget {
 public:
     using QWidget::QWidget;
-    void SetPicture(const QImage& picture);
+    void SetRows(std::shared_ptr<const charts::SpaceTime> rows, std::vector<study::Scheme> order);
+    const charts::SpaceTime* Rows() const { return rows_.get(); }
+    // The picture as it is shown; null without rows.
     const QImage& Picture() const { return picture_; }
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
 
 private:
-    QImage picture_;
+    // Drawn here, never while painting: the charts it is drawn with are
+    // widgets of a scene of their own.
+    void Draw();
+
+    std::shared_ptr<const charts::SpaceTime> rows_;
+    std::vector<study::Scheme> order_;
+    QImage picture_;  // of rows_ at this size
+    bool drawing_ = false, again_ = false;
 };
 
 class AmplificationChart : public QChart {

@@ -100,8 +100,14 @@ std::optional<TimeResult> March(const transient::Plan& plan, JobControl& control
     const std::size_t schemes = p.schemes.size();
     std::shared_ptr<FrameSet> pending;
     std::size_t marching = schemes;  // the schemes that gave the frame before
+    std::optional<std::chrono::steady_clock::time_point> drawn;  // when rows last went with a frame
     auto flush = [&] {
         if (!pending) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (!drawn || now - *drawn >= kSpaceTimeRedraw) {
+            pending->spaceTime = std::make_shared<const charts::SpaceTime>(*spaceTime);
+            drawn = now;
+        }
         marching = std::size_t(std::count(pending->alive.begin(), pending->alive.end(), true));
         hand(std::move(pending));
         pending.reset();

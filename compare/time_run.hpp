@@ -1,10 +1,11 @@
 // The Time tab's runs: the plan a tab's choices make (every step a frame up
 // to 2,000 steps, 2,000 frames beyond), the march off the window's thread
 // handing each frame over as it is made, kept small enough to hold every
-// frame.
+// frame, and now and then the space-time picture's rows so far.
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -49,6 +50,9 @@ struct FrameSet {
     // On the first frame: the verdicts, this grid's matrix test included,
     // made by the run before its first step.
     std::shared_ptr<const transient::Outcome> started;
+    // On the first frame, then on a frame at most every
+    // kSpaceTimeRedraw: the space-time picture's rows gathered so far.
+    std::shared_ptr<const charts::SpaceTime> spaceTime;
 };
 
 // How a run ended: its outcome and the samples of its space-time picture.
@@ -62,6 +66,9 @@ using TimeJob = StreamingJob<std::shared_ptr<const FrameSet>, TimeResult>;
 
 // The rows of the space-time picture.
 inline constexpr long kSpaceTimeRows = 400;
+// How often, at most, the rows gathered so far go with a frame to be drawn:
+// drawing them takes the window a few tens of milliseconds.
+inline constexpr std::chrono::milliseconds kSpaceTimeRedraw{200};
 
 // Marches `plan`, handing every frame to `hand` as it is made. Nothing when
 // it was cancelled.

@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QSlider>
@@ -58,6 +59,7 @@ TimeTab::TimeTab(QWidget* parent)
       marching_(
           this, [this](std::shared_ptr<const FrameSet> f) { Arrived(std::move(f)); },
           [this](TimeResult r) { Ended(std::move(r)); }) {
+    BuildProgress();
     BuildControls();
     pending_.setSingleShot(true);
     pending_.setInterval(0);
@@ -143,6 +145,7 @@ void TimeTab::BuildControls() {
         player->addWidget(w);
     player->addWidget(time_, 1);
     player->addWidget(speed_);
+    player->addWidget(progress_);
     controls->setColumnStretch(9, 1);
 
     spaceTimeScheme_ = new QComboBox;
@@ -237,6 +240,7 @@ bool TimeTab::Playing() const { return play_->isChecked(); }
 
 // Any change: the run starts again from t = 0, the older one dropped.
 void TimeTab::Restart() {
+    StopProgress();
     if (!isVisible()) {
         marching_.Cancel();
         stale_ = true;
@@ -289,7 +293,9 @@ void TimeTab::Restart() {
     for (study::Scheme s : plan->schemes) spaceTimeScheme_->addItem(charts::SchemeTitle(s));
     spaceTimeScheme_->setCurrentIndex(std::max(0, spaceTimeScheme_->findText(picked)));
     spaceTimeScheme_->blockSignals(false);
-    spaceTime_->SetPicture({});
+    spaceTimeRows_.reset();
+    spaceTime_->SetRows(nullptr, {});
+    progressDelay_->start();
     marching_.Start([plan = *plan](JobControl& control, const TimeJob::Hand& hand) { return March(plan, control, hand); });
 }
 
@@ -298,14 +304,19 @@ void TimeTab::Arrived(std::shared_ptr<const FrameSet> f) {
         banner_->setText(StabilityText(*plan_, *f->started, false) + (leftOut_.isEmpty() ? QString() : "\n" + leftOut_));
     for (std::size_t s = 0; s < f->alive.size(); ++s)
         if (f->alive[s]) lastAlive_[s] = f->index;
+    const bool rows = f->spaceTime != nullptr;
+    if (rows) spaceTimeRows_ = f->spaceTime;
     frames_.push_back(std::move(f));
     time_->setRange(0, int(frames_.size()) - 1);
     if (shown_ < 0) ShowFrame(0);  // the run's first frame at once
+    if (rows) ShowSpaceTime();  // last: drawing lets the next frames in
 }
 
 void TimeTab::Ended(TimeResult result) {
     finished_ = true;
+    StopProgress();
     result_ = std::move(result);
+    if (result_.spaceTime) spaceTimeRows_ = result_.spaceTime;
     if (!result_.outcome) {
         banner_->setText(banner_->text() + "\nThe calculation failed: " + QString::fromStdString(result_.error));
         return;
@@ -343,12 +354,6 @@ void TimeTab::ShowFrame(long k) {
     profile_->ShowFrame(*frames_[std::size_t(k)], LastGood(k));
     const QSignalBlocker blocker(time_);
     time_->setValue(int(k));
-}
-
-void TimeTab::ShowSpaceTime() {
-    const int k = spaceTimeScheme_->currentIndex();
-    if (!result_.spaceTime || !plan_ || k < 0 || k >= int(plan_->schemes.size())) return;
-    spaceTime_->SetPicture(result_.spaceTime->Picture({plan_->schemes[std::size_t(k)]}));
 }
 
 void TimeTab::Reset() {

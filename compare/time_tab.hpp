@@ -2,7 +2,8 @@
 // initial state by the chosen time method on the window's inputs, off the
 // window's thread, each frame shown as it is made; play, step, rewind and a
 // time slider over the frames made so far; a banner on the stability of
-// the step; the amplification factor and a space-time picture. The problem
+// the step; the amplification factor; a space-time picture that fills in
+// as the run goes, and a progress bar for runs that take a while. The problem
 // is the steady tabs', or, when Periodic is ticked, the same on a periodic
 // domain.
 #pragma once
@@ -22,6 +23,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QSettings;
 class QSlider;
@@ -58,6 +60,10 @@ public:
     void ShowFrame(long k);
     TimeJob& Marching() { return marching_; }
     TimeProfileChart* ProfileChart() const { return profile_; }
+    SpaceTimeView* SpaceTimePicture() const { return spaceTime_; }
+    // Started with each run: when it times out with the run still going,
+    // the progress bar shows.
+    QTimer* ProgressDelay() const { return progressDelay_; }
 
     // For the inputs as they are now, whether or not the tab has marched
     // them yet. The tables are written in the background (Exporting() says
@@ -76,6 +82,7 @@ protected:
 
 private:
     void BuildControls();
+    void BuildProgress();
     std::optional<transient::Plan> Read(QString& why);
     // The plan of the inputs as they are now, or why there is none.
     std::optional<transient::Plan> Now(QString& why);
@@ -85,6 +92,7 @@ private:
     void Ended(TimeResult result);
     void Tick();
     void ShowSpaceTime();
+    void StopProgress();
     void InitialChosen();
     std::vector<const Shot*> LastGood(long k) const;
 
@@ -109,6 +117,8 @@ private:
     QChartView* amplificationView_;
     QComboBox* spaceTimeScheme_;
     SpaceTimeView* spaceTime_;
+    QProgressBar* progress_;  // the share of t_end reached, for runs over half a second
+    QTimer* progressDelay_;
     TimeProfileChart* profile_;
     AmplificationChart* amplification_;
 
@@ -124,6 +134,7 @@ private:
     bool finished_ = false;
     bool stale_ = false;  // a change came while the tab was out of sight
     TimeResult result_;
+    std::shared_ptr<const charts::SpaceTime> spaceTimeRows_;  // the newest rows, or the run's all
     TimeExport exporting_{this};
 };
 

@@ -98,6 +98,13 @@ std::pair<double, double> NaturalBounds(const study::Problem& p, const std::vect
     return {lo, hi};
 }
 
+std::pair<double, double> NaturalBounds(const Plan& plan) {
+    const study::Grid g = study::MakeGrid(plan.problem, plan.N);
+    std::vector<double> phi0(std::size_t(std::max<long>(plan.N, 1)));
+    for (long i = 1; i <= plan.N; ++i) phi0[std::size_t(i - 1)] = InitialValue(plan.problem, plan.initial, g.x(i));
+    return NaturalBounds(plan.problem, phi0, plan.tEnd);
+}
+
 FrameStats StatsOf(const study::Problem& p, const std::vector<double>& phi, const std::vector<double>* exact,
                    const std::vector<double>* steady, double previousVariation) {
     FrameStats st;

@@ -160,6 +160,8 @@ private:
 // outside values) and, with a source, the steady solution's range (on a
 // periodic domain, phi0's range as the source moves it up to tEnd).
 std::pair<double, double> NaturalBounds(const study::Problem& p, const std::vector<double>& phi0, double tEnd);
+// The same for a plan: phi0 at the nodes of its grid, up to its t_end.
+std::pair<double, double> NaturalBounds(const Plan& plan);
 
 // The statistics of one state at time t; `previousVariation` < 0 when there
 // is no previous frame.
