@@ -11,6 +11,8 @@
 #include <QLineSeries>
 #include <QValueAxis>
 #include <map>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "time_run.hpp"
@@ -27,10 +29,14 @@ public:
     void ShowFrame(const FrameSet& f, const std::vector<const Shot*>& lastGood);
     // How each scheme's run ended before t_end, once the run is over
     // (" (blew up at t = 2.18 s)"; empty for one that reached it); until
-    // then a scheme with no shot is named " (stopped)".
+    // then a scheme with no shot is named " (ended early)", as the run has
+    // yet to say how.
     void SetEndings(std::vector<QString> endings) { endings_ = std::move(endings); }
     QLineSeries* SeriesOf(study::Scheme s) const;
     QLineSeries* Exact() const { return exact_; }
+    // For a scheme off scale in the frame shown (see charts::PhiRange), what
+    // its values span ("Central: φ from -2.58 to 3.58"); else empty.
+    QString OffScaleText(study::Scheme s) const;
 
 private:
     void Fill(QLineSeries* series, const Shot& shot) const;
@@ -42,7 +48,9 @@ private:
     QLineSeries* exact_;
     std::vector<QLineSeries*> schemes_;  // in plan order
     std::vector<QString> endings_;
-    double lo_ = 0, hi_ = 1;
+    double referenceLo_ = 0, referenceHi_ = 1;  // the initial state's and the exact solution's
+    double lo_ = 0, hi_ = 1;                    // the axis'
+    std::vector<std::optional<std::pair<double, double>>> offScale_;  // in plan order
 };
 
 // The space-time picture, drawn whole at the largest size that keeps its
