@@ -66,12 +66,13 @@ TEST(SchemeLook, NoTwoSchemesLookAlikeForAnyViewer) {
         for (study::Scheme b : study::kAllSchemes) {
             if (a >= b) continue;
             const charts::Look lb = charts::SchemeLook(b);
-            // Colours that any viewer may confuse come with another line
-            // style and another marker.
+            // Colours that any viewer may confuse (Okabe and Ito's blue and
+            // reddish purple, for one, with protanopia) come with another
+            // line style or another marker.
             for (int vision : {0, 1, 2})
-                if (Distance(Seen(la.colour, vision), Seen(lb.colour, vision)) < 0.15) {
-                    EXPECT_NE(la.line, lb.line) << study::Name(a) << " " << study::Name(b) << " vision " << vision;
-                    EXPECT_NE(la.marker, lb.marker) << study::Name(a) << " " << study::Name(b);
+                if (Distance(Seen(la.colour, vision), Seen(lb.colour, vision)) < 0.2) {
+                    EXPECT_TRUE(la.line != lb.line || la.marker != lb.marker)
+                        << study::Name(a) << " " << study::Name(b) << " vision " << vision;
                 }
         }
     }
@@ -85,6 +86,7 @@ TEST(SchemeLook, NoTwoSchemesLookAlikeForAnyViewer) {
 TEST(SchemeLook, SwebysLegendHasNoTwoSwatchesAlike) {
     charts::LimiterChart chart;
     chart.Show({study::kLimiters.begin(), study::kLimiters.end()});
+    charts::Image(&chart, QSize(900, 600));  // the legend's markers are made as the chart is laid out
     EXPECT_EQ(chart.legend()->markerShape(), QLegend::MarkerShapeFromSeries);
     std::set<std::tuple<QRgb, int, QRgb>> swatches;
     for (QLegendMarker* m : chart.legend()->markers()) {
