@@ -8,6 +8,7 @@
 #include <QGraphicsScene>
 #include <QLegendMarker>
 #include <QPainter>
+#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cctype>
@@ -18,27 +19,6 @@
 #include "study/exact.hpp"
 
 namespace charts {
-
-QColor SchemeColour(study::Scheme s) {
-    switch (s) {
-        case study::Scheme::Central: return QColor(214, 39, 40);
-        case study::Scheme::Upwind: return QColor(31, 119, 180);
-        case study::Scheme::Hybrid: return QColor(44, 160, 44);
-        case study::Scheme::Quick: return QColor(255, 127, 14);
-        case study::Scheme::PowerLaw: return QColor(148, 103, 189);
-        case study::Scheme::Exponential: return QColor(140, 86, 75);
-        case study::Scheme::MinMod: return QColor(23, 190, 207);
-        case study::Scheme::VanLeer: return QColor(188, 189, 34);
-        case study::Scheme::VanAlbada: return QColor(227, 119, 194);
-        case study::Scheme::Superbee: return QColor(0, 0, 139);
-        case study::Scheme::MC: return QColor(128, 0, 0);
-        case study::Scheme::Koren: return QColor(0, 128, 128);
-        case study::Scheme::Ospre: return QColor(240, 190, 0);
-        case study::Scheme::Umist: return QColor(0, 90, 0);
-        case study::Scheme::QuickLimited: return QColor(90, 90, 90);
-    }
-    return Qt::gray;
-}
 
 QString SchemeTitle(study::Scheme s) {
     return QString::fromUtf8(study::Title(s).data(), qsizetype(study::Title(s).size()));
@@ -83,14 +63,6 @@ QList<QPointF> NodePoints(const study::Result& r) {
         for (long k : {std::min(lo, hi), std::max(lo, hi)}) points.append({r.grid.x(k + 1), r.phi[std::size_t(k)]});
     }
     return points;
-}
-
-void StyleSeries(QLineSeries* s, QColor colour, bool markers) {
-    QPen pen(colour);
-    pen.setWidthF(1.6);
-    s->setPen(pen);
-    s->setPointsVisible(markers);
-    s->setMarkerSize(7);
 }
 
 // A range from lo to hi widened to whole steps of 1, 2 or 5 times a power
@@ -162,6 +134,7 @@ SolutionChart::SolutionChart()
     exact_->attachAxis(x_);
     exact_->attachAxis(y_);
     legend()->setAlignment(Qt::AlignBottom);
+    legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);  // the schemes' looks
     setMargins(QMargins(6, 6, 6, 6));
     ticks_->setPen(QPen(QColor(70, 70, 70), 1));
     ticks_->setZValue(10);  // above the plot's background and grid lines
@@ -171,6 +144,11 @@ SolutionChart::SolutionChart()
 QLineSeries* SolutionChart::SeriesOf(study::Scheme s) const {
     const auto it = series_.find(s);
     return it == series_.end() ? nullptr : it->second;
+}
+
+QString SolutionChart::OffScaleText(study::Scheme s) const {
+    const auto it = offScale_.find(s);
+    return it == offScale_.end() ? QString() : RangeText(s, it->second.first, it->second.second);
 }
 
 SolutionDrawing DrawingOf(const study::Study& st) {
@@ -196,11 +174,18 @@ void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing)
     exact_->replace(exact);
     // The units of the end values only where the ends are values alone.
     y_->setTitleText(st.problem.Plain() ? "φ (units of φA, φB)" : "φ");
-    auto [lo, hi] = study::ExactRange(st.problem);
+    // The axis follows the exact solution and the schemes near it.
+    PhiRange range(study::ExactRange(st.problem).first, study::ExactRange(st.problem).second);
+    offScale_.clear();
+    for (std::size_t row = 0; row < st.results.size(); ++row) {
+        const study::Result& r = st.results[row].at(0);
+        if (!range.Take(r.phiMin, r.phiMax)) offScale_[r.scheme] = {r.phiMin, r.phiMax};
+    }
 
-    // A scheme hidden under an earlier one says so in the legend. A legend
-    // marker keeps the text it was first laid out with: a change of text
-    // takes new markers, and so new series.
+    // A scheme hidden under an earlier one says so in the legend, and one
+    // beyond the axis that it is off scale. A legend marker keeps the text
+    // it was first laid out with: a change of text takes new markers, and
+    // so new series.
     std::vector<QString> labels;
     bool fresh = false;
     for (std::size_t row = 0; row < st.results.size(); ++row) {
@@ -208,6 +193,7 @@ void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing)
         const auto same = drawing.same.at(row);
         labels.push_back(same ? QString("%1 (same as %2 here)").arg(SchemeTitle(scheme), SchemeTitle(*same))
                               : SchemeTitle(scheme));
+        if (offScale_.count(scheme)) labels.back() += kOffScale;
         QLineSeries* s = SeriesOf(scheme);
         fresh = fresh || !s;
         if (s)
@@ -243,13 +229,11 @@ void SolutionChart::Show(const study::Study& st, const SolutionDrawing& drawing)
         }
         s->replace(drawing.points.at(row));
         // The chart's theme styles a series as it is added: style it after.
-        StyleSeries(s, SchemeColour(r.scheme), r.grid.N <= kMostMarkedNodes);
+        ApplyLook(s, r.scheme, r.grid.N <= kMostMarkedNodes);
         for (QLegendMarker* marker : legend()->markers(s)) marker->setLabel(labels[row]);
-        lo = std::min(lo, r.phiMin);
-        hi = std::max(hi, r.phiMax);
     }
     x_->setRange(std::min(0.0, st.problem.L), std::max(0.0, st.problem.L));
-    FitRange(y_, lo, hi);
+    FitRange(y_, range.Lo(), range.Hi());
     faces_.clear();
     if (g.N <= kMostTickedCells)
         for (long k = 0; k <= g.N; ++k) faces_.push_back(g.Face(k));
@@ -274,21 +258,37 @@ ConvergenceChart::ConvergenceChart() : x_(new QLogValueAxis), y_(new QLogValueAx
     setMargins(QMargins(6, 6, 6, 6));
 }
 
+double RoundingLevel(const study::Problem& p) {
+    const auto [lo, hi] = study::ExactRange(p);
+    const double scale = std::max(std::fabs(lo), std::fabs(hi));
+    return kRoundingShare * (std::isfinite(scale) && scale > 0 ? scale : 1.0);
+}
+
 void ConvergenceChart::Show(const study::Study& st) {
     removeAllSeries();
     const study::Grid first = study::MakeGrid(st.problem, st.sizes.front());
     setTitle(QString("Max error against N (cell Pe = %1 at N = %2)").arg(first.Pe, 0, 'g', 4).arg(first.N));
+    floor_ = RoundingLevel(st.problem);
+    auto* rounding = new QScatterSeries;
     double lo = HUGE_VAL, hi = 0, logSum = 0;
     int count = 0;
     for (const auto& perScheme : st.results) {
         auto* s = new QLineSeries;
-        s->setName(SchemeTitle(perScheme.at(0).scheme));
+        bool floored = false;
         for (const study::Result& r : perScheme) {
-            if (!(r.maxError > 0)) continue;  // no place on a log axis
-            s->append(double(r.grid.N), r.maxError);
-            lo = std::min(lo, r.maxError);
-            hi = std::max(hi, r.maxError);
+            if (std::isnan(r.maxError)) continue;  // no place on the chart
+            // An error at the rounding level says only that the scheme is
+            // exact here: drawn at the floor, ringed.
+            const double e = std::max(r.maxError, floor_);
+            s->append(double(r.grid.N), e);
+            if (r.maxError < floor_) {
+                rounding->append(double(r.grid.N), e);
+                floored = true;
+            }
+            lo = std::min(lo, e);
+            hi = std::max(hi, e);
         }
+        s->setName(SchemeTitle(perScheme.at(0).scheme) + (floored ? " (at rounding level)" : ""));
         // Errors at the rounding level would drag the reference lines off.
         if (!perScheme.empty() && perScheme[0].maxError > 1e-10) {
             logSum += std::log10(perScheme[0].maxError);
@@ -297,7 +297,7 @@ void ConvergenceChart::Show(const study::Study& st) {
         addSeries(s);
         s->attachAxis(x_);
         s->attachAxis(y_);
-        StyleSeries(s, SchemeColour(perScheme[0].scheme), true);
+        ApplyLook(s, perScheme[0].scheme, true);
     }
     // Reference slopes through the geometric mean of the first errors.
     const double n0 = double(st.sizes.front()), n1 = double(st.sizes.back());
@@ -310,12 +310,23 @@ void ConvergenceChart::Show(const study::Study& st) {
         pen.setWidthF(1.4);
         s->setPen(pen);
         s->append(n0, e0);
-        s->append(n1, e0 * std::pow(n0 / n1, slope));
-        lo = std::min(lo, e0 * std::pow(n0 / n1, slope));
+        s->append(n1, std::max(e0 * std::pow(n0 / n1, slope), floor_));
+        lo = std::min(lo, s->at(1).y());
         hi = std::max(hi, e0);
         addSeries(s);
         s->attachAxis(x_);
         s->attachAxis(y_);
+    }
+    if (rounding->count() > 0) {
+        rounding->setName(QString("below the rounding level %1, drawn at it").arg(floor_, 0, 'g', 2));
+        addSeries(rounding);
+        rounding->attachAxis(x_);
+        rounding->attachAxis(y_);
+        rounding->setMarkerSize(15);
+        rounding->setBrush(Qt::NoBrush);
+        rounding->setPen(QPen(Qt::black, 1.2));
+    } else {
+        delete rounding;
     }
     x_->setRange(n0 / 1.5, n1 * 1.5);
     y_->setRange(lo / 3, hi * 3);

@@ -12,17 +12,17 @@
 #include <QLogValueAxis>
 #include <QString>
 #include <QValueAxis>
+#include <limits>
 #include <map>
 #include <optional>
 #include <string_view>
 #include <vector>
 
+#include "scheme_look.hpp"
 #include "study/study.hpp"
 
 namespace charts {
 
-// Each scheme's colour, the same in every chart and swatch.
-QColor SchemeColour(study::Scheme s);
 // "Central", "QUICK", "Power law", ...
 QString SchemeTitle(study::Scheme s);
 
@@ -69,6 +69,9 @@ public:
     // from the x axis, in the chart's coordinates.
     const std::vector<double>& TickedFaces() const { return faces_; }
     const QGraphicsPathItem* CellTicks() const { return ticks_; }
+    // For a scheme off scale (see PhiRange), what its values span ("Central:
+    // φ from -2.58 to 3.58"); empty for one within the axis.
+    QString OffScaleText(study::Scheme s) const;
 
 private:
     // The ticks for the plot area as it is laid out now.
@@ -78,19 +81,33 @@ private:
     QValueAxis* y_;
     QLineSeries* exact_;
     std::map<study::Scheme, QLineSeries*> series_;
+    std::map<study::Scheme, std::pair<double, double>> offScale_;  // each one's lowest and highest phi
     std::vector<double> faces_;
     QGraphicsPathItem* ticks_;  // a child of the chart, no series: out of the legend
 };
 
-// Max error against N on log-log axes, with reference slopes 1 and 2.
+// Errors below this share of the exact solution's largest |φ|, 512 units in
+// the last place of it, are rounding: the solution is exact to the
+// arithmetic there, whatever the scheme.
+inline constexpr double kRoundingShare = 512 * std::numeric_limits<double>::epsilon();
+// kRoundingShare of max |φ| of the exact solution (of 1 when that is 0).
+double RoundingLevel(const study::Problem& p);
+
+// Max error against N on log-log axes, with reference slopes 1 and 2. The
+// errors axis goes down to the rounding level and no further: an error
+// below it is drawn at it, ringed, and the scheme's legend entry says "(at
+// rounding level)".
 class ConvergenceChart : public QChart {
 public:
     ConvergenceChart();
     void Show(const study::Study& st);
+    // The rounding level of the study shown.
+    double Floor() const { return floor_; }
 
 private:
     QLogValueAxis* x_;
     QLogValueAxis* y_;
+    double floor_ = 0;
 };
 
 // The exact solution sampled finely enough to look smooth, with extra

@@ -51,6 +51,9 @@ LimiterChart::LimiterChart() : r_(new QValueAxis), psi_(new QValueAxis) {
     addAxis(r_, Qt::AlignBottom);
     addAxis(psi_, Qt::AlignLeft);
     legend()->setAlignment(Qt::AlignRight);
+    // Swatches drawn like their lines: the schemes' line styles tell apart
+    // curves of one colour.
+    legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     setMargins(QMargins(6, 6, 6, 6));
 }
 
@@ -85,11 +88,10 @@ void LimiterChart::Show(const std::vector<study::Limiter>& limiters) {
     };
     const Line lines[] = {
         {"TVD bounds ψ = 2r, ψ = 2", [](double r) { return std::min(2 * r, 2.0); }, Pen(Qt::black, 1.4, Qt::DashLine)},
-        {"central ψ = 1", [](double) { return 1.0; }, Pen(SchemeColour(study::Scheme::Central), 1.2, Qt::DotLine)},
-        {"upwind ψ = 0", [](double) { return 0.0; }, Pen(SchemeColour(study::Scheme::Upwind), 2.0, Qt::DotLine)},
-        {"second-order upwind ψ = r", [](double r) { return r; }, Pen(QColor(110, 110, 110), 1.2, Qt::DotLine)},
-        {"QUICK ψ = (3 + r)/4", [](double r) { return (3 + r) / 4; },
-         Pen(SchemeColour(study::Scheme::Quick), 1.2, Qt::DotLine)},
+        {"central ψ = 1", [](double) { return 1.0; }, LookPen(SchemeLook(study::Scheme::Central), 1.2)},
+        {"upwind ψ = 0", [](double) { return 0.0; }, LookPen(SchemeLook(study::Scheme::Upwind), 2.0)},
+        {"second-order upwind ψ = r", [](double r) { return r; }, Pen(Qt::black, 1.2, Qt::DotLine)},
+        {"QUICK ψ = (3 + r)/4", [](double r) { return (3 + r) / 4; }, LookPen(SchemeLook(study::Scheme::Quick), 1.2)},
     };
     for (const Line& line : lines) {
         QLineSeries* s = Curve(line.psi);
@@ -99,7 +101,7 @@ void LimiterChart::Show(const std::vector<study::Limiter>& limiters) {
     for (study::Limiter l : limiters) {
         QLineSeries* s = Curve([l](double r) { return study::Psi(l, r); });
         add(s, TitleOf(l));
-        s->setPen(Pen(SchemeColour(study::SchemeOf(l)), 2.2));
+        s->setPen(LookPen(SchemeLook(study::SchemeOf(l)), 2.2));
     }
 }
 
@@ -116,9 +118,10 @@ QScatterSeries* LimiterChart::ShowFaces(study::Limiter l, const std::vector<stud
         addSeries(s);
         s->attachAxis(r_);
         s->attachAxis(psi_);
-        const QColor colour = SchemeColour(study::SchemeOf(l));
-        s->setColor(colour);
-        s->setBorderColor(colour.darker(140));
+        const Look look = SchemeLook(study::SchemeOf(l));
+        s->setMarkerShape(ScatterShape(look.marker));
+        s->setColor(look.colour);
+        s->setBorderColor(look.colour.darker(140));
         s->setMarkerSize(8);
         for (QLegendMarker* m : legend()->markers(s)) m->setVisible(false);
         faces_[l] = s;

@@ -55,6 +55,7 @@ TransientProfileChart::TransientProfileChart() : x_(new QValueAxis), y_(new QVal
     addAxis(x_, Qt::AlignBottom);
     addAxis(y_, Qt::AlignLeft);
     legend()->setAlignment(Qt::AlignRight);
+    legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);  // the schemes' looks
 }
 
 void TransientProfileChart::Show(const transient::Plan& plan, const std::vector<Profile>& profiles) {
@@ -71,26 +72,34 @@ void TransientProfileChart::Show(const transient::Plan& plan, const std::vector<
     std::vector<QLineSeries*> all;
     all.push_back(Curve(this, "initial state", initial, QPen(Qt::gray, 1.5, Qt::DashLine)));
     if (!exact.isEmpty()) all.push_back(Curve(this, "exact", exact, QPen(Qt::black, 2)));
+    // The axis follows the initial state, the exact solution and the bounds
+    // the exact solution keeps to, and every profile near them.
+    std::vector<double> phi0;
+    for (const QPointF& q : initial) phi0.push_back(q.y());
+    auto [lo, hi] = transient::NaturalBounds(p, phi0, plan.tEnd);
+    for (const QLineSeries* s : all)
+        for (const QPointF& q : s->points()) {
+            lo = std::min(lo, q.y());
+            hi = std::max(hi, q.y());
+        }
+    PhiRange range(lo, hi);
     const double dx = p.L / double(plan.N);
     for (const Profile& pr : profiles) {
         QString name = SchemeTitle(pr.scheme);
         if (pr.blewUp || pr.stalled)
             name += QString(" (%1 at t = %2 s)").arg(pr.blewUp ? "blew up" : "stopped", QString::number(pr.stopTime));
-        all.push_back(Curve(this, name, Points(pr.phi, dx), QPen(SchemeColour(pr.scheme), 1.8)));
+        const auto [least, most] = std::minmax_element(pr.phi.begin(), pr.phi.end());
+        if (!pr.phi.empty() && !range.Take(*least, *most)) name += kOffScale;
+        QLineSeries* s = Curve(this, name, Points(pr.phi, dx), QPen());
+        ApplyLook(s, pr.scheme, plan.N <= kMostMarkedNodes, 1.8);
+        all.push_back(s);
     }
-    double lo = 0, hi = 0;
-    bool first = true;
     for (QLineSeries* s : all) {
         s->attachAxis(x_);
         s->attachAxis(y_);
-        for (const QPointF& q : s->points()) {
-            lo = first ? q.y() : std::min(lo, q.y());
-            hi = first ? q.y() : std::max(hi, q.y());
-            first = false;
-        }
     }
     x_->setRange(0, p.L);
-    Range(y_, lo, hi);
+    Range(y_, range.Lo(), range.Hi());
     y_->applyNiceNumbers();
 }
 

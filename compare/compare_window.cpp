@@ -362,7 +362,7 @@ void CompareWindow::ConnectHover() {
                     .arg(Number(r.grid.x(i)), Number(r.phi[k]), Number(r.phi[k] - current_->exact[k]));
             }
             return {};
-        });
+        }, [this, s] { return solutionChart_->OffScaleText(s); });
     }
 }
 

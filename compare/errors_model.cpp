@@ -137,7 +137,7 @@ QVariant ErrorsModel::data(const QModelIndex& index, int role) const {
             }
             return {};
         case Qt::DecorationRole:
-            if (column == kScheme) return Swatch(charts::SchemeColour(r.scheme));
+            if (column == kScheme) return Swatch(r.scheme);
             return {};
     }
     return {};

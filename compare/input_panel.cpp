@@ -82,11 +82,7 @@ void Mark(QWidget* box, const QString& tip) {
 
 QString NameOf(study::Scheme s) { return QString::fromUtf8(study::Name(s).data(), qsizetype(study::Name(s).size())); }
 
-QIcon Swatch(const QColor& colour) {
-    QPixmap pixmap(14, 14);
-    pixmap.fill(colour);
-    return QIcon(pixmap);
-}
+QIcon Swatch(study::Scheme s) { return QIcon(QPixmap::fromImage(charts::SwatchImage(s, 22, 14))); }
 
 InputPanel::InputPanel(std::vector<study::Scheme> schemes, std::function<bool(study::Scheme)> tickedAtStart,
                        QWidget* parent)
@@ -128,7 +124,7 @@ InputPanel::InputPanel(std::vector<study::Scheme> schemes, std::function<bool(st
     for (study::Scheme s : schemes_) {
         auto* check = new QCheckBox(charts::SchemeTitle(s));
         check->setObjectName("show_" + NameOf(s));
-        check->setIcon(Swatch(charts::SchemeColour(s)));
+        check->setIcon(Swatch(s));
         check->setChecked(tickedAtStart_(s));
         connect(check, &QCheckBox::toggled, this, &InputPanel::changed);
         if (limited(s)) {

@@ -111,7 +111,8 @@ private:
 
 // "central", "powerlaw": the names of the settings file and the objectNames.
 QString NameOf(study::Scheme s);
-// A square of a scheme's colour, for its check box and table row.
-QIcon Swatch(const QColor& colour);
+// A scheme's look (a stretch of its line and its marker), for its check box
+// and table row.
+QIcon Swatch(study::Scheme s);
 
 }  // namespace compare

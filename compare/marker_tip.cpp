@@ -3,6 +3,9 @@
 
 #include <QChartView>
 #include <QCursor>
+#include <QChart>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QToolTip>
 #include <algorithm>
@@ -19,12 +22,17 @@ MarkerTip::MarkerTip(QChartView* view) : QLabel(view->viewport()) {
     hide();
 }
 
-void MarkerTip::Follow(QLineSeries* series, std::function<QString(QPointF)> text) {
+void MarkerTip::Follow(QLineSeries* series, std::function<QString(QPointF)> text, std::function<QString()> whole) {
     if (series->property("markerTip").toBool()) return;
     series->setProperty("markerTip", true);
-    connect(series, &QLineSeries::hovered, this, [this, text = std::move(text)](const QPointF& point, bool state) {
-        ShowAtMouse(state ? text(point) : "");
+    connect(series, &QLineSeries::hovered, this, [this, text, whole](const QPointF& point, bool state) {
+        if (!state) return hide();
+        const QString about = whole ? whole() : QString(), here = text(point);
+        ShowAtMouse(about.isEmpty() ? here : here.isEmpty() ? about : here + "\n" + about);
     });
+    if (!whole || !series->chart()) return;
+    for (QLegendMarker* marker : series->chart()->legend()->markers(series))
+        connect(marker, &QLegendMarker::hovered, this, [this, whole](bool state) { ShowAtMouse(state ? whole() : ""); });
 }
 
 void MarkerTip::ShowAtMouse(const QString& text) {

@@ -19,8 +19,11 @@ public:
     explicit MarkerTip(QChartView* view);
 
     // Hovering over `series` shows what `text` says about the point there
-    // (in the series' values); an empty text shows nothing. Once per series.
-    void Follow(QLineSeries* series, std::function<QString(QPointF)> text);
+    // (in the series' values), and below it what `whole` says of the series
+    // (its range when off scale); hovering over its legend entry shows
+    // `whole` alone. An empty text shows nothing. Once per series, after it
+    // is added to its chart.
+    void Follow(QLineSeries* series, std::function<QString(QPointF)> text, std::function<QString()> whole = {});
     // Shows `text` beside the mouse, or hides the tip for an empty text.
     void ShowAtMouse(const QString& text);
 };

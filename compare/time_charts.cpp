@@ -67,6 +67,7 @@ TimeProfileChart::TimeProfileChart()
     initial_->setPen(QPen(Qt::gray, 1.5, Qt::DashLine));
     exact_->setPen(QPen(Qt::black, 2));
     legend()->setAlignment(Qt::AlignBottom);
+    legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);  // the schemes' looks
     setMargins(QMargins(6, 6, 6, 6));
 }
 
@@ -98,11 +99,12 @@ void TimeProfileChart::Start(const transient::Plan& plan) {
         auto* s = new QLineSeries;
         s->setName(charts::SchemeTitle(scheme));
         Attach(this, s, x_, y_);
-        QPen pen(charts::SchemeColour(scheme));
-        pen.setWidthF(1.8);
-        s->setPen(pen);
+        charts::ApplyLook(s, scheme, plan.N <= charts::kMostMarkedNodes, 1.8);
         schemes_.push_back(s);
     }
+    referenceLo_ = lo_;
+    referenceHi_ = hi_;
+    offScale_.assign(plan.schemes.size(), std::nullopt);
     x_->setRange(0, p.L);
     Widen(y_, lo_, hi_);
 }
@@ -149,27 +151,39 @@ void TimeProfileChart::ShowFrame(const FrameSet& f, const std::vector<const Shot
         }
         exact_->replace(exact);
     }
-    double lo = lo_, hi = hi_;
+    // The axis follows the initial state, the bounds the exact solution
+    // keeps to and the profiles near them (charts::PhiRange); it widens for
+    // one that leaves it, and stays so for the run.
+    charts::PhiRange range(referenceLo_, referenceHi_);
     for (std::size_t s = 0; s < schemes_.size() && s < f.shots.size(); ++s) {
         const Shot* shot = f.alive[s] ? &f.shots[s] : lastGood[s];
-        const QString name = charts::SchemeTitle(plan_.schemes[s]);
-        const QString ending = s < endings_.size() && !endings_[s].isEmpty() ? endings_[s] : QString(" (stopped)");
-        schemes_[s]->setName(f.alive[s] ? name : name + ending);
-        if (!shot) {
+        QString name = charts::SchemeTitle(plan_.schemes[s]);
+        if (!f.alive[s]) name += s < endings_.size() && !endings_[s].isEmpty() ? endings_[s] : QString(" (ended early)");
+        offScale_[s].reset();
+        if (!shot || shot->phi.empty()) {
+            schemes_[s]->setName(name);
             schemes_[s]->clear();
             continue;
         }
-        Fill(schemes_[s], *shot);
         const auto [a, b] = std::minmax_element(shot->phi.begin(), shot->phi.end());
-        lo = std::min(lo, double(*a));
-        hi = std::max(hi, double(*b));
+        if (!range.Take(double(*a), double(*b))) {
+            offScale_[s] = std::make_pair(double(*a), double(*b));
+            name += charts::kOffScale;
+        }
+        schemes_[s]->setName(name);
+        Fill(schemes_[s], *shot);
     }
-    // The axis widens for a profile that leaves it and stays so for the run.
-    if (lo < lo_ || hi > hi_) {
-        lo_ = lo;
-        hi_ = hi;
+    if (range.Lo() < lo_ || range.Hi() > hi_) {
+        lo_ = std::min(lo_, range.Lo());
+        hi_ = std::max(hi_, range.Hi());
         Widen(y_, lo_, hi_);
     }
+}
+
+QString TimeProfileChart::OffScaleText(study::Scheme s) const {
+    for (std::size_t k = 0; k < plan_.schemes.size() && k < offScale_.size(); ++k)
+        if (plan_.schemes[k] == s && offScale_[k]) return charts::RangeText(s, offScale_[k]->first, offScale_[k]->second);
+    return {};
 }
 
 void SpaceTimeView::SetRows(std::shared_ptr<const charts::SpaceTime> rows, std::vector<study::Scheme> order) {
@@ -226,6 +240,7 @@ AmplificationChart::AmplificationChart() : k_(new QValueAxis), g_(new QValueAxis
     one_->append(0, 1);
     one_->append(std::numbers::pi, 1);
     legend()->setAlignment(Qt::AlignRight);
+    legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     setMargins(QMargins(6, 6, 6, 6));
 }
 
@@ -255,9 +270,7 @@ void AmplificationChart::Show(const transient::Plan& plan, double dt) {
             if (std::isfinite(g)) hi = std::max(hi, g);
         }
         Attach(this, s, k_, g_);
-        QPen pen(charts::SchemeColour(scheme));
-        pen.setWidthF(1.8);
-        s->setPen(pen);
+        charts::ApplyLook(s, scheme, false, 1.8);
     }
     g_->setRange(0, std::min(hi * 1.05, 10.0));
     g_->applyNiceNumbers();

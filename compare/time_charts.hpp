@@ -12,6 +12,8 @@
 #include <QValueAxis>
 #include <map>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "time_run.hpp"
@@ -28,10 +30,14 @@ public:
     void ShowFrame(const FrameSet& f, const std::vector<const Shot*>& lastGood);
     // How each scheme's run ended before t_end, once the run is over
     // (" (blew up at t = 2.18 s)"; empty for one that reached it); until
-    // then a scheme with no shot is named " (stopped)".
+    // then a scheme with no shot is named " (ended early)", as the run has
+    // yet to say how.
     void SetEndings(std::vector<QString> endings) { endings_ = std::move(endings); }
     QLineSeries* SeriesOf(study::Scheme s) const;
     QLineSeries* Exact() const { return exact_; }
+    // For a scheme off scale in the frame shown (see charts::PhiRange), what
+    // its values span ("Central: φ from -2.58 to 3.58"); else empty.
+    QString OffScaleText(study::Scheme s) const;
 
 private:
     void Fill(QLineSeries* series, const Shot& shot) const;
@@ -43,7 +49,9 @@ private:
     QLineSeries* exact_;
     std::vector<QLineSeries*> schemes_;  // in plan order
     std::vector<QString> endings_;
-    double lo_ = 0, hi_ = 1;
+    double referenceLo_ = 0, referenceHi_ = 1;  // the initial state's and the exact solution's
+    double lo_ = 0, hi_ = 1;                    // the axis'
+    std::vector<std::optional<std::pair<double, double>>> offScale_;  // in plan order
 };
 
 // The space-time picture of one or more schemes, drawn at the view's own

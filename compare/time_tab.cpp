@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
+#include "marker_tip.hpp"
 #include "study/numbers.hpp"
 #include "time_charts.hpp"
 #include "time_choices.hpp"
@@ -162,6 +163,7 @@ void TimeTab::BuildControls() {
     spaceLayout->addWidget(spaceTime_, 1);
 
     profileView_ = View(profile_, "transientChart", "Profiles at the time on show");
+    (new MarkerTip(profileView_))->setObjectName("timeMarkerTip");  // an off-scale profile's range
     amplificationView_ = View(amplification_, "amplificationChart", "Amplification factor against wave number");
     auto* lower = new QSplitter(Qt::Horizontal);
     lower->addWidget(amplificationView_);
@@ -286,6 +288,9 @@ void TimeTab::Restart() {
     result_ = {};
     time_->setRange(0, 0);
     profile_->Start(*plan);
+    for (study::Scheme s : plan->schemes)
+        profileView_->findChild<MarkerTip*>()->Follow(
+            profile_->SeriesOf(s), [](QPointF) { return QString(); }, [this, s] { return profile_->OffScaleText(s); });
     amplification_->Show(*plan, steps.dt);
     const QString picked = spaceTimeScheme_->currentText();
     spaceTimeScheme_->blockSignals(true);

@@ -1,5 +1,5 @@
 // The charts shared by the study program and the comparison window: every
-// scheme a colour of its own, and Sweby's diagram with a solution's faces.
+// scheme a look of its own, and Sweby's diagram with a solution's faces.
 #include <gtest/gtest.h>
 
 #include <QLegendMarker>
@@ -9,13 +9,6 @@
 #include "charts/charts.hpp"
 #include "fixed_ends.hpp"
 #include "charts/limiter_chart.hpp"
-
-TEST(SchemeColour, FifteenDistinctColours) {
-    std::set<QRgb> colours;
-    for (study::Scheme s : study::kAllSchemes) colours.insert(charts::SchemeColour(s).rgb());
-    EXPECT_EQ(colours.size(), study::kAllSchemes.size());
-    EXPECT_EQ(colours.count(QColor(Qt::gray).rgb()), 0u) << "gray is for a scheme without a colour";
-}
 
 TEST(LimiterChart, CurvesOfTheChosenLimitersOverTheRegionAndTheFacesOfASolution) {
     charts::LimiterChart chart;
@@ -27,7 +20,7 @@ TEST(LimiterChart, CurvesOfTheChosenLimitersOverTheRegionAndTheFacesOfASolution)
                                   "SUPERBEE"}));
     auto* vanLeer = static_cast<QLineSeries*>(chart.series().at(6));
     for (const QPointF& p : vanLeer->points()) EXPECT_DOUBLE_EQ(p.y(), study::Psi(study::Limiter::VanLeer, p.x()));
-    EXPECT_EQ(vanLeer->pen().color(), charts::SchemeColour(study::Scheme::VanLeer));
+    EXPECT_EQ(vanLeer->pen(), charts::LookPen(charts::SchemeLook(study::Scheme::VanLeer), 2.2));
 
     // A solution's faces: a series named after the limiter, point k for
     // face k, out of the legend.

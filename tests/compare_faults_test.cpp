@@ -177,23 +177,28 @@ TEST(Charts, MarkersHaveRoomAndNoneStraysToTheCorner) {
     study::Problem p;
     p.u = 2.5;
     study::Plan plan;
-    plan.schemes = {study::Scheme::Central, study::Scheme::Quick};
+    plan.schemes = {study::Scheme::Central, study::Scheme::Upwind};
     const study::Study st = study::Run(p, plan);
     charts::SolutionChart chart;
     chart.Show(st);
-    plan.schemes = {study::Scheme::Upwind, study::Scheme::Central};  // series removed and added again
+    plan.schemes = {study::Scheme::Quick, study::Scheme::Central};  // series removed and added again
     chart.Show(study::Run(p, plan));
     chart.Show(st);
-    // The largest value, 2.46, is below the axis's end by more than a marker.
+    // Central oscillates beyond the exact solution's range: off scale. The
+    // largest value of the others is below the axis's end by more than a
+    // marker.
     auto* y = static_cast<QValueAxis*>(chart.axes(Qt::Vertical).at(0));
-    EXPECT_GT(y->max(), st.results[0][0].phiMax + 0.02 * (y->max() - y->min()));
-    EXPECT_LT(y->min(), 0 - 0.02 * (y->max() - y->min()));
-    // A range without whole steps (near the largest double) takes evenly
-    // spaced ticks, not the last range's interval of 0.5 a billion billion times.
+    const double span = y->max() - y->min();
+    EXPECT_LT(y->max(), st.results[0][0].phiMax);
+    EXPECT_GT(y->max(), std::max(1.0, st.results[1][0].phiMax) + 0.02 * span);
+    EXPECT_LT(y->min(), std::min(0.0, st.results[1][0].phiMin) - 0.02 * span);
+    // A scheme near the largest double is off scale too: the axis keeps the
+    // others' range and its ticks.
     study::Study huge = st;
     huge.results[0][0].phiMax = 1.7e308;
     chart.Show(huge);
-    EXPECT_EQ(y->tickType(), QValueAxis::TicksFixed);
+    EXPECT_EQ(y->tickType(), QValueAxis::TicksDynamic);
+    EXPECT_EQ(y->max() - y->min(), span);
     chart.Show(st);
     EXPECT_EQ(y->tickType(), QValueAxis::TicksDynamic);
     QTemporaryDir dir;
@@ -202,8 +207,9 @@ TEST(Charts, MarkersHaveRoomAndNoneStraysToTheCorner) {
     QFile file(svg);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray text = file.readAll();
-    EXPECT_EQ(text.count("<circle"), 10);  // five nodes of two schemes
-    EXPECT_FALSE(text.contains("cx=\"0\" cy=\"0\""));
+    // Five nodes of two schemes, and a marker in each legend entry.
+    EXPECT_EQ(text.count("<image"), 12) << text.toStdString();
+    EXPECT_FALSE(text.contains("<image x=\"0\" y=\"0\""));
 }
 
 TEST_F(CompareTest, HoveringAMarkerAfterTheInputsChangedTellsItsNode) {
@@ -219,8 +225,17 @@ TEST_F(CompareTest, HoveringAMarkerAfterTheInputsChangedTellsItsNode) {
     const study::Result& r = window_->Current()->results[0][0];
     EXPECT_EQ(tip->text(), QString("Central, node 4\nx = 0.7 m\nφ = %1\nerror = %2")
                                .arg(QString::number(r.phi[3], 'g', 4),
-                                    QString::number(r.phi[3] - window_->Current()->exact[3], 'g', 4)));
+                                    QString::number(r.phi[3] - window_->Current()->exact[3], 'g', 4)) +
+                               "\n" + chart->OffScaleText(study::Scheme::Central));
+    EXPECT_TRUE(chart->OffScaleText(study::Scheme::Central).startsWith("Central: φ from "));
     emit central->hovered(central->at(3), false);
+    EXPECT_FALSE(tip->isVisible());
+    // Its legend entry says it is off scale; hovering there tells how far.
+    QLegendMarker* entry = chart->legend()->markers(central).at(0);
+    EXPECT_EQ(entry->label(), "Central (off scale)");
+    emit entry->hovered(true);
+    EXPECT_EQ(tip->text(), chart->OffScaleText(study::Scheme::Central));
+    emit entry->hovered(false);
     EXPECT_FALSE(tip->isVisible());
 }
 

@@ -198,6 +198,16 @@ TEST_F(TimeTest, ABlowUpStopsWithItsLastGoodProfileAndNothingNotFinite) {
     Tab().ShowFrame(Tab().FramesReady() - 1);
     QLineSeries* central = Tab().ProfileChart()->SeriesOf(study::Scheme::Central);
     EXPECT_TRUE(central->name().startsWith("Central (blew up at t = ")) << central->name().toStdString();
+    // The time of the blow-up, as the banner gives it, after the last frame
+    // that shows the scheme.
+    const QString banner = Line("Central blew up");
+    const QString at = banner.mid(banner.indexOf("at t = ") + 7).section(' ', 0, 0);
+    const double named = central->name().section("at t = ", 1).section(' ', 0, 0).toDouble();
+    EXPECT_NEAR(named, at.toDouble(), 0.01 * named) << central->name().toStdString();
+    long lastAlive = 0;
+    for (long k = 0; k < Tab().FramesReady(); ++k)
+        if (Tab().Frame(k)->alive[0]) lastAlive = k;
+    EXPECT_GT(at.toDouble(), Tab().Frame(lastAlive)->t);
     EXPECT_FALSE(central->points().isEmpty());
     for (QAbstractSeries* s : Tab().ProfileChart()->series())
         for (const QPointF& q : static_cast<QLineSeries*>(s)->points())

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <set>
+#include <tuple>
 
 #include "charts/charts.hpp"
 #include "fixed_ends.hpp"
@@ -25,7 +26,7 @@ TEST_F(CompareTest, BoundedSchemesHaveAGroupOfTheirOwnNoneTickedAtStart) {
     auto* group = Get<QGroupBox>("boundedSchemes");
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->title(), "Bounded (TVD)");
-    std::set<QRgb> colours;
+    std::set<std::tuple<QRgb, int, int>> looks;
     for (study::Limiter l : study::kLimiters) {
         const study::Scheme s = study::SchemeOf(l);
         const QString name = "show_" + QString::fromStdString(std::string(study::Name(s)));
@@ -33,10 +34,13 @@ TEST_F(CompareTest, BoundedSchemesHaveAGroupOfTheirOwnNoneTickedAtStart) {
         ASSERT_NE(box, nullptr) << name.toStdString();
         EXPECT_EQ(box->parentWidget(), group);
         EXPECT_FALSE(box->isChecked());
-        colours.insert(charts::SchemeColour(s).rgb());
+        EXPECT_FALSE(box->icon().isNull());
     }
-    for (study::Scheme s : study::kLinearSchemes) colours.insert(charts::SchemeColour(s).rgb());
-    EXPECT_EQ(colours.size(), 15u);  // a colour each
+    for (study::Scheme s : study::kAllSchemes) {
+        const charts::Look look = charts::SchemeLook(s);
+        looks.insert({look.colour.rgb(), int(look.line), int(look.marker)});
+    }
+    EXPECT_EQ(looks.size(), 15u);  // a look each
 }
 
 TEST_F(CompareTest, TickedLimitersJoinTheChartTheTableAndTheConvergenceRun) {

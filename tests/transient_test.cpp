@@ -220,6 +220,20 @@ TEST(March, ABlowUpStopsItsSchemeAtTheLastGoodFrame) {
         for (double v : frame) EXPECT_LE(std::fabs(v), r.out.blowUpLimit);
     EXPECT_FALSE(r.out.schemes[1].blewUp);
     EXPECT_EQ(r.phi.at(Scheme::Upwind).size(), 101u);
+
+    // The blow-up is the first state past the limit, not the last good
+    // frame: a run that ends a step before it holds, one that ends there
+    // blows up at that step.
+    EXPECT_DOUBLE_EQ(central.blowUpTime, double(central.blowUpStep) * plan.dt);
+    EXPECT_GT(central.blowUpTime, plan.tEnd * double(central.lastFrame) / double(plan.frames));
+    plan.schemes = {Scheme::Central};
+    plan.frames = 1;
+    plan.tEnd = double(central.blowUpStep - 1) * plan.dt;
+    EXPECT_FALSE(transient::Run(plan).Go().schemes[0].blewUp);
+    plan.tEnd = double(central.blowUpStep) * plan.dt;
+    const transient::SchemeOutcome last = transient::Run(plan).Go().schemes[0];
+    EXPECT_TRUE(last.blewUp);
+    EXPECT_EQ(last.blowUpStep, central.blowUpStep);
 }
 
 TEST(March, ARunStopsWhenCancelled) {

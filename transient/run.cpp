@@ -215,8 +215,10 @@ Outcome Run::Go(const Callbacks& cb) {
     auto blowUp = [&](Marcher& m) {
         m.alive = false;
         m.outcome.blewUp = true;
-        m.outcome.blowUpStep = m.step;
-        m.outcome.blowUpTime = double(m.step) * steps->dt;
+        // The first state past the limit: this one, or, where this one is
+        // within it (a bounded scheme's iterations ran beyond), the next.
+        m.outcome.blowUpStep = Within(m.phi, limit) ? m.step + 1 : m.step;
+        m.outcome.blowUpTime = double(m.outcome.blowUpStep) * steps->dt;
     };
     auto stall = [&](Marcher& m, const Stalled& e) {
         m.alive = false;
