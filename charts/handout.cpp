@@ -83,6 +83,7 @@ void Paragraph(QPainter& painter, Pages& pages, const QFont& font, const QString
     const int h = TextHeight(painter, font, pages.Width(), text);
     pages.Need(h);
     painter.setFont(font);
+    painter.setPen(Qt::black);
     painter.drawText(QRect(0, pages.Y(), pages.Width(), h), Qt::TextWordWrap, text);
     pages.Advance(h + after);
 }

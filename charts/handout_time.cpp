@@ -14,6 +14,13 @@ namespace {
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 QString S(double v) { return Q(transient::Short(v)); }
 
+// The verdicts' words as sentences: a full stop where there is none.
+QString Sentence(const std::string& words) {
+    QString s = Q(words);
+    if (!s.isEmpty() && !s.endsWith('.')) s += '.';
+    return s;
+}
+
 }  // namespace
 
 std::vector<long> HandoutFrames(long frames) {
@@ -56,11 +63,11 @@ QStringList TimeLines(const transient::Plan& plan, const transient::Outcome& out
 QStringList VerdictLines(const transient::Plan& plan, const transient::Outcome& out) {
     QStringList lines;
     for (const transient::SchemeOutcome& s : out.schemes) {
-        QString line = SchemeTitle(s.scheme) + ": " + Q(transient::StabilityWords(plan, s));
+        QString line = SchemeTitle(s.scheme) + ": " + Sentence(transient::StabilityWords(plan, s));
         for (const std::string& more : {transient::PositivityWords(s), transient::SingularWords(plan, s)})
-            if (!more.empty()) line += "; " + Q(more);
-        line += ". The run: " + Q(transient::RunWords(out, s));
-        if (const std::string why = transient::ContradictionWords(out, s); !why.empty()) line += " " + Q(why);
+            if (!more.empty()) line += " " + Sentence(more);
+        line += " The run: " + Sentence(transient::RunWords(out, s));
+        if (const std::string why = transient::ContradictionWords(out, s); !why.empty()) line += " " + Sentence(why);
         lines.append(line);
     }
     return lines;
