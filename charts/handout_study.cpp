@@ -60,7 +60,7 @@ HandoutTable StudyErrors(const study::Study& st) {
         const std::string warning = study::Warning(st, r);
         t.rows.push_back({SchemeTitle(r.scheme), Printed("%.4e", r.maxError),
                           several && finest ? Printed("%.2f", *finest) : QString("–"), r.bounded ? "yes" : "no",
-                          warning.empty() ? QString("bounded, no negative coefficients") : Q(warning)});
+                          warning.empty() ? QString(kNothingToWarn) : Q(warning)});
         t.marked.push_back(!r.bounded);
     }
     return t;

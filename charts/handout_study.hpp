@@ -21,6 +21,8 @@ QStringList ProblemLines(const study::Problem& p, long N);
 // the first N, its observed order between the two finest grids, whether it
 // is bounded, and what its warning says; unbounded rows marked.
 HandoutTable StudyErrors(const study::Study& st);
+// A row's verdict where there is nothing to warn of.
+inline constexpr const char* kNothingToWarn = "bounded, no negative coefficients";
 
 // Sweby's diagram of the study's limiters with the (r, psi) points of the
 // limited faces at the first N; null when the study has no bounded scheme.

@@ -45,6 +45,10 @@ private:
     double lo_ = 0, hi_ = 1;
 };
 
+// How each scheme's run ended before t_end, for SetEndings: " (blew up at
+// t = 2.18 s)", " (stopped at t = 0.2 s)", or empty.
+std::vector<QString> Endings(const transient::Outcome& out);
+
 // The space-time picture, drawn whole at the largest size that keeps its
 // shape.
 class SpaceTimeView : public QWidget {
