@@ -26,6 +26,9 @@ QFont Face(double points, bool bold = false) {
     QFont font("DejaVu Sans");
     font.setPointSizeF(points);
     font.setBold(bold);
+    // Unshaped text has no ligatures: "fi" and "ff" copied out of the PDF
+    // read as they were written.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -88,17 +91,20 @@ void Paragraph(QPainter& painter, Pages& pages, const QFont& font, const QString
     pages.Advance(h + after);
 }
 
-// The table's columns: each but the last as wide as its widest cell, up to
-// a fifth of the page; the last takes the rest, at least a quarter.
+// The table's columns: each but the last as wide as its widest cell (its
+// heading wraps beyond an eighth of the page), up to a quarter of the page;
+// the last takes the rest, at least a quarter.
 std::vector<int> Columns(QPainter& painter, const HandoutTable& t, int width, int pad) {
     const QFontMetrics plain(Face(kTablePt), painter.device()), bold(Face(kTablePt, true), painter.device());
     const int n = int(t.header.size());
     std::vector<int> widths(std::size_t(std::max(n, 1)), 0);
     for (int c = 0; c + 1 < n; ++c) {
-        int w = bold.horizontalAdvance(t.header[c]);
+        int w = std::min(bold.horizontalAdvance(t.header[c]), width / 8);
         for (const QStringList& row : t.rows)
             if (c < row.size()) w = std::max(w, plain.horizontalAdvance(row[c]));
-        widths[std::size_t(c)] = std::min(w + 2 * pad, width / 5);
+        // Measured and drawn advances differ a little on a PDF: a tenth more
+        // keeps a cell that fits on one line.
+        widths[std::size_t(c)] = std::min(w * 11 / 10 + 2 * pad, width / 4);
     }
     int used = 0;
     for (int c = 0; c + 1 < n; ++c) used += widths[std::size_t(c)];

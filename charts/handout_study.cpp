@@ -88,7 +88,7 @@ void AddStudy(Handout& h, const study::Study& st, const HandoutTable& errors, co
     h.Heading(QString("The solutions at N = %1").arg(st.plan.N));
     auto solutions = std::make_unique<SolutionChart>();
     solutions->Show(st);
-    h.Chart(std::move(solutions), QSize(760, 440));
+    h.Chart(std::move(solutions), QSize(760, 400));
 
     h.Heading("Errors against the exact solution");
     h.Table(errors);
