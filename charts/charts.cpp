@@ -332,10 +332,6 @@ void ConvergenceChart::Show(const study::Study& st) {
     y_->setRange(lo / 3, hi * 3);
 }
 
-namespace {
-
-// Draws a chart that no view shows at `size`: it is put in a scene of its
-// own for the time of the drawing.
 void Render(QChart* chart, QPainter& painter, QSize size) {
     QGraphicsScene scene;
     scene.addItem(chart);
@@ -350,8 +346,6 @@ void Render(QChart* chart, QPainter& painter, QSize size) {
     scene.render(&painter, area, area);
     scene.removeItem(chart);
 }
-
-}  // namespace
 
 QImage Image(QChart* chart, QSize size) {
     QImage image(size, QImage::Format_ARGB32_Premultiplied);

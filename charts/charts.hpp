@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QLineSeries>
 #include <QLogValueAxis>
+#include <QPainter>
 #include <QString>
 #include <QValueAxis>
 #include <limits>
@@ -113,6 +114,11 @@ private:
 // The exact solution sampled finely enough to look smooth, with extra
 // points in the boundary layer at large Peclet numbers.
 QList<QPointF> ExactCurve(const study::Problem& p, int points = 400);
+
+// Draws a chart that no view shows, laid out at `size`, onto `painter` at
+// its origin, as vectors where the painter's device keeps them (SVG, PDF):
+// the chart is put in a scene of its own for the time of the drawing.
+void Render(QChart* chart, QPainter& painter, QSize size);
 
 // The chart drawn at `size` pixels.
 QImage Image(QChart* chart, QSize size);

@@ -8,6 +8,7 @@
 #include <new>
 
 #include "charts/charts.hpp"
+#include "charts/handout_study.hpp"
 #include "charts/limiter_chart.hpp"
 #include "files/whole_file.hpp"
 #include "options.hpp"
@@ -71,7 +72,8 @@ std::vector<study::Limiter> ChosenLimiters(const study::Plan& plan) {
 // asked for, and always on the offscreen platform: this program draws into
 // files and needs no display, whatever the environment names.
 void WriteCharts(const cli::Options& o, const study::Study& st, char* program) {
-    if (o.plotFile.empty() && o.convergencePlotFile.empty() && o.limiterPlotFile.empty()) return;
+    if (o.plotFile.empty() && o.convergencePlotFile.empty() && o.limiterPlotFile.empty() && o.handoutFile.empty())
+        return;
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // Qt's own notes (no runtime directory, fonts substituted) are not for
     // this program's users; its errors still show.
@@ -103,6 +105,12 @@ void WriteCharts(const cli::Options& o, const study::Study& st, char* program) {
         charts::LimiterChart chart;
         chart.Show(ChosenLimiters(o.plan));
         save(&chart, o.limiterPlotFile);
+    }
+    if (!o.handoutFile.empty()) {
+        charts::Handout handout("Convection-diffusion: the schemes compared");
+        for (const std::string& note : o.notes) handout.Text(QString::fromStdString("Note: " + note));
+        charts::AddStudy(handout, st, charts::StudyErrors(st), st.sizes.size() > 1 ? &st : nullptr);
+        if (const std::string why = handout.Write(o.handoutFile); !why.empty()) throw files::Failure(why);
     }
 }
 

@@ -44,6 +44,8 @@ const char* const kUsage =
     "  --convergence-plot FILE   max error against N, log-log (.png or .svg; needs --refine >= 1)\n"
     "  --limiter-plot FILE       Sweby's diagram of the chosen bounded schemes' limiters,\n"
     "                            all nine when none is chosen (.png or .svg)\n"
+    "  --handout FILE            one A4 PDF to take home: the problem, the solutions, the\n"
+    "                            errors table, the convergence and Sweby's diagrams (.pdf)\n"
     "  For --nodes, --errors and --fluxes, FILE - is standard output (the report is then left out).\n"
     "  Two options may not name the same file, nor one the file the report goes to.\n"
     "\n"
@@ -103,6 +105,7 @@ Options Parse(const std::vector<std::string>& args) {
         {"limiter-plot", [&](auto&, auto& v) { o.limiterPlotFile = v; }},
         {"max-iterations", [&](auto& n, auto& v) { o.plan.maxIterations = static_cast<int>(Whole(n, v, 1, 100000)); }},
         {"fluxes", [&](auto&, auto& v) { o.fluxesFile = v; }},
+        {"handout", [&](auto&, auto& v) { o.handoutFile = v; }},
     };
     AddProblemSetters(setters, o.problem);
     Given read = ReadAndSet(args, setters);
@@ -128,7 +131,8 @@ Options Parse(const std::vector<std::string>& args) {
                                                                   {"errors", &o.errorsFile},
                                                                   {"plot", &o.plotFile},
                                                                   {"convergence-plot", &o.convergencePlotFile},
-                                                                  {"limiter-plot", &o.limiterPlotFile}};
+                                                                  {"limiter-plot", &o.limiterPlotFile},
+                                                                  {"handout", &o.handoutFile}};
     for (const auto& [option, file] : outputs)
         if (given.count(option) && file->empty()) Bad(option, *file, "needs a file name");
     for (std::size_t a = 0; a < std::size(outputs); ++a)
@@ -148,6 +152,8 @@ Options Parse(const std::vector<std::string>& args) {
                                        {"convergence-plot", &o.convergencePlotFile},
                                        {"limiter-plot", &o.limiterPlotFile}})
         if (!file->empty()) ImageName(option, *file);
+    if (!o.handoutFile.empty() && !EndsWith(o.handoutFile, ".pdf"))
+        Bad("handout", o.handoutFile, "the file name must end in .pdf");
     if (!o.convergencePlotFile.empty() && o.plan.refine < 1)
         Bad("convergence-plot", o.convergencePlotFile, "needs --refine 1 or more, so that there is more than one N");
     return o;

@@ -19,6 +19,7 @@ struct Options {
     std::string nodesFile, errorsFile, plotFile, convergencePlotFile;
     std::string fluxesFile;  // every face's fluxes
     std::string limiterPlotFile;  // Sweby's diagram of the chosen limiters
+    std::string handoutFile;      // one PDF of the problem, the charts and the errors
     std::vector<std::string> notes;  // what the report should say about the choice of schemes
     bool report = true;  // false when a table goes to standard output alone
     bool help = false;

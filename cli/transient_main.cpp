@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "charts/charts.hpp"
+#include "charts/handout_time.hpp"
 #include "charts/transient_charts.hpp"
 #include "files/spilled_output.hpp"
 #include "files/whole_file.hpp"
@@ -44,6 +45,26 @@ void WriteBytes(const std::string& path, const QByteArray& bytes) {
     out.Commit();
 }
 
+// Each scheme's profile at frame k, or its last good one, named as having
+// stopped, where its run ended before k.
+std::vector<charts::Profile> ProfilesAt(long k, const transient::Outcome& out,
+                                        const std::map<study::Scheme, charts::Profile>& at,
+                                        const std::map<study::Scheme, charts::Profile>& last) {
+    std::vector<charts::Profile> shown;
+    for (const transient::SchemeOutcome& s : out.schemes) {
+        if (const auto it = at.find(s.scheme); it != at.end()) {
+            shown.push_back(it->second);
+        } else if (const auto good = last.find(s.scheme); good != last.end() && s.lastFrame < k) {
+            charts::Profile pr = good->second;
+            pr.blewUp = s.blewUp;
+            pr.stalled = s.stalled;
+            pr.stopTime = s.blewUp ? s.blowUpTime : s.stallTime;
+            shown.push_back(pr);
+        }
+    }
+    return shown;
+}
+
 QByteArray Png(const QImage& picture) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -71,16 +92,20 @@ int main(int argc, char** argv) {
         std::unique_ptr<Table> history, errors;
         if (!o.historyFile.empty()) history = std::make_unique<Table>(o.historyFile, transient::csv::kHistoryHeader);
         if (!o.errorsFile.empty()) errors = std::make_unique<Table>(o.errorsFile, transient::csv::kErrorsHeader);
-        const bool pictures = !o.plotFile.empty() || !o.spaceTimePlotFile.empty();
+        const bool handout = !o.handoutFile.empty();
+        const bool pictures = !o.plotFile.empty() || !o.spaceTimePlotFile.empty() || handout;
         std::optional<QApplication> app;
         if (pictures) ChartApplication(app, argc, argv);
 
         transient::Plan plan = o.plan;
         const long kSpaceTimeRows = 400;
-        if (!o.spaceTimePlotFile.empty()) plan.samples = kSpaceTimeRows;
+        if (!o.spaceTimePlotFile.empty() || handout) plan.samples = kSpaceTimeRows;
         std::optional<charts::SpaceTime> spaceTime;
-        if (!o.spaceTimePlotFile.empty()) spaceTime.emplace(plan, kSpaceTimeRows);
+        if (!o.spaceTimePlotFile.empty() || handout) spaceTime.emplace(plan, kSpaceTimeRows);
         std::map<study::Scheme, charts::Profile> profiles;
+        // The handout's frames: the first, the middle and the last.
+        const std::vector<long> handoutFrames = charts::HandoutFrames(plan.frames);
+        std::vector<std::map<study::Scheme, charts::Profile>> framed(handoutFrames.size());
         const study::Grid grid = study::MakeGrid(plan.problem, plan.N);
 
         cli::TransientReport report(o);
@@ -98,7 +123,10 @@ int main(int argc, char** argv) {
                 errors->Spill();
             }
             // The last good profile of each scheme, for the plot.
-            if (!o.plotFile.empty()) profiles[f.scheme] = {f.scheme, f.phi, f.t};
+            if (!o.plotFile.empty() || handout) profiles[f.scheme] = {f.scheme, f.phi, f.t};
+            if (handout)
+                for (std::size_t j = 0; j < handoutFrames.size(); ++j)
+                    if (f.index == handoutFrames[j]) framed[j][f.scheme] = {f.scheme, f.phi, f.t};
         };
         if (spaceTime) callbacks.sampled = [&](const transient::Sample& s) { spaceTime->Add(s); };
         transient::Run run(plan);
@@ -129,7 +157,18 @@ int main(int argc, char** argv) {
             chart.Show(plan, shown);
             WriteBytes(o.plotFile, charts::Encode(&chart, charts::SvgName(o.plotFile), QSize(1000, 650)));
         }
-        if (spaceTime) WriteBytes(o.spaceTimePlotFile, Png(spaceTime->Picture(plan.schemes)));
+        if (!o.spaceTimePlotFile.empty()) WriteBytes(o.spaceTimePlotFile, Png(spaceTime->Picture(plan.schemes)));
+        if (handout) {
+            std::vector<std::unique_ptr<QChart>> frames;
+            for (std::size_t j = 0; j < handoutFrames.size(); ++j) {
+                const double t = double(handoutFrames[j] * out.steps.perFrame) * out.steps.dt;
+                frames.push_back(charts::FrameChart(plan, t, ProfilesAt(handoutFrames[j], out, framed[j], profiles)));
+            }
+            charts::Handout sheet("Convection-diffusion in time: the schemes marched");
+            for (const std::string& note : o.notes) sheet.Text(QString::fromStdString("Note: " + note));
+            charts::AddTimeRun(sheet, plan, out, std::move(frames), spaceTime->Picture(plan.schemes), true, false);
+            if (const std::string why = sheet.Write(o.handoutFile); !why.empty()) throw files::Failure(why);
+        }
         // The report comes last, once every file is whole: a report that
         // cannot be written is then the only failure there is to say. A
         // table on standard output is all that goes there.

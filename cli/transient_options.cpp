@@ -67,6 +67,8 @@ const char* const kTransientUsage =
     "                          undershoot,contradicts_verdict,stopped (what each run did)\n"
     "  --plot FILE             the solutions at t_end (.png or .svg)\n"
     "  --space-time-plot FILE  phi over x and t, a panel per scheme (.png)\n"
+    "  --handout FILE          one A4 PDF to take home: the problem, the profiles at the start,\n"
+    "                          middle and end, the space-time picture and the verdicts (.pdf)\n"
     "  For --history, --errors and --stability, FILE - is standard output (the report is then\n"
     "  left out). Two options may not name the same file, nor one the file the report goes to.\n"
     "\n"
@@ -255,6 +257,7 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
         {"outcome", [&](auto&, auto& v) { o.outcomeFile = v; }},
         {"plot", [&](auto&, auto& v) { o.plotFile = v; }},
         {"space-time-plot", [&](auto&, auto& v) { o.spaceTimePlotFile = v; }},
+        {"handout", [&](auto&, auto& v) { o.handoutFile = v; }},
     };
     AddProblemSetters(setters, p);
     Given read = ReadAndSet(args, setters);
@@ -309,13 +312,16 @@ TransientOptions ParseTransient(const std::vector<std::string>& args) {
                                                             {"stability", &o.stabilityFile},
                                                             {"outcome", &o.outcomeFile},
                                                             {"plot", &o.plotFile},
-                                                            {"space-time-plot", &o.spaceTimePlotFile}};
+                                                            {"space-time-plot", &o.spaceTimePlotFile},
+                                                            {"handout", &o.handoutFile}};
     for (const auto& [option, file] : outputs)
         if (given.count(option) && file->empty()) Bad(option, *file, "needs a file name");
     if (!o.plotFile.empty() && !EndsWith(o.plotFile, ".png") && !EndsWith(o.plotFile, ".svg"))
         Bad("plot", o.plotFile, "the file name must end in .png or .svg");
     if (!o.spaceTimePlotFile.empty() && !EndsWith(o.spaceTimePlotFile, ".png"))
         Bad("space-time-plot", o.spaceTimePlotFile, "the file name must end in .png");
+    if (!o.handoutFile.empty() && !EndsWith(o.handoutFile, ".pdf"))
+        Bad("handout", o.handoutFile, "the file name must end in .pdf");
     for (std::size_t i = 0; i < std::size(outputs); ++i)
         for (std::size_t j = i + 1; j < std::size(outputs); ++j)
             if (!outputs[i].second->empty() && !outputs[j].second->empty() &&

@@ -13,6 +13,7 @@ namespace cli {
 struct TransientOptions {
     transient::Plan plan;
     std::string historyFile, errorsFile, stabilityFile, outcomeFile, plotFile, spaceTimePlotFile;
+    std::string handoutFile;  // one PDF of the run: frames, space-time picture, verdicts
     std::vector<std::string> notes;  // about the choice of schemes or of the step
     bool report = true;              // false when a table goes to standard output alone
     bool help = false;

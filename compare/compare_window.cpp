@@ -180,6 +180,7 @@ void CompareWindow::BuildMenus() {
     file->addAction("Export &errors (CSV)…", this, [this] { AskAndExport(false); });
     file->addAction("Export time &history (CSV)…", this, [this] { AskAndExportTime(true); });
     file->addAction("Export time e&rrors (CSV)…", this, [this] { AskAndExportTime(false); });
+    file->addAction("Export &handout (PDF)…", this, &CompareWindow::AskAndExportHandout)->setObjectName("exportHandout");
     file->addSeparator();
     file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
 

@@ -64,6 +64,8 @@ public:
     QString ExportChart(const QString& path);
     QString ExportNodes(const QString& path);
     QString ExportErrors(const QString& path);
+    // The handout (PDF): "" or "PATH: the system's reason".
+    QString ExportHandout(const QString& path);
     QString TableText() const;
 
     void ResetToDefaults();
@@ -93,6 +95,7 @@ private:
     void AskAndExportChart();
     void AskAndExport(bool nodes);
     void AskAndExportTime(bool history);
+    void AskAndExportHandout();
 
     InputPanel* inputs_;
     QLabel* banner_;

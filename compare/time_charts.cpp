@@ -276,4 +276,13 @@ void AmplificationChart::Show(const transient::Plan& plan, double dt) {
     g_->applyNiceNumbers();
 }
 
+std::vector<QString> Endings(const transient::Outcome& out) {
+    std::vector<QString> endings;
+    for (const transient::SchemeOutcome& o : out.schemes)
+        endings.push_back(o.blewUp    ? QString(" (blew up at t = %1 s)").arg(o.blowUpTime, 0, 'g', 4)
+                          : o.stalled ? QString(" (stopped at t = %1 s)").arg(o.stallTime, 0, 'g', 4)
+                                      : QString());
+    return endings;
+}
+
 }  // namespace compare

@@ -54,6 +54,10 @@ private:
     std::vector<std::optional<std::pair<double, double>>> offScale_;  // in plan order
 };
 
+// How each scheme's run ended before t_end, for SetEndings: " (blew up at
+// t = 2.18 s)", " (stopped at t = 0.2 s)", or empty.
+std::vector<QString> Endings(const transient::Outcome& out);
+
 // The space-time picture of one or more schemes, drawn at the view's own
 // size so that its labels are as large as the other charts'; from the rows
 // gathered so far while a run goes, those not yet computed left blank.

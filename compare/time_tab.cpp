@@ -327,12 +327,7 @@ void TimeTab::Ended(TimeResult result) {
         return;
     }
     banner_->setText(StabilityText(*plan_, *result_.outcome, true) + (leftOut_.isEmpty() ? QString() : "\n" + leftOut_));
-    std::vector<QString> endings;
-    for (const transient::SchemeOutcome& o : result_.outcome->schemes)
-        endings.push_back(o.blewUp    ? QString(" (blew up at t = %1 s)").arg(o.blowUpTime, 0, 'g', 4)
-                          : o.stalled ? QString(" (stopped at t = %1 s)").arg(o.stallTime, 0, 'g', 4)
-                                      : QString());
-    profile_->SetEndings(std::move(endings));
+    profile_->SetEndings(Endings(*result_.outcome));
     if (shown_ >= 0) ShowFrame(shown_);
     ShowSpaceTime();
 }

@@ -29,6 +29,10 @@ class QSettings;
 class QSlider;
 class QSpinBox;
 
+namespace charts {
+class Handout;
+}
+
 namespace compare {
 
 class TimeProfileChart;
@@ -72,6 +76,10 @@ public:
     QString ExportErrors(const QString& path);
     TimeExport& Exporting() { return exporting_; }
     QString ExportChart(const QString& path) const;
+    // The finished run's part of a handout: its first, middle and last
+    // frames, the space-time picture and the verdicts; the problem too when
+    // it is not `steady` (a periodic domain). Nothing before the run ends.
+    void AddToHandout(charts::Handout& h, const study::Problem& steady) const;
 
     void Save(QSettings& settings) const;
     void Load(const QSettings& settings);

@@ -2,7 +2,7 @@
 # (only those missing, with sudo only when not root) and builds.
 
 # Packages to build the program and run its tests.
-BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev liblapack-dev libgtest-dev fonts-dejavu-core)
+BUILD_PACKAGES=(cmake make g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev liblapack-dev libgtest-dev fonts-dejavu-core poppler-utils)
 
 ensure_packages() {
     local missing=()
