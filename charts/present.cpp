@@ -6,6 +6,7 @@
 #include <QAbstractAxis>
 #include <QChart>
 #include <QFontMetricsF>
+#include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QLegend>
 #include <QLegendMarker>
@@ -42,10 +43,22 @@ void SetMarkerSize(QXYSeries* s, qreal size) {
 
 // Sets a font only when it differs: every change lays the chart out again.
 template <class Object, class Get, class Set>
-void Enlarge(Object* o, const char* key, Get get, Set set) {
+bool Enlarge(Object* o, const char* key, Get get, Set set) {
     if (!o->property(key).isValid()) o->setProperty(key, (o->*get)());
     const QFont wanted = Enlarged(o->property(key).template value<QFont>());
-    if ((o->*get)() != wanted) (o->*set)(wanted);
+    if ((o->*get)() == wanted) return false;
+    (o->*set)(wanted);
+    return true;
+}
+
+// Qt Charts keeps the sizes its legend and titles asked for in their old
+// fonts: they are asked again, or the new fonts' texts are cut short.
+void Relayout(QChart* chart) {
+    QLegend* legend = chart->legend();
+    for (QGraphicsLayoutItem* item : {static_cast<QGraphicsLayoutItem*>(legend), static_cast<QGraphicsLayoutItem*>(chart)})
+        item->updateGeometry();
+    if (legend->layout()) legend->layout()->invalidate();
+    if (chart->layout()) chart->layout()->invalidate();
 }
 
 template <class Object, class Set>
@@ -97,17 +110,18 @@ void Move(QLegend* legend, Qt::Alignment place) {
 }
 
 void Apply(QChart* chart) {
-    Enlarge(chart, kTitleFont, &QChart::titleFont, &QChart::setTitleFont);
+    bool changed = Enlarge(chart, kTitleFont, &QChart::titleFont, &QChart::setTitleFont);
     QLegend* legend = chart->legend();
     if (!chart->property(kLegendPlace).isValid())
         chart->setProperty(kLegendPlace, chart->property(kMovedRight).toBool() ? int(Qt::AlignBottom)
                                                                               : int(legend->alignment()));
-    Enlarge(legend, kLegendFont, &QLegend::font, &QLegend::setFont);
+    changed = Enlarge(legend, kLegendFont, &QLegend::font, &QLegend::setFont) || changed;
     if (legend->alignment() != Qt::AlignRight) Move(legend, Qt::AlignRight);
     for (QAbstractAxis* axis : chart->axes()) {
-        Enlarge(axis, kLabelsFont, &QAbstractAxis::labelsFont, &QAbstractAxis::setLabelsFont);
-        Enlarge(axis, kTitleFont, &QAbstractAxis::titleFont, &QAbstractAxis::setTitleFont);
+        changed = Enlarge(axis, kLabelsFont, &QAbstractAxis::labelsFont, &QAbstractAxis::setLabelsFont) || changed;
+        changed = Enlarge(axis, kTitleFont, &QAbstractAxis::titleFont, &QAbstractAxis::setTitleFont) || changed;
     }
+    if (changed) Relayout(chart);
     for (QAbstractSeries* s : chart->series())
         if (auto* xy = qobject_cast<QXYSeries*>(s)) Widen(xy);
 }
@@ -126,6 +140,7 @@ void Undo(QChart* chart) {
     }
     for (QAbstractSeries* s : chart->series())
         if (auto* xy = qobject_cast<QXYSeries*>(s)) Narrow(xy);
+    Relayout(chart);
 }
 
 // Out of presentation mode: a legend at the bottom whose names in one row

@@ -7,6 +7,8 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSplitter>
+#include <algorithm>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -78,8 +80,17 @@ void CompareWindow::SetPresentation(bool on) {
     } else {
         setFont(normalFont_.value_or(QFont()));
     }
+    // A widget with a style sheet of its own keeps the font it had when the
+    // sheet was applied: applied again, it takes the window's.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (!w->styleSheet().isEmpty()) w->setStyleSheet(w->styleSheet());
     for (QChartView* chartView : findChildren<QChartView*>()) charts::Present(chartView->chart(), on);
     RefitBoxes(this);
+    // The charts take the width the inputs can spare.
+    if (auto* main = qobject_cast<QSplitter*>(centralWidget())) {
+        const int inputs = main->widget(0)->minimumSizeHint().width();
+        main->setSizes({inputs, std::max(1, main->width() - inputs - main->handleWidth())});
+    }
     FitTable();
     FitScreen();
 }
