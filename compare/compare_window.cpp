@@ -23,6 +23,7 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
+#include "charts/present.hpp"
 #include "errors_model.hpp"
 #include "explain.hpp"
 #include "exports.hpp"
@@ -31,9 +32,8 @@
 #include "time_tab.hpp"
 #include "marker_tip.hpp"
 #include "refinement.hpp"
+#include "screen_fit.hpp"
 #include "window_settings.hpp"
-
-extern "C" void ilaver_(int* major, int* minor, int* patch);
 
 namespace compare {
 
@@ -101,7 +101,16 @@ CompareWindow::CompareWindow(QWidget* parent)
     time_ = new TimeTab;
     tabs_->addTab(time_, "&Time");
     // The Time tab has a banner of its own, and no use for the steady table.
-    connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    // A page out of sight asks for no room: the window's least size is the
+    // page on show's.
+    auto pages = [this] {
+        for (int i = 0; i < tabs_->count(); ++i)
+            tabs_->widget(i)->setSizePolicy(i == tabs_->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored,
+                                            i == tabs_->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored);
+    };
+    pages();
+    connect(tabs_, &QTabWidget::currentChanged, this, [this, pages] {
+        pages();
         const bool steady = tabs_->currentWidget() != time_;
         banner_->setVisible(steady);
         table_->setVisible(steady);
@@ -122,9 +131,11 @@ CompareWindow::CompareWindow(QWidget* parent)
     right_->setCollapsible(1, false);
 
     auto* main = new QSplitter(Qt::Horizontal);
-    main->addWidget(inputs_);
+    main->addWidget(new InputScroll(inputs_));
     main->addWidget(right_);
     main->setStretchFactor(1, 1);
+    main->setCollapsible(0, false);
+    main->setCollapsible(1, false);
     setCentralWidget(main);
     BuildMenus();
     statusBar()->showMessage("Ready");
@@ -137,8 +148,12 @@ CompareWindow::CompareWindow(QWidget* parent)
     convergenceDelay_.setInterval(250);
     connect(&convergenceDelay_, &QTimer::timeout, this, &CompareWindow::StartConvergence);
 
-    resize(1100, 720);
+    // A bottom legend too narrow for its names moves beside its chart.
+    for (QChartView* view : findChildren<QChartView*>()) charts::Present(view->chart(), false);
+    resize(sizeHint().expandedTo(QSize(1100, 720)));
+    FitScreen();
     const QString why = LoadSettings(*inputs_, *this, time_);
+    FitScreen();
     Recalculate();
     if (!why.isEmpty()) statusBar()->showMessage(why);
 }
@@ -171,46 +186,6 @@ void CompareWindow::BuildTable() {
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setWordWrap(false);
     table_->setTextElideMode(Qt::ElideRight);
-}
-
-void CompareWindow::BuildMenus() {
-    QMenu* file = menuBar()->addMenu("&File");
-    file->addAction("&Export chart…", QKeySequence::Save, this, &CompareWindow::AskAndExportChart);
-    file->addAction("Export &nodes (CSV)…", this, [this] { AskAndExport(true); });
-    file->addAction("Export &errors (CSV)…", this, [this] { AskAndExport(false); });
-    file->addAction("Export time &history (CSV)…", this, [this] { AskAndExportTime(true); });
-    file->addAction("Export time e&rrors (CSV)…", this, [this] { AskAndExportTime(false); });
-    file->addAction("Export &handout (PDF)…", this, &CompareWindow::AskAndExportHandout)->setObjectName("exportHandout");
-    file->addSeparator();
-    file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
-
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    // Ctrl+C copies the table when it has the focus, the chart otherwise.
-    edit->addAction("&Copy chart", QKeySequence::Copy, this, [this] {
-        if (table_->hasFocus())
-            QApplication::clipboard()->setText(TableText());
-        else
-            QApplication::clipboard()->setImage(CurrentChartView()->grab().toImage());
-    });
-    edit->addAction("Copy &table", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
-                    [this] { QApplication::clipboard()->setText(TableText()); });
-    edit->addSeparator();
-    edit->addAction("&Reset to defaults", this, &CompareWindow::ResetToDefaults);
-
-    QMenu* help = menuBar()->addMenu("&Help");
-    help->addAction("&About", this, [this] {
-        int major = 0, minor = 0, patch = 0;
-        ilaver_(&major, &minor, &patch);
-        QMessageBox::about(this, "About",
-                           QString("<b>Convection-diffusion: compare schemes</b> %1<br><br>"
-                                   "Every scheme of the finite-volume course solved side by side against the "
-                                   "exact solution.<br><br>Built on Qt %2 (Widgets, Charts, SVG, Concurrent) "
-                                   "and LAPACK %3.%4.%5.")
-                               .arg(QCoreApplication::applicationVersion(), qVersion())
-                               .arg(major)
-                               .arg(minor)
-                               .arg(patch));
-    });
 }
 
 void CompareWindow::UpdateNow() {
@@ -309,7 +284,13 @@ void CompareWindow::FitTable() {
     int height = table_->horizontalHeader()->height() + 2 * table_->frameWidth();
     for (int row = 0; row < errors_->rowCount(); ++row) height += table_->rowHeight(row);
     if (table_->horizontalScrollBar()->isVisible()) height += table_->horizontalScrollBar()->height();
-    table_->setMinimumHeight(height);
+    // Beyond six rows the table scrolls, or with many schemes ticked the
+    // window would not fit a short screen.
+    constexpr int kMostRowsInSight = 6;
+    int most = table_->horizontalHeader()->height() + 2 * table_->frameWidth() +
+               kMostRowsInSight * table_->verticalHeader()->defaultSectionSize();
+    if (table_->horizontalScrollBar()->isVisible()) most += table_->horizontalScrollBar()->height();
+    table_->setMinimumHeight(std::min(height, most));
 }
 
 // The convergence tab: N, 2N, ... up to 1024 N (at most 10^7), off the

@@ -5,14 +5,17 @@
 // menus; each piece does one job (compare/*.hpp).
 #pragma once
 
+#include <QFont>
 #include <QMainWindow>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "background_job.hpp"
 #include "study/study.hpp"
 
+class QAction;
 class QLabel;
 class QProgressBar;
 class QSplitter;
@@ -70,8 +73,14 @@ public:
 
     void ResetToDefaults();
 
+    // Presentation mode (View > Presentation, F5): every text and line of
+    // the window larger for a projector, the legends beside the charts.
+    void SetPresentation(bool on);
+    bool Presenting() const { return presenting_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // A calculation too large for the window's thread, and how it ended.
@@ -96,6 +105,7 @@ private:
     void AskAndExport(bool nodes);
     void AskAndExportTime(bool history);
     void AskAndExportHandout();
+    void FitScreen();
 
     InputPanel* inputs_;
     QLabel* banner_;
@@ -111,6 +121,9 @@ private:
     QTableView* table_;
     QSplitter* right_;
     QProgressBar* progress_;
+    QAction* presentation_ = nullptr;
+    bool presenting_ = false;
+    std::optional<QFont> normalFont_;  // the window's own font, when it had one
 
     BackgroundJob<Outcome> calculating_;
     BackgroundJob<std::shared_ptr<const study::Study>> converging_;

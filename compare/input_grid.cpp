@@ -10,6 +10,7 @@
 
 #include "input_panel.hpp"
 #include "refinement.hpp"
+#include "screen_fit.hpp"
 #include "study/numbers.hpp"
 
 namespace compare {
@@ -42,8 +43,8 @@ void InputPanel::BuildGrid() {
     ratio_->setProperty("title", "Ratio R");
     ratio_->setProperty("plainTip", QString::fromUtf8(kRatioTip));
     ratio_->setToolTip(QString::fromUtf8(kRatioTip));
-    ratio_->setMinimumWidth(50);
-    ratio_->setMaximumWidth(70);
+    ratio_->setMaximumWidth(0);  // no wider than its longest number
+    WidenFor(ratio_);
     connect(grid_, &QComboBox::currentIndexChanged, this, [this] {
         GridChosen();
         changed();

@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
+#include "screen_fit.hpp"
 #include "study/numbers.hpp"
 
 namespace compare {
@@ -154,8 +155,9 @@ QLayout* InputPanel::BuildBoxes() {
         box->setProperty("title", QString::fromUtf8(kBoxes[i].label));
         // Those that share a row take no more room than a number needs.
         const bool shares = i == kPhiA || i == kPhiB || i == kSu || i == kSp;
-        box->setMinimumWidth(shares ? 50 : 90);
-        if (shares) box->setMaximumWidth(70);
+        if (shares) box->setMaximumWidth(0);  // no wider than its longest number
+        // The slider writes u with twelve figures.
+        WidenFor(box, i == kU ? QString("-0.166666666667") : kLongestNumber);
         labels_[i] = new QLabel(QString::fromUtf8(kBoxes[i].label) + ":");
         labels_[i]->setBuddy(box);
         boxes_[i] = box;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSettings>
 #include <QSlider>
 #include <QSpinBox>
@@ -19,6 +20,7 @@
 
 #include "charts/charts.hpp"
 #include "marker_tip.hpp"
+#include "screen_fit.hpp"
 #include "study/numbers.hpp"
 #include "time_charts.hpp"
 #include "time_choices.hpp"
@@ -38,7 +40,8 @@ QLineEdit* Box(const char* name, const char* accessible, const char* value) {
     auto* box = new QLineEdit(value);
     box->setObjectName(name);
     box->setAccessibleName(accessible);
-    box->setMaximumWidth(90);
+    box->setMaximumWidth(0);  // no wider than its longest number
+    WidenFor(box);
     return box;
 }
 
@@ -47,7 +50,7 @@ QChartView* View(QChart* chart, const char* name, const char* accessible) {
     view->setObjectName(name);
     view->setAccessibleName(accessible);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(260, 200);
+    view->setMinimumSize(200, 110);
     return view;
 }
 
@@ -120,34 +123,33 @@ void TimeTab::BuildControls() {
     speed_->setValue(kSpeed);
     speed_->setSuffix(" frames/s");
 
+    // Two pairs of label and box to a row, the figures wrapped below them,
+    // so that the tab fits beside the inputs on a 1024-pixel screen.
     auto* controls = new QGridLayout;
-    int column = 0;
-    auto add = [&](const QString& label, QWidget* w, int row) {
+    auto add = [&](const QString& label, QWidget* w, int row, int column) {
         auto* l = new QLabel(label);
         l->setBuddy(w);
         controls->addWidget(l, row, column);
         controls->addWidget(w, row, column + 1);
     };
-    controls->addWidget(new QLabel("Initial state:"), 0, 0);
-    controls->addWidget(initial_, 0, 1);
-    controls->addWidget(labelA_, 0, 2);
-    controls->addWidget(a_, 0, 3);
-    controls->addWidget(labelB_, 0, 4);
-    controls->addWidget(b_, 0, 5);
-    controls->addWidget(periodic_, 0, 6, 1, 2);
-    add("Time scheme:", scheme_, 1);
-    column = 2;
-    add("Δt (s):", dt_, 1);
-    column = 4;
-    add("t_end (s):", tEnd_, 1);
-    controls->addWidget(figures_, 1, 6, 1, 4);
+    add("Initial state:", initial_, 0, 0);
+    controls->addWidget(periodic_, 0, 2, 1, 2);
+    controls->addWidget(labelA_, 1, 0);
+    controls->addWidget(a_, 1, 1, Qt::AlignLeft);
+    controls->addWidget(labelB_, 1, 2);
+    controls->addWidget(b_, 1, 3, Qt::AlignLeft);
+    add("Time scheme:", scheme_, 2, 0);
+    add("Δt (s):", dt_, 2, 2);
+    add("t_end (s):", tEnd_, 3, 0);
+    figures_->setWordWrap(true);
+    controls->addWidget(figures_, 4, 0, 1, 5);
+    controls->setColumnStretch(4, 1);
     auto* player = new QHBoxLayout;
     for (QWidget* w : {static_cast<QWidget*>(play_), static_cast<QWidget*>(step_), static_cast<QWidget*>(rewind_)})
         player->addWidget(w);
     player->addWidget(time_, 1);
     player->addWidget(speed_);
     player->addWidget(progress_);
-    controls->setColumnStretch(9, 1);
 
     spaceTimeScheme_ = new QComboBox;
     spaceTimeScheme_->setObjectName("spaceTimeScheme");
@@ -155,7 +157,7 @@ void TimeTab::BuildControls() {
     spaceTime_ = new SpaceTimeView;
     spaceTime_->setObjectName("spaceTime");
     spaceTime_->setAccessibleName("Space-time picture: phi as colour over x and t");
-    spaceTime_->setMinimumSize(260, 200);
+    spaceTime_->setMinimumSize(200, 110);
     auto* spacePane = new QWidget;
     auto* spaceLayout = new QVBoxLayout(spacePane);
     spaceLayout->setContentsMargins(0, 0, 0, 0);
@@ -169,16 +171,25 @@ void TimeTab::BuildControls() {
     lower->addWidget(amplificationView_);
     lower->addWidget(spacePane);
     lower->setSizes({420, 420});
+    // The banner shares the height with the charts: a long one scrolls.
+    auto* bannerScroll = new QScrollArea;
+    bannerScroll->setObjectName("stabilityScroll");
+    bannerScroll->setWidget(banner_);
+    bannerScroll->setWidgetResizable(true);
+    bannerScroll->setFrameShape(QFrame::NoFrame);
+    bannerScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    bannerScroll->setMinimumHeight(3 * fontMetrics().lineSpacing());
     auto* charts = new QSplitter(Qt::Vertical);
+    charts->addWidget(bannerScroll);
     charts->addWidget(profileView_);
     charts->addWidget(lower);
-    charts->setStretchFactor(0, 3);
-    charts->setStretchFactor(1, 2);
+    charts->setStretchFactor(1, 3);
+    charts->setStretchFactor(2, 2);
+    for (int i = 0; i < 3; ++i) charts->setCollapsible(i, false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addLayout(player);
-    layout->addWidget(banner_);
     layout->addWidget(charts, 1);
 
     auto changed = [this] { pending_.start(); };

@@ -3,6 +3,7 @@
 // not at all.
 #include "window_settings.hpp"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QMainWindow>
@@ -61,6 +62,10 @@ QString LoadSettings(InputPanel& inputs, QMainWindow& window, TimeTab* time) {
     if (schemes.typeId() == QMetaType::QStringList || schemes.typeId() == QMetaType::QString)
         inputs.SetTicked(schemes.toStringList());
     if (time) time->Load(*settings);
+    const QVariant presenting = settings->value("presentation");
+    if (QAction* presentation = window.findChild<QAction*>("presentation");
+        presentation && presenting.typeId() == QMetaType::QString)
+        presentation->setChecked(presenting.toString() == "true");
     // A geometry that does not restore whole (cut short, another format)
     // leaves the window at its default size.
     const QVariant geometry = settings->value("geometry");
@@ -82,6 +87,8 @@ void SaveSettings(const InputPanel& inputs, const QMainWindow& window, const Tim
         settings->setValue(QString("inputs/") + kind, inputs.Kind(kind));
     settings->setValue("schemes", inputs.TickedNames());
     if (time) time->Save(*settings);
+    if (const QAction* presentation = window.findChild<QAction*>("presentation"))
+        settings->setValue("presentation", presentation->isChecked());
     settings->setValue("geometry", window.saveGeometry());
 }
 

@@ -1,5 +1,5 @@
 // What the comparison window remembers between runs: the inputs (the grid
-// among them), the ticked schemes and its geometry, in
+// among them), the ticked schemes, presentation mode and its geometry, in
 // convdiff/convdiff-compare.ini of the user's settings. Only a regular file
 // is read or written; anything unreadable or out of place is passed over,
 // and the defaults stand in for it.

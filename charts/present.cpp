@@ -1,0 +1,201 @@
+// Presentation mode for the charts: each chart's own fonts, pens and legend
+// place kept in properties of the chart, its axes and its series while the
+// mode is on, and given back when it goes off.
+#include "present.hpp"
+
+#include <QAbstractAxis>
+#include <QChart>
+#include <QFontMetricsF>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QScatterSeries>
+#include <QXYSeries>
+#include <algorithm>
+
+namespace charts {
+
+namespace {
+
+// The properties that keep a chart's own look while it is presented.
+constexpr const char* kOn = "presentOn";
+constexpr const char* kHooked = "presentHooked";
+constexpr const char* kTitleFont = "presentTitleFont";
+constexpr const char* kLegendFont = "presentLegendFont";
+constexpr const char* kLegendPlace = "presentLegendPlace";
+constexpr const char* kMovedRight = "legendMovedRight";  // out of presentation mode
+constexpr const char* kLabelsFont = "presentLabelsFont";
+constexpr const char* kPenWidth = "presentPenWidth";
+constexpr const char* kShownPen = "presentShownPen";
+constexpr const char* kMarker = "presentMarker";
+constexpr const char* kShownMarker = "presentShownMarker";
+
+qreal MarkerSize(const QXYSeries* s) {
+    if (const auto* scatter = qobject_cast<const QScatterSeries*>(s)) return scatter->markerSize();
+    return s->markerSize();
+}
+
+void SetMarkerSize(QXYSeries* s, qreal size) {
+    if (auto* scatter = qobject_cast<QScatterSeries*>(s)) return scatter->setMarkerSize(size);
+    s->setMarkerSize(size);
+}
+
+// Sets a font only when it differs: every change lays the chart out again.
+template <class Object, class Get, class Set>
+bool Enlarge(Object* o, const char* key, Get get, Set set) {
+    if (!o->property(key).isValid()) o->setProperty(key, (o->*get)());
+    const QFont wanted = Enlarged(o->property(key).template value<QFont>());
+    if ((o->*get)() == wanted) return false;
+    (o->*set)(wanted);
+    return true;
+}
+
+// Qt Charts keeps the sizes its legend and titles asked for in their old
+// fonts: they are asked again, or the new fonts' texts are cut short.
+void Relayout(QChart* chart) {
+    QLegend* legend = chart->legend();
+    for (QGraphicsLayoutItem* item : {static_cast<QGraphicsLayoutItem*>(legend), static_cast<QGraphicsLayoutItem*>(chart)})
+        item->updateGeometry();
+    if (legend->layout()) legend->layout()->invalidate();
+    if (chart->layout()) chart->layout()->invalidate();
+}
+
+template <class Object, class Set>
+void GiveBack(Object* o, const char* key, Set set) {
+    const QVariant v = o->property(key);
+    if (!v.isValid()) return;
+    (o->*set)(v.value<QFont>());
+    o->setProperty(key, QVariant());
+}
+
+// A series drawn wider: its pen and markers, unless they are already; a
+// series the chart restyled since is taken as its own look anew.
+void Widen(QXYSeries* s) {
+    QPen pen = s->pen();
+    if (!s->property(kShownPen).isValid() || pen.widthF() != s->property(kShownPen).toReal()) {
+        s->setProperty(kPenWidth, pen.widthF());
+        pen.setWidthF(pen.widthF() * kPresentScale);
+        s->setProperty(kShownPen, pen.widthF());
+        s->setPen(pen);
+    }
+    const qreal marker = MarkerSize(s);
+    if (!s->property(kShownMarker).isValid() || marker != s->property(kShownMarker).toReal()) {
+        s->setProperty(kMarker, marker);
+        s->setProperty(kShownMarker, marker * kPresentScale);
+        SetMarkerSize(s, marker * kPresentScale);
+    }
+}
+
+void Narrow(QXYSeries* s) {
+    QPen pen = s->pen();
+    if (s->property(kShownPen).isValid() && pen.widthF() == s->property(kShownPen).toReal()) {
+        pen.setWidthF(s->property(kPenWidth).toReal());
+        s->setPen(pen);
+    }
+    if (s->property(kShownMarker).isValid() && MarkerSize(s) == s->property(kShownMarker).toReal())
+        SetMarkerSize(s, s->property(kMarker).toReal());
+    for (const char* key : {kPenWidth, kShownPen, kMarker, kShownMarker}) s->setProperty(key, QVariant());
+}
+
+// A legend moved to a side: its names laid out afresh, or Qt Charts keeps
+// them cut to the room they had in their row at the bottom.
+void Move(QLegend* legend, Qt::Alignment place) {
+    legend->setAlignment(place);
+    const QFont font = legend->font();
+    QFont other = font;
+    other.setPointSizeF(font.pointSizeF() > 0 ? font.pointSizeF() + 1 : 10);
+    legend->setFont(other);
+    legend->setFont(font);
+}
+
+void Apply(QChart* chart) {
+    bool changed = Enlarge(chart, kTitleFont, &QChart::titleFont, &QChart::setTitleFont);
+    QLegend* legend = chart->legend();
+    if (!chart->property(kLegendPlace).isValid())
+        chart->setProperty(kLegendPlace, chart->property(kMovedRight).toBool() ? int(Qt::AlignBottom)
+                                                                              : int(legend->alignment()));
+    changed = Enlarge(legend, kLegendFont, &QLegend::font, &QLegend::setFont) || changed;
+    if (legend->alignment() != Qt::AlignRight) Move(legend, Qt::AlignRight);
+    for (QAbstractAxis* axis : chart->axes()) {
+        changed = Enlarge(axis, kLabelsFont, &QAbstractAxis::labelsFont, &QAbstractAxis::setLabelsFont) || changed;
+        changed = Enlarge(axis, kTitleFont, &QAbstractAxis::titleFont, &QAbstractAxis::setTitleFont) || changed;
+    }
+    if (changed) Relayout(chart);
+    for (QAbstractSeries* s : chart->series())
+        if (auto* xy = qobject_cast<QXYSeries*>(s)) Widen(xy);
+}
+
+void Undo(QChart* chart) {
+    GiveBack(chart, kTitleFont, &QChart::setTitleFont);
+    QLegend* legend = chart->legend();
+    GiveBack(legend, kLegendFont, &QLegend::setFont);
+    if (chart->property(kLegendPlace).isValid())
+        Move(legend, Qt::Alignment(chart->property(kLegendPlace).toInt()));
+    chart->setProperty(kLegendPlace, QVariant());
+    chart->setProperty(kMovedRight, false);
+    for (QAbstractAxis* axis : chart->axes()) {
+        GiveBack(axis, kLabelsFont, &QAbstractAxis::setLabelsFont);
+        GiveBack(axis, kTitleFont, &QAbstractAxis::setTitleFont);
+    }
+    for (QAbstractSeries* s : chart->series())
+        if (auto* xy = qobject_cast<QXYSeries*>(s)) Narrow(xy);
+    Relayout(chart);
+}
+
+// Out of presentation mode: a legend at the bottom whose names in one row
+// would be cut short goes to the right, and comes back once there is room
+// to spare (the room a marker and its spacing take is reckoned generously).
+void KeepLegendWhole(QChart* chart) {
+    QLegend* legend = chart->legend();
+    const bool moved = chart->property(kMovedRight).toBool();
+    if (!legend->isVisible() || (!moved && legend->alignment() != Qt::AlignBottom)) return;
+    const QFontMetricsF metrics(legend->font());
+    qreal row = 0;
+    for (QLegendMarker* marker : legend->markers())
+        if (marker->isVisible()) row += metrics.horizontalAdvance(marker->label()) + 2 * metrics.height() + 12;
+    const QMargins margins = chart->margins();
+    const qreal room = chart->size().width() - margins.left() - margins.right() - 24;
+    if (!moved && row > room) {
+        chart->setProperty(kMovedRight, true);
+        Move(legend, Qt::AlignRight);
+    } else if (moved && row * 1.1 < room) {
+        chart->setProperty(kMovedRight, false);
+        Move(legend, Qt::AlignBottom);
+    }
+}
+
+void Follow(QChart* chart) {
+    if (chart->property(kOn).toBool())
+        Apply(chart);
+    else
+        KeepLegendWhole(chart);
+}
+
+}  // namespace
+
+QFont Enlarged(const QFont& font) {
+    QFont big = font;
+    const qreal points = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize() * 0.75;
+    big.setPointSizeF(std::max(kLeastPresentPoints, points * kPresentScale));
+    return big;
+}
+
+void Present(QChart* chart, bool on) {
+    chart->setProperty(kOn, on);
+    // The chart's series and axes come and go as it shows a new result:
+    // whatever its scene changes, the chart is brought in line again.
+    if (!chart->property(kHooked).toBool() && chart->scene()) {
+        chart->setProperty(kHooked, true);
+        QObject::connect(chart->scene(), &QGraphicsScene::changed, chart, [chart] { Follow(chart); });
+    }
+    if (on)
+        Apply(chart);
+    else
+        Undo(chart);
+    Follow(chart);
+}
+
+bool Presented(const QChart* chart) { return chart->property(kOn).toBool(); }
+
+}  // namespace charts

@@ -1,0 +1,109 @@
+// The comparison window's menus, presentation mode, and its fit to the
+// screen it opens on.
+#include <QAction>
+#include <QApplication>
+#include <QChartView>
+#include <QClipboard>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSplitter>
+#include <algorithm>
+#include <QStatusBar>
+#include <QTableView>
+
+#include "charts/present.hpp"
+#include "compare_window.hpp"
+#include "screen_fit.hpp"
+
+extern "C" void ilaver_(int* major, int* minor, int* patch);
+
+namespace compare {
+
+void CompareWindow::BuildMenus() {
+    QMenu* file = menuBar()->addMenu("&File");
+    file->addAction("&Export chart…", QKeySequence::Save, this, &CompareWindow::AskAndExportChart);
+    file->addAction("Export &nodes (CSV)…", this, [this] { AskAndExport(true); });
+    file->addAction("Export &errors (CSV)…", this, [this] { AskAndExport(false); });
+    file->addAction("Export time &history (CSV)…", this, [this] { AskAndExportTime(true); });
+    file->addAction("Export time e&rrors (CSV)…", this, [this] { AskAndExportTime(false); });
+    file->addAction("Export &handout (PDF)…", this, &CompareWindow::AskAndExportHandout)->setObjectName("exportHandout");
+    file->addSeparator();
+    file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    // Ctrl+C copies the table when it has the focus, the chart otherwise.
+    edit->addAction("&Copy chart", QKeySequence::Copy, this, [this] {
+        if (table_->hasFocus())
+            QApplication::clipboard()->setText(TableText());
+        else
+            QApplication::clipboard()->setImage(CurrentChartView()->grab().toImage());
+    });
+    edit->addAction("Copy &table", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
+                    [this] { QApplication::clipboard()->setText(TableText()); });
+    edit->addSeparator();
+    edit->addAction("&Reset to defaults", this, &CompareWindow::ResetToDefaults);
+
+    QMenu* view = menuBar()->addMenu("&View");
+    presentation_ = view->addAction("&Presentation");
+    presentation_->setObjectName("presentation");
+    presentation_->setCheckable(true);
+    presentation_->setShortcut(Qt::Key_F5);
+    presentation_->setToolTip("Larger fonts and lines for a projector; the legends beside the charts");
+    connect(presentation_, &QAction::toggled, this, &CompareWindow::SetPresentation);
+
+    QMenu* help = menuBar()->addMenu("&Help");
+    help->addAction("&About", this, [this] {
+        int major = 0, minor = 0, patch = 0;
+        ilaver_(&major, &minor, &patch);
+        QMessageBox::about(this, "About",
+                           QString("<b>Convection-diffusion: compare schemes</b> %1<br><br>"
+                                   "Every scheme of the finite-volume course solved side by side against the "
+                                   "exact solution.<br><br>Built on Qt %2 (Widgets, Charts, SVG, Concurrent) "
+                                   "and LAPACK %3.%4.%5.")
+                               .arg(QCoreApplication::applicationVersion(), qVersion())
+                               .arg(major)
+                               .arg(minor)
+                               .arg(patch));
+    });
+}
+
+// Every text of the window and its charts enlarged, or the window's own
+// look given back: the window's font is its parent's again when it had
+// none of its own.
+void CompareWindow::SetPresentation(bool on) {
+    if (presentation_->isChecked() != on) return presentation_->setChecked(on);  // comes back here
+    if (on == presenting_) return;
+    presenting_ = on;
+    if (on) {
+        normalFont_ = testAttribute(Qt::WA_SetFont) ? std::optional<QFont>(font()) : std::nullopt;
+        setFont(charts::Enlarged(font()));
+    } else {
+        setFont(normalFont_.value_or(QFont()));
+    }
+    // A widget with a style sheet of its own keeps the font it had when the
+    // sheet was applied: applied again, it takes the window's.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (!w->styleSheet().isEmpty()) w->setStyleSheet(w->styleSheet());
+    for (QChartView* chartView : findChildren<QChartView*>()) charts::Present(chartView->chart(), on);
+    RefitBoxes(this);
+    // The charts take the width the inputs can spare.
+    if (auto* main = qobject_cast<QSplitter*>(centralWidget())) {
+        const int inputs = main->widget(0)->minimumSizeHint().width();
+        main->setSizes({inputs, std::max(1, main->width() - inputs - main->handleWidth())});
+    }
+    FitTable();
+    FitScreen();
+}
+
+// The window within the room of its screen, once the frame is known.
+void CompareWindow::FitScreen() {
+    if (const QScreen* s = screen()) FitOnScreen(this, s->availableGeometry());
+}
+
+void CompareWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    FitScreen();
+}
+
+}  // namespace compare
