@@ -57,6 +57,10 @@ public:
     void Hold(bool held);
     // For tests: whether a worker is waiting at the hold.
     bool WorkerHeld() const;
+    // For tests: how many workers' ends the window's thread has handled,
+    // their results handed over or dropped; once it has grown past a run,
+    // that run can deliver nothing more.
+    int Settled() const { return settled_; }
 
 signals:
     void progressed(int percent);
@@ -80,6 +84,7 @@ protected:
     };
     std::shared_ptr<Gate> gate_ = std::make_shared<Gate>();
     std::shared_ptr<JobControl> control_;
+    int settled_ = 0;
 
 private:
     QTimer progressTimer_;
@@ -99,6 +104,7 @@ public:
             std::optional<Result> result = watcher_.result();
             const bool newest = Newest(running_);
             running_.reset();
+            ++settled_;
             if (!newest || !result) return;
             progressed(100);
             done_(std::move(*result));

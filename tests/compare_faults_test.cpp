@@ -43,9 +43,11 @@ TEST_F(CompareTest, TheNewestInputWinsOverALateBackgroundResult) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window_->LiveCalculation().WorkerHeld(); }, 30000));
     Type("N", "5");
     ASSERT_EQ(window_->Current()->plan.N, 5);
+    const int settled = window_->LiveCalculation().Settled();
     window_->LiveCalculation().Hold(false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->LiveCalculation().Busy(); }, 30000));
-    QTest::qWait(50);  // the late result's delivery, had it been kept
+    // Once the window's thread has handled the late worker's end, its result
+    // has been handed over or dropped: nothing more can come of it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->LiveCalculation().Settled() > settled; }, 30000));
     EXPECT_EQ(window_->Current()->plan.N, 5);
     EXPECT_EQ(Rows(), 4);
     EXPECT_EQ(Cell(0, 1), QString::number(window_->Current()->results[0][0].maxError, 'g', 4));
@@ -58,9 +60,10 @@ TEST_F(CompareTest, TheNewestInputWinsOverALateBackgroundResult) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window_->ConvergenceRun().WorkerHeld(); }, 30000));
     Type("N", "6");
     ASSERT_TRUE(QTest::qWaitFor([&] { return window_->ConvergenceRunning(); }));
+    const int converged = window_->ConvergenceRun().Settled();
     window_->ConvergenceRun().Hold(false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->ConvergenceRun().Busy() && window_->Convergence(); }, 30000));
-    QTest::qWait(50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window_->ConvergenceRun().Settled() > converged; }, 30000));
+    ASSERT_NE(window_->Convergence(), nullptr);
     EXPECT_EQ(window_->Convergence()->plan.N, 6);
 }
 
@@ -147,7 +150,7 @@ TEST_F(CompareTest, CoincidingSchemesSaySo) {
     EXPECT_TRUE(Cell(2, compare::ErrorsModel::kNote).startsWith("the same solution as Central here"));
     EXPECT_EQ(Cell(1, compare::ErrorsModel::kNote), "");
     Type("u", "2.5");
-    QTest::qWait(20);
+    Settle();
     EXPECT_EQ(label(study::Scheme::Hybrid), "Hybrid");
     // and the legend as drawn
     const QStringList drawn = Labels(Get<QChartView>("solutionChart"));
@@ -159,7 +162,7 @@ TEST_F(CompareTest, EveryTickedRowIsInSightAndLongNotesWholeInTheirTooltips) {
     for (const char* box : {"show_powerlaw", "show_exponential"}) Get<QCheckBox>(box)->setChecked(true);
     Type("u", "2.5");
     window_->resize(1100, 720);
-    QTest::qWait(50);
+    Settle();
     auto* table = Get<QTableView>("errors");
     ASSERT_EQ(Rows(), 6);
     EXPECT_LE(table->rowViewportPosition(5) + table->rowHeight(5), table->viewport()->height());
@@ -171,7 +174,7 @@ TEST_F(CompareTest, EveryTickedRowIsInSightAndLongNotesWholeInTheirTooltips) {
 TEST_F(CompareTest, LogAxisLabelsAreWholeWhenTheRunFinishedOnAHiddenTab) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window_->Convergence() && !window_->ConvergenceRunning(); }, 30000));
     window_->findChild<QTabWidget*>()->setCurrentIndex(1);
-    QTest::qWait(50);
+    Settle();
     const QStringList labels = Labels(Get<QChartView>("convergenceChart"));
     EXPECT_TRUE(labels.contains("1e-03")) << labels.join(" | ").toStdString();
     for (const QString& text : labels) EXPECT_FALSE(text.endsWith("...")) << text.toStdString();

@@ -32,6 +32,13 @@ protected:
         return FindChild<W>(window_.get(), name);
     }
 
+    // Lets the window lay itself out and paint what is pending: the posted
+    // layout requests and updates, handled now rather than after a wait.
+    static void Settle() {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+    }
+
     void Type(const char* box, const QString& text) {
         QLineEdit* edit = Get<QLineEdit>(box);
         edit->setFocus();

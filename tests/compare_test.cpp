@@ -156,7 +156,7 @@ TEST_F(CompareTest, NewInputCancelsTheConvergenceRun) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window_->ConvergenceRunning(); }));
     Type("N", "5");
     EXPECT_EQ(window_->CancelledConvergenceRuns(), 1);
-    while (window_->ConvergenceRunning() || !window_->Convergence()) QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window_->ConvergenceRunning() && window_->Convergence(); }, 60000));
     EXPECT_EQ(window_->Convergence()->plan.N, 5);
     EXPECT_EQ(window_->Convergence()->sizes.back(), 5 * 1024);
 }
