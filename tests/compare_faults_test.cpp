@@ -150,7 +150,7 @@ TEST_F(CompareTest, CoincidingSchemesSaySo) {
     EXPECT_TRUE(Cell(2, compare::ErrorsModel::kNote).startsWith("the same solution as Central here"));
     EXPECT_EQ(Cell(1, compare::ErrorsModel::kNote), "");
     Type("u", "2.5");
-    Settle();
+    LayOut();
     EXPECT_EQ(label(study::Scheme::Hybrid), "Hybrid");
     // and the legend as drawn
     const QStringList drawn = Labels(Get<QChartView>("solutionChart"));
@@ -162,7 +162,7 @@ TEST_F(CompareTest, EveryTickedRowIsInSightAndLongNotesWholeInTheirTooltips) {
     for (const char* box : {"show_powerlaw", "show_exponential"}) Get<QCheckBox>(box)->setChecked(true);
     Type("u", "2.5");
     window_->resize(1100, 720);
-    Settle();
+    LayOut();
     auto* table = Get<QTableView>("errors");
     ASSERT_EQ(Rows(), 6);
     EXPECT_LE(table->rowViewportPosition(5) + table->rowHeight(5), table->viewport()->height());
@@ -174,7 +174,7 @@ TEST_F(CompareTest, EveryTickedRowIsInSightAndLongNotesWholeInTheirTooltips) {
 TEST_F(CompareTest, LogAxisLabelsAreWholeWhenTheRunFinishedOnAHiddenTab) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return window_->Convergence() && !window_->ConvergenceRunning(); }, 30000));
     window_->findChild<QTabWidget*>()->setCurrentIndex(1);
-    Settle();
+    LayOut();
     const QStringList labels = Labels(Get<QChartView>("convergenceChart"));
     EXPECT_TRUE(labels.contains("1e-03")) << labels.join(" | ").toStdString();
     for (const QString& text : labels) EXPECT_FALSE(text.endsWith("...")) << text.toStdString();

@@ -34,7 +34,7 @@ protected:
 
     // Lets the window lay itself out and paint what is pending: the posted
     // layout requests and updates, handled now rather than after a wait.
-    static void Settle() {
+    static void LayOut() {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
     }
