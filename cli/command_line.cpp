@@ -105,8 +105,12 @@ void Progress::Clear() {
 }
 
 bool ReportShown(const std::vector<std::pair<std::string, std::string>>& tables) {
+    // "-", or a name of the pipe or terminal standard output goes to
+    // (/dev/stdout): the table goes there alone. A regular file standard
+    // output goes to is refused by name instead (RefuseReportsFile).
+    const bool regular = files::RegularFile("-");
     for (const auto& [option, file] : tables)
-        if (file == "-") return false;
+        if (file == "-" || (!regular && !file.empty() && files::SameFile("-", file))) return false;
     return true;
 }
 

@@ -64,7 +64,8 @@ private:
 };
 
 // Whether the report goes to standard output: not when one of the tables
-// named in `tables` goes there ("-"), as it then goes alone.
+// named in `tables` goes there ("-", or /dev/stdout and the like while
+// standard output is a pipe or a terminal), as it then goes alone.
 bool ReportShown(const std::vector<std::pair<std::string, std::string>>& tables);
 // Refuses, with a UsageError, an output (option name, file) that is the
 // regular file standard output goes to while the report is written there:

@@ -256,6 +256,14 @@ TEST_F(TransientProgram, ATableOnStandardOutputGoesThereAlone) {
         EXPECT_EQ(Read("out").rfind(header, 0), 0u) << args;
         EXPECT_EQ(Read("out").find("Stability at this step"), std::string::npos) << args;
     }
+    // Named as the pipe standard output goes to, as the study does too.
+    for (const char* program : {CONVDIFF_TRANSIENT, CONVDIFF_STUDY}) {
+        const std::string command = std::string(program) + " --N 5 --schemes upwind --errors /dev/stdout | cat >" +
+                                    (dir / "out").string();
+        ASSERT_EQ(std::system(command.c_str()), 0) << program;
+        EXPECT_EQ(Read("out").rfind("scheme,", 0), 0u) << program << Read("out");
+        EXPECT_EQ(Read("out").find("onvection-diffusion"), std::string::npos) << program << ": no report\n" << Read("out");
+    }
     EXPECT_EQ(Run("--help"), 0);
     EXPECT_NE(Read("out").find("FILE - is standard output (the report is then\n  left out)"), std::string::npos);
 }
