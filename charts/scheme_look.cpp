@@ -124,8 +124,10 @@ void ApplyLook(QLineSeries* series, study::Scheme s, bool markers, double width)
     if (series->pen() != pen) series->setPen(pen);
     // A light marker is drawn at every point whatever pointsVisible says,
     // as an image: much cheaper than the shapes Qt Charts paints.
-    series->setPointsVisible(false);
-    series->setMarkerSize(kMarkerPixels);
+    // Every setter below lays the series out again, its outline stroked
+    // afresh, whether or not the value changed: only changes are set.
+    if (series->pointsVisible()) series->setPointsVisible(false);
+    if (series->markerSize() != kMarkerPixels) series->setMarkerSize(kMarkerPixels);
     const QImage marker = markers ? MarkerImage(look, kMarkerPixels) : QImage();
     if (series->lightMarker().cacheKey() != marker.cacheKey()) series->setLightMarker(marker);
 }

@@ -111,6 +111,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     pages();
     connect(tabs_, &QTabWidget::currentChanged, this, [this, pages] {
         pages();
+        if (solutionsStale_ && tabs_->currentWidget() == solutionView_) ShowSolutions();
         const bool steady = tabs_->currentWidget() != time_;
         banner_->setVisible(steady);
         table_->setVisible(steady);
@@ -258,9 +259,8 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st,
     drawing_ = std::move(drawing);
     const study::Grid g = study::MakeGrid(current_->problem, current_->plan.N);
     banner_->setText(QString::fromStdString(Banner(*current_)));
-    solutionChart_->Show(*current_, *drawing_);
-    markerTip_->ShowAtMouse({});  // it told about the markers before
-    ConnectHover();
+    solutionsStale_ = true;
+    if (tabs_->currentWidget() == solutionView_) ShowSolutions();
     limiters_->Show(current_);
     errors_->Show(current_, convergence_, drawing_->same);
     FitTable();
@@ -269,6 +269,13 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st,
     converging_.Cancel();
     convergenceDelay_.start();
     LetGoElsewhere(std::move(previous));  // once no part of the window holds it
+}
+
+void CompareWindow::ShowSolutions() {
+    solutionsStale_ = false;
+    solutionChart_->Show(*current_, *drawing_);
+    markerTip_->ShowAtMouse({});  // it told about the markers before
+    ConnectHover();
 }
 
 void CompareWindow::Failed(const std::string& why) {

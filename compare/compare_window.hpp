@@ -100,6 +100,10 @@ private:
     void StartConvergence();
     void FitTable();
     void ConnectHover();
+    // The solutions chart brought up to the study on show. Every layout of
+    // its series strokes them whole: on another tab it waits until it comes
+    // into sight.
+    void ShowSolutions();
     QChartView* CurrentChartView() const;
     void AskAndExportChart();
     void AskAndExport(bool nodes);
@@ -115,6 +119,7 @@ private:
     LimitersPage* limiters_;
     TimeTab* time_;
     charts::SolutionChart* solutionChart_;
+    bool solutionsStale_ = false;  // the chart shows an older study than current_
     MarkerTip* markerTip_;
     charts::ConvergenceChart* convergenceChart_;
     ErrorsModel* errors_;

@@ -57,6 +57,12 @@ void ErrorsModel::Show(std::shared_ptr<const study::Study> current, std::shared_
     current_ = std::move(current);
     same_ = std::move(same);
     finest_ = current_ && convergence && SameInputs(*current_, *convergence) ? std::move(convergence) : nullptr;
+    orders_.clear();
+    notes_.clear();
+    for (int row = 0; row < rowCount(); ++row) {
+        orders_.push_back(OrderOf(row));
+        notes_.push_back(Note(row));
+    }
     endResetModel();
     headerDataChanged(Qt::Horizontal, kOrder, kOrder);
 }
@@ -105,39 +111,43 @@ QVariant ErrorsModel::data(const QModelIndex& index, int role) const {
                 case kScheme: return charts::SchemeTitle(r.scheme);
                 case kMaxError: return Number(r.maxError);
                 case kRmsError: return Number(r.rmsError);
-                case kOrder: return OrderOf(index.row()).text;
+                case kOrder: return orders_[std::size_t(index.row())].text;
                 case kBounded: return r.bounded ? "yes" : "no";
                 case kNegative: return r.NegativeCoefficients() ? "yes" : "no";
                 case kIterations: return r.iterations ? QString::number(*r.iterations) : QString();
-                case kNote: return Note(index.row());
+                case kNote: return notes_[std::size_t(index.row())];
             }
             return {};
         case Qt::ToolTipRole: {
             if (column == kOrder) {
-                const Order order = OrderOf(index.row());
+                const Order order = orders_[std::size_t(index.row())];
                 if (order.grids.isEmpty()) return {};
                 return QString("log2 of the max error's fall %1%2")
                     .arg(order.grids, order.coarse ? ": coarse grids, maybe not the scheme's order yet" : "");
             }
             // A long note in rich text, which the tooltip wraps to show whole.
-            const QString note = Note(index.row());
+            const QString note = notes_[std::size_t(index.row())];
             return note.isEmpty() ? QVariant() : QVariant("<p>" + note.toHtmlEscaped() + "</p>");
         }
         case Qt::BackgroundRole:
             if (!r.bounded) return QBrush(QColor(255, 215, 215));
             return {};
         case Qt::ForegroundRole:
-            if (column == kOrder && OrderOf(index.row()).coarse) return QBrush(QColor(110, 110, 110));
+            if (column == kOrder && orders_[std::size_t(index.row())].coarse) return QBrush(QColor(110, 110, 110));
             return {};
         case Qt::FontRole:
-            if (column == kOrder && OrderOf(index.row()).coarse) {
+            if (column == kOrder && orders_[std::size_t(index.row())].coarse) {
                 QFont font;
                 font.setItalic(true);
                 return font;
             }
             return {};
         case Qt::DecorationRole:
-            if (column == kScheme) return Swatch(r.scheme);
+            if (column == kScheme) {
+                auto it = swatches_.find(r.scheme);
+                if (it == swatches_.end()) it = swatches_.emplace(r.scheme, Swatch(r.scheme)).first;
+                return it->second;
+            }
             return {};
     }
     return {};

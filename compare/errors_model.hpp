@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QIcon>
+#include <map>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -50,6 +52,10 @@ private:
     std::shared_ptr<const study::Study> current_;
     std::shared_ptr<const study::Study> finest_;  // the convergence run of current_'s inputs
     std::vector<std::optional<study::Scheme>> same_;  // which earlier row each row equals
+    // Made once for each Show: a repaint asks for each cell's roles many times.
+    std::vector<Order> orders_;
+    std::vector<QString> notes_;
+    mutable std::map<study::Scheme, QIcon> swatches_;
 };
 
 }  // namespace compare

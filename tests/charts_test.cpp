@@ -2,8 +2,11 @@
 // scheme a look of its own, and Sweby's diagram with a solution's faces.
 #include <gtest/gtest.h>
 
+#include <QGraphicsTextItem>
+#include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <functional>
 #include <set>
 
 #include "charts/charts.hpp"
@@ -93,5 +96,59 @@ TEST(SolutionChart, APointFindsTheNodeOfTheCellThatHoldsIt) {
         }
         EXPECT_EQ(charts::NodeAt(g, -1), 1);
         EXPECT_EQ(charts::NodeAt(g, p.L + 1), 9);
+    }
+}
+
+namespace {
+
+// The texts a chart draws, laid out at a window's size.
+QStringList DrawnTexts(QChart* chart) {
+    charts::Image(chart, QSize(1000, 650));
+    QStringList texts;
+    std::function<void(QGraphicsItem*)> walk = [&](QGraphicsItem* item) {
+        for (QGraphicsItem* child : item->childItems()) {
+            if (child->type() == QGraphicsTextItem::Type && child->isVisible())
+                texts.append(static_cast<QGraphicsTextItem*>(child)->toPlainText());
+            walk(child);
+        }
+    };
+    walk(chart);
+    return texts;
+}
+
+}  // namespace
+
+// New legend texts ("(same as ...)", "(off scale)") keep the series, and
+// the hover connected to them, and are drawn whole, the longer ones too, in
+// a legend below the chart and in one beside it; the series are refilled
+// whole when the axis moves.
+TEST(SolutionChart, NewLegendTextsAreDrawnWholeOnTheSameSeries) {
+    for (Qt::Alignment side : {Qt::AlignBottom, Qt::AlignRight}) {
+        study::Problem p;
+        p.u = 2.5;  // cell Pe = 5: central off scale, hybrid on its own
+        study::Plan plan;
+        plan.schemes = {study::Scheme::Central, study::Scheme::Upwind, study::Scheme::Hybrid};
+        charts::SolutionChart chart;
+        chart.legend()->setAlignment(side);
+        chart.Show(study::Run(p, plan));
+        QStringList drawn = DrawnTexts(&chart);
+        EXPECT_TRUE(drawn.contains("Central (off scale)") && drawn.contains("Hybrid")) << drawn.join(" | ").toStdString();
+        QLineSeries* central = chart.SeriesOf(study::Scheme::Central);
+        QLineSeries* hybrid = chart.SeriesOf(study::Scheme::Hybrid);
+
+        p.u = 0.1;  // hybrid is central
+        const study::Study calm = study::Run(p, plan);
+        chart.Show(calm);
+        EXPECT_EQ(chart.SeriesOf(study::Scheme::Central), central);
+        EXPECT_EQ(chart.SeriesOf(study::Scheme::Hybrid), hybrid);
+        drawn = DrawnTexts(&chart);
+        EXPECT_TRUE(drawn.contains("Hybrid (same as Central here)") && drawn.contains("Central"))
+            << side << ": " << drawn.join(" | ").toStdString();
+        EXPECT_FALSE(drawn.contains("Central (off scale)"));
+        EXPECT_FALSE(drawn.contains("Hybrid"));
+        for (QLineSeries* s : {central, hybrid}) ASSERT_EQ(s->count(), 5);
+        EXPECT_EQ(hybrid->at(2).y(), calm.results[2][0].phi[2]);
+        auto* exact = static_cast<QLineSeries*>(chart.series().at(0));
+        EXPECT_EQ(exact->points(), charts::ExactCurve(p));
     }
 }
