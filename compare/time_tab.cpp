@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
+#include "charts/legend_list.hpp"
 #include "marker_tip.hpp"
 #include "screen_fit.hpp"
 #include "study/numbers.hpp"
@@ -168,7 +169,7 @@ void TimeTab::BuildControls() {
     (new MarkerTip(profileView_))->setObjectName("timeMarkerTip");  // an off-scale profile's range
     amplificationView_ = View(amplification_, "amplificationChart", "Amplification factor against wave number");
     auto* lower = new QSplitter(Qt::Horizontal);
-    lower->addWidget(amplificationView_);
+    lower->addWidget(charts::WithLegendList(amplificationView_));
     lower->addWidget(spacePane);
     lower->setSizes({420, 420});
     // The banner shares the height with the charts: a long one scrolls.
@@ -179,18 +180,18 @@ void TimeTab::BuildControls() {
     bannerScroll->setFrameShape(QFrame::NoFrame);
     bannerScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     bannerScroll->setMinimumHeight(3 * fontMetrics().lineSpacing());
-    auto* charts = new QSplitter(Qt::Vertical);
-    charts->addWidget(bannerScroll);
-    charts->addWidget(profileView_);
-    charts->addWidget(lower);
-    charts->setStretchFactor(1, 3);
-    charts->setStretchFactor(2, 2);
-    for (int i = 0; i < 3; ++i) charts->setCollapsible(i, false);
+    auto* stack = new QSplitter(Qt::Vertical);
+    stack->addWidget(bannerScroll);
+    stack->addWidget(charts::WithLegendList(profileView_));
+    stack->addWidget(lower);
+    stack->setStretchFactor(1, 3);
+    stack->setStretchFactor(2, 2);
+    for (int i = 0; i < 3; ++i) stack->setCollapsible(i, false);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addLayout(player);
-    layout->addWidget(charts, 1);
+    layout->addWidget(stack, 1);
 
     auto changed = [this] { pending_.start(); };
     connect(initial_, &QComboBox::currentIndexChanged, this, [this, changed](int i) {

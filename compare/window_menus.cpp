@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QChartView>
 #include <QClipboard>
+#include <QFontInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -12,13 +13,35 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "charts/legend_list.hpp"
 #include "charts/present.hpp"
 #include "compare_window.hpp"
+#include "input_panel.hpp"
 #include "screen_fit.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
 
 namespace compare {
+
+namespace {
+
+constexpr const char* kOwnSheet = "ownStyleSheet";
+
+// A style sheet with a font size of `points` added, or the widget's own
+// sheet given back; a sheet the widget was given since is left to it.
+void SheetFontSize(QWidget* w, bool on, qreal points) {
+    const QString sized = w->property(kOwnSheet).toString() + " * { font-size: " + QString::number(points) + "pt; }";
+    if (on) {
+        if (w->property(kOwnSheet).isValid() && w->styleSheet() == sized) return;
+        w->setProperty(kOwnSheet, w->styleSheet());
+        w->setStyleSheet(w->styleSheet() + " * { font-size: " + QString::number(points) + "pt; }");
+    } else {
+        if (w->styleSheet() == sized) w->setStyleSheet(w->property(kOwnSheet).toString());
+        w->setProperty(kOwnSheet, QVariant());
+    }
+}
+
+}  // namespace
 
 void CompareWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
@@ -82,10 +105,14 @@ void CompareWindow::SetPresentation(bool on) {
         setFont(normalFont_.value_or(QFont()));
     }
     // A widget with a style sheet of its own keeps the font it had when the
-    // sheet was applied: applied again, it takes the window's.
+    // sheet was applied: its sheet names the size while presenting.
+    const qreal points = QFontInfo(font()).pointSizeF();
     for (QWidget* w : findChildren<QWidget*>())
-        if (!w->styleSheet().isEmpty()) w->setStyleSheet(w->styleSheet());
+        if (!w->styleSheet().isEmpty() || w->property(kOwnSheet).isValid()) SheetFontSize(w, on, points);
     for (QChartView* chartView : findChildren<QChartView*>()) charts::Present(chartView->chart(), on);
+    // The legends become lists beside the charts, every name whole.
+    for (charts::LegendList* list : findChildren<charts::LegendList*>()) list->SetShown(on);
+    inputs_->SetColumns(on ? 1 : 2);
     RefitBoxes(this);
     // The charts take the width the inputs can spare.
     if (auto* main = qobject_cast<QSplitter*>(centralWidget())) {
