@@ -118,7 +118,7 @@ void LegendList::SetShown(bool on) {
 
 QStringList LegendList::Names() const {
     QStringList names;
-    for (int i = 0; i < count(); ++i) names.append(item(i)->text());
+    for (int i = 0; i < count(); ++i) names.append(item(i)->data(Qt::UserRole).toString());
     return names;
 }
 
@@ -131,18 +131,50 @@ void LegendList::Refill() {
     const QSize icon(2 * line, line);
     setIconSize(icon);
     clear();
-    for (const Entry& e : entries) addItem(new QListWidgetItem(Swatch(e, icon), e.name));
+    for (const Entry& e : entries) {
+        auto* row = new QListWidgetItem(Swatch(e, icon), Broken(e.name));
+        row->setData(Qt::UserRole, e.name);
+        row->setToolTip(e.name);
+        addItem(row);
+    }
     updateGeometry();
 }
 
+// A long name broken between words into lines of at most Room() pixels
+// (a word longer than that keeps a line of its own, whole).
+QString LegendList::Broken(const QString& name) const {
+    const QFontMetrics metrics = fontMetrics();
+    QStringList lines;
+    QString line;
+    for (const QString& word : name.split(' ')) {
+        QString longer = line;
+        if (!longer.isEmpty()) longer += ' ';
+        longer += word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > Room()) {
+            lines.append(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines.append(line);
+    return lines.join('\n');
+}
+
+int LegendList::Room() const { return kLineLetters * fontMetrics().averageCharWidth(); }
+
 QSize LegendList::sizeHint() const {
     int widest = 0;
-    for (int i = 0; i < count(); ++i) widest = std::max(widest, fontMetrics().horizontalAdvance(item(i)->text()));
+    for (int i = 0; i < count(); ++i)
+        for (const QString& line : item(i)->text().split('\n'))
+            widest = std::max(widest, fontMetrics().horizontalAdvance(line));
     // The swatch, the gaps around it and the text, the frame, and a scroll
     // bar for a list taller than its room.
     const int width = widest + iconSize().width() + 4 * spacing() + 24 + 2 * frameWidth() +
                       verticalScrollBar()->sizeHint().width();
-    return {width, std::max(1, count()) * (fontMetrics().height() + 6)};
+    int height = 0;
+    for (int i = 0; i < count(); ++i) height += sizeHintForRow(i);
+    return {width, std::max(height, fontMetrics().height()) + 2 * frameWidth()};
 }
 
 QSize LegendList::minimumSizeHint() const { return {sizeHint().width(), fontMetrics().height() * 2}; }

@@ -21,7 +21,8 @@ public:
     void SetShown(bool on);
     bool Shown() const { return shown_; }
 
-    // The names listed, in the legend's order.
+    // The names listed, in the legend's order (each whole, though a long
+    // one is shown broken into lines).
     QStringList Names() const;
 
     // As wide as the widest entry, so that no name is ever cut short.
@@ -32,7 +33,12 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The longest line of a name, in letters: longer names are broken.
+    static constexpr int kLineLetters = 18;
+
     void Refill();
+    QString Broken(const QString& name) const;
+    int Room() const;
 
     QChart* chart_;
     bool shown_ = false;

@@ -21,6 +21,7 @@ namespace {
 // The properties that keep a chart's own look while it is presented.
 constexpr const char* kOn = "presentOn";
 constexpr const char* kHooked = "presentHooked";
+constexpr const char* kFresh = "presentFresh";  // fonts changed, not laid out again since
 constexpr const char* kTitleFont = "presentTitleFont";
 constexpr const char* kLegendFont = "presentLegendFont";
 constexpr const char* kLegendPlace = "presentLegendPlace";
@@ -109,6 +110,45 @@ void Move(QLegend* legend, Qt::Alignment place) {
     legend->setFont(font);
 }
 
+// Titles too wide for their room broken into lines between words (their
+// texts are HTML to Qt Charts); unbroken again out of presentation.
+QString Unbroken(const QString& title) { return QString(title).replace("<br>", " "); }
+
+QString Broken(const QString& text, const QFont& font, qreal room) {
+    const QFontMetricsF metrics(font);
+    QStringList lines;
+    QString line;
+    for (const QString& word : Unbroken(text).split(' ')) {
+        QString longer = line;
+        if (!longer.isEmpty()) longer += ' ';
+        longer += word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > room) {
+            lines.append(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines.append(line);
+    return lines.join("<br>");
+}
+
+// The chart's title broken for the chart's width, an axis title for the
+// plot's width or height along it.
+void BreakTitles(QChart* chart) {
+    const qreal room = chart->size().width() - chart->margins().left() - chart->margins().right() - 24;
+    if (room > 0 && !chart->title().isEmpty()) {
+        const QString broken = Broken(chart->title(), chart->titleFont(), room);
+        if (broken != chart->title()) chart->setTitle(broken);
+    }
+    for (QAbstractAxis* axis : chart->axes()) {
+        const qreal along = axis->orientation() == Qt::Horizontal ? chart->plotArea().width() : chart->plotArea().height();
+        if (along <= 0 || axis->titleText().isEmpty()) continue;
+        const QString broken = Broken(axis->titleText(), axis->titleFont(), along);
+        if (broken != axis->titleText()) axis->setTitleText(broken);
+    }
+}
+
 void Apply(QChart* chart) {
     bool changed = Enlarge(chart, kTitleFont, &QChart::titleFont, &QChart::setTitleFont);
     QLegend* legend = chart->legend();
@@ -121,13 +161,32 @@ void Apply(QChart* chart) {
         changed = Enlarge(axis, kLabelsFont, &QAbstractAxis::labelsFont, &QAbstractAxis::setLabelsFont) || changed;
         changed = Enlarge(axis, kTitleFont, &QAbstractAxis::titleFont, &QAbstractAxis::setTitleFont) || changed;
     }
-    if (changed) Relayout(chart);
+    if (changed) {
+        Relayout(chart);
+        chart->setProperty(kFresh, true);
+    } else if (chart->property(kFresh).toBool()) {
+        // Laid out once in the new fonts: asked again, the axes take the
+        // room their labels need now, not what they had in the old fonts.
+        chart->setProperty(kFresh, false);
+        for (QAbstractAxis* axis : chart->axes()) {
+            const QFont font = axis->labelsFont();
+            QFont other = font;
+            other.setPointSizeF(font.pointSizeF() + 1);
+            axis->setLabelsFont(other);
+            axis->setLabelsFont(font);
+        }
+        Relayout(chart);
+    }
+    BreakTitles(chart);
     for (QAbstractSeries* s : chart->series())
         if (auto* xy = qobject_cast<QXYSeries*>(s)) Widen(xy);
 }
 
 void Undo(QChart* chart) {
     GiveBack(chart, kTitleFont, &QChart::setTitleFont);
+    if (chart->title().contains("<br>")) chart->setTitle(Unbroken(chart->title()));
+    for (QAbstractAxis* axis : chart->axes())
+        if (axis->titleText().contains("<br>")) axis->setTitleText(Unbroken(axis->titleText()));
     QLegend* legend = chart->legend();
     GiveBack(legend, kLegendFont, &QLegend::setFont);
     if (chart->property(kLegendPlace).isValid())

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLegend>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -169,9 +170,14 @@ void TimeTab::BuildControls() {
     (new MarkerTip(profileView_))->setObjectName("timeMarkerTip");  // an off-scale profile's range
     amplificationView_ = View(amplification_, "amplificationChart", "Amplification factor against wave number");
     auto* lower = new QSplitter(Qt::Horizontal);
+    lower->setObjectName("timeLower");
+    amplificationView_->setMinimumWidth(LeastAmplificationWidth());
     lower->addWidget(charts::WithLegendList(amplificationView_));
     lower->addWidget(spacePane);
     lower->setSizes({420, 420});
+    // The amplification chart's legend at its right needs the wider share.
+    lower->setStretchFactor(0, 3);
+    lower->setStretchFactor(1, 2);
     // The banner shares the height with the charts: a long one scrolls.
     auto* bannerScroll = new QScrollArea;
     bannerScroll->setObjectName("stabilityScroll");
@@ -188,10 +194,17 @@ void TimeTab::BuildControls() {
     stack->setStretchFactor(2, 2);
     for (int i = 0; i < 3; ++i) stack->setCollapsible(i, false);
 
-    auto* layout = new QVBoxLayout(this);
+    // The tab scrolls when the window is too short for it (with large fonts).
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
     layout->addLayout(controls);
     layout->addLayout(player);
     layout->addWidget(stack, 1);
+    auto* scroll = new InputScroll(page);
+    scroll->setObjectName("timeScroll");
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 
     auto changed = [this] { pending_.start(); };
     connect(initial_, &QComboBox::currentIndexChanged, this, [this, changed](int i) {
@@ -222,6 +235,30 @@ void TimeTab::BuildControls() {
     });
     connect(spaceTimeScheme_, &QComboBox::currentIndexChanged, this, &TimeTab::ShowSpaceTime);
     InitialChosen();
+}
+
+// Qt Charts gives a legend at the right at most about 38 % of its chart:
+// the amplification chart is kept wide enough for its longest name whole
+// in the legend's font.
+int TimeTab::LeastAmplificationWidth() const {
+    const QFontMetrics metrics(amplification_->legend()->font());
+    int widest = 0;
+    for (study::Scheme s : study::kAllSchemes)
+        if (!study::IsTvd(s)) widest = std::max(widest, metrics.horizontalAdvance(charts::SchemeTitle(s)));
+    return int((widest + 3 * metrics.height() + 24) / 0.36);
+}
+
+void TimeTab::SetRoomy(bool on) {
+    // A chart's title, axis labels and axis title in large fonts, and a few
+    // lines of plot between them.
+    const int least = on ? 12 * fontMetrics().lineSpacing() : 110;
+    for (QChartView* view : {profileView_, amplificationView_}) view->setMinimumHeight(least);
+    // The legend a list beside the chart while roomy.
+    amplificationView_->setMinimumWidth(on ? 200 : LeastAmplificationWidth());
+    spaceTime_->setMinimumHeight(least);
+    // The amplification chart and the space-time picture one above the
+    // other, each as wide as the tab.
+    findChild<QSplitter*>("timeLower")->setOrientation(on ? Qt::Vertical : Qt::Horizontal);
 }
 
 // The labels of the initial state's numbers follow the choice.

@@ -18,6 +18,7 @@
 #include "compare_window.hpp"
 #include "input_panel.hpp"
 #include "screen_fit.hpp"
+#include "time_tab.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
 
@@ -113,6 +114,7 @@ void CompareWindow::SetPresentation(bool on) {
     // The legends become lists beside the charts, every name whole.
     for (charts::LegendList* list : findChildren<charts::LegendList*>()) list->SetShown(on);
     inputs_->SetColumns(on ? 1 : 2);
+    time_->SetRoomy(on);
     RefitBoxes(this);
     // The charts take the width the inputs can spare.
     if (auto* main = qobject_cast<QSplitter*>(centralWidget())) {

@@ -50,8 +50,14 @@ int TextRoom(const QLineEdit* box) {
 // Whether `w` is drawn whole: inside each of its ancestors up to the window,
 // a scroll area's content once scrolled to.
 bool Whole(QWidget* w, QWidget* window) {
+    // The whole of it scrolled into sight (ensureWidgetVisible would bring
+    // only a line edit's cursor into sight).
+    for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+        if (auto* scroll = qobject_cast<QScrollArea*>(p)) {
+            const QPoint centre = w->mapTo(scroll->widget(), w->rect().center());
+            scroll->ensureVisible(centre.x(), centre.y(), w->width() / 2 + 1, w->height() / 2 + 1);
+        }
     for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget()) {
-        if (auto* scroll = qobject_cast<QScrollArea*>(p)) scroll->ensureWidgetVisible(w, 0, 0);
         const QRect mine(w->mapTo(p, QPoint(0, 0)), w->size());
         if (!p->rect().contains(mine)) return false;
     }
