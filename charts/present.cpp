@@ -110,6 +110,19 @@ void Move(QLegend* legend, Qt::Alignment place) {
     legend->setFont(font);
 }
 
+// Laid out once in the new fonts, the axes are asked again for the room
+// their labels need: they kept what they needed in the old fonts.
+void AskAxesAgain(QChart* chart) {
+    for (QAbstractAxis* axis : chart->axes()) {
+        const QFont font = axis->labelsFont();
+        QFont other = font;
+        other.setPointSizeF(font.pointSizeF() + 1);
+        axis->setLabelsFont(other);
+        axis->setLabelsFont(font);
+    }
+    Relayout(chart);
+}
+
 // Titles too wide for their room broken into lines between words (their
 // texts are HTML to Qt Charts); unbroken again out of presentation.
 QString Unbroken(const QString& title) { return QString(title).replace("<br>", " "); }
@@ -165,17 +178,8 @@ void Apply(QChart* chart) {
         Relayout(chart);
         chart->setProperty(kFresh, true);
     } else if (chart->property(kFresh).toBool()) {
-        // Laid out once in the new fonts: asked again, the axes take the
-        // room their labels need now, not what they had in the old fonts.
         chart->setProperty(kFresh, false);
-        for (QAbstractAxis* axis : chart->axes()) {
-            const QFont font = axis->labelsFont();
-            QFont other = font;
-            other.setPointSizeF(font.pointSizeF() + 1);
-            axis->setLabelsFont(other);
-            axis->setLabelsFont(font);
-        }
-        Relayout(chart);
+        AskAxesAgain(chart);
     }
     BreakTitles(chart);
     for (QAbstractSeries* s : chart->series())
@@ -256,5 +260,17 @@ void Present(QChart* chart, bool on) {
 }
 
 bool Presented(const QChart* chart) { return chart->property(kOn).toBool(); }
+
+void LayOutNow(QChart* chart) {
+    if (!chart->layout()) return;
+    chart->layout()->activate();
+    if (Presented(chart)) {
+        chart->setProperty(kFresh, false);
+        AskAxesAgain(chart);
+        chart->layout()->activate();
+        BreakTitles(chart);
+    }
+    chart->layout()->activate();
+}
 
 }  // namespace charts

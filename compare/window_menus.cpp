@@ -99,6 +99,7 @@ void CompareWindow::SetPresentation(bool on) {
     if (presentation_->isChecked() != on) return presentation_->setChecked(on);  // comes back here
     if (on == presenting_) return;
     presenting_ = on;
+    const QSize before = size();
     if (on) {
         normalFont_ = testAttribute(Qt::WA_SetFont) ? std::optional<QFont>(font()) : std::nullopt;
         setFont(charts::Enlarged(font()));
@@ -122,7 +123,13 @@ void CompareWindow::SetPresentation(bool on) {
         main->setSizes({inputs, std::max(1, main->width() - inputs - main->handleWidth())});
     }
     FitTable();
-    FitScreen();
+    // A window the larger fonts made larger is brought back within its
+    // screen.
+    if (size() != before) FitScreen();
+    // The widgets take their new sizes, and the charts lay themselves out
+    // in them, before anything is drawn.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (QChartView* chartView : findChildren<QChartView*>()) charts::LayOutNow(chartView->chart());
 }
 
 // The window within the room of its screen, once the frame is known.
