@@ -11,6 +11,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QScatterSeries>
+#include <QValueAxis>
 #include <QXYSeries>
 #include <algorithm>
 
@@ -21,6 +22,7 @@ namespace {
 // The properties that keep a chart's own look while it is presented.
 constexpr const char* kOn = "presentOn";
 constexpr const char* kHooked = "presentHooked";
+constexpr const char* kTicks = "presentTicks";  // a value axis' own tick count
 constexpr const char* kFresh = "presentFresh";  // fonts changed, not laid out again since
 constexpr const char* kTitleFont = "presentTitleFont";
 constexpr const char* kLegendFont = "presentLegendFont";
@@ -123,6 +125,41 @@ void AskAxesAgain(QChart* chart) {
     Relayout(chart);
 }
 
+// A value axis with more ticks than its labels have room for in the large
+// font keeps every second or third of them (a subset, so the values stay
+// round); its own count comes back out of presentation.
+void ThinTicks(QChart* chart) {
+    for (QAbstractAxis* axis : chart->axes()) {
+        auto* values = qobject_cast<QValueAxis*>(axis);
+        if (!values || values->tickType() != QValueAxis::TicksFixed) continue;
+        if (!values->property(kTicks).isValid()) values->setProperty(kTicks, values->tickCount());
+        const int own = values->property(kTicks).toInt();
+        const bool across = axis->orientation() == Qt::Horizontal;
+        const qreal along = across ? chart->plotArea().width() : chart->plotArea().height();
+        if (along <= 0 || own < 3) continue;
+        const QFontMetricsF metrics(values->labelsFont());
+        qreal label = metrics.height();
+        if (across) {
+            const QByteArray format = values->labelFormat().isEmpty() ? QByteArray("%.2f") : values->labelFormat().toLatin1();
+            for (double v : {values->min(), values->max()})
+                label = std::max(label, metrics.horizontalAdvance(QString::asprintf(format.constData(), v)));
+        }
+        int steps = own - 1;
+        for (int fewer = steps; fewer >= 1; --fewer)
+            if ((own - 1) % fewer == 0 && (steps = fewer) * label * 1.3 <= along) break;
+        if (values->tickCount() != steps + 1) values->setTickCount(steps + 1);
+    }
+}
+
+void GiveBackTicks(QChart* chart) {
+    for (QAbstractAxis* axis : chart->axes()) {
+        auto* values = qobject_cast<QValueAxis*>(axis);
+        if (!values || !values->property(kTicks).isValid()) continue;
+        values->setTickCount(values->property(kTicks).toInt());
+        values->setProperty(kTicks, QVariant());
+    }
+}
+
 // Titles too wide for their room broken into lines between words (their
 // texts are HTML to Qt Charts); unbroken again out of presentation.
 QString Unbroken(const QString& title) { return QString(title).replace("<br>", " "); }
@@ -182,6 +219,7 @@ void Apply(QChart* chart) {
         AskAxesAgain(chart);
     }
     BreakTitles(chart);
+    ThinTicks(chart);
     for (QAbstractSeries* s : chart->series())
         if (auto* xy = qobject_cast<QXYSeries*>(s)) Widen(xy);
 }
@@ -191,6 +229,7 @@ void Undo(QChart* chart) {
     if (chart->title().contains("<br>")) chart->setTitle(Unbroken(chart->title()));
     for (QAbstractAxis* axis : chart->axes())
         if (axis->titleText().contains("<br>")) axis->setTitleText(Unbroken(axis->titleText()));
+    GiveBackTicks(chart);
     QLegend* legend = chart->legend();
     GiveBack(legend, kLegendFont, &QLegend::setFont);
     if (chart->property(kLegendPlace).isValid())
@@ -269,6 +308,7 @@ void LayOutNow(QChart* chart) {
         AskAxesAgain(chart);
         chart->layout()->activate();
         BreakTitles(chart);
+        ThinTicks(chart);
     }
     chart->layout()->activate();
 }
