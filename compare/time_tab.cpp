@@ -144,6 +144,9 @@ void TimeTab::BuildControls() {
     add("Δt (s):", dt_, 2, 2);
     add("t_end (s):", tEnd_, 3, 0);
     figures_->setWordWrap(true);
+    // Wrapped, it asks for no width of its own: the boxes' rows set the
+    // tab's least width, in large fonts too.
+    figures_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     controls->addWidget(figures_, 4, 0, 1, 5);
     controls->setColumnStretch(4, 1);
     auto* player = new QHBoxLayout;
@@ -175,9 +178,6 @@ void TimeTab::BuildControls() {
     lower->addWidget(charts::WithLegendList(amplificationView_));
     lower->addWidget(spacePane);
     lower->setSizes({420, 420});
-    // The amplification chart's legend at its right needs the wider share.
-    lower->setStretchFactor(0, 3);
-    lower->setStretchFactor(1, 2);
     // The banner shares the height with the charts: a long one scrolls.
     auto* bannerScroll = new QScrollArea;
     bannerScroll->setObjectName("stabilityScroll");
@@ -202,6 +202,9 @@ void TimeTab::BuildControls() {
     layout->addWidget(stack, 1);
     auto* scroll = new InputScroll(page);
     scroll->setObjectName("timeScroll");
+    // On a window squeezed below the tab's least width, it scrolls across
+    // rather than hide its right edge under the scroll bar.
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
@@ -256,6 +259,8 @@ void TimeTab::SetRoomy(bool on) {
     // The legend a list beside the chart while roomy.
     amplificationView_->setMinimumWidth(on ? 200 : LeastAmplificationWidth());
     spaceTime_->setMinimumHeight(least);
+    // Three lines of the banner in sight, in its font now.
+    findChild<QScrollArea*>("stabilityScroll")->setMinimumHeight(3 * fontMetrics().lineSpacing() + (on ? 10 : 0));
     // The amplification chart and the space-time picture one above the
     // other, each as wide as the tab.
     findChild<QSplitter*>("timeLower")->setOrientation(on ? Qt::Vertical : Qt::Horizontal);

@@ -56,12 +56,13 @@ void CompareWindow::BuildMenus() {
     file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    // Ctrl+C copies the table when it has the focus, the chart otherwise.
+    // Ctrl+C copies the table when it has the focus, the chart otherwise
+    // (with its legend list beside it in presentation mode).
     edit->addAction("&Copy chart", QKeySequence::Copy, this, [this] {
         if (table_->hasFocus())
             QApplication::clipboard()->setText(TableText());
         else
-            QApplication::clipboard()->setImage(CurrentChartView()->grab().toImage());
+            QApplication::clipboard()->setImage(CurrentChartView()->parentWidget()->grab().toImage());
     });
     edit->addAction("Copy &table", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
                     [this] { QApplication::clipboard()->setText(TableText()); });
