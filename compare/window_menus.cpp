@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QChartView>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFontInfo>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -118,6 +119,9 @@ void CompareWindow::SetPresentation(bool on) {
     inputs_->SetColumns(on ? 1 : 2);
     time_->SetRoomy(on);
     RefitBoxes(this);
+    // A combo box sizes itself for its items once, on first show, unless
+    // asked to follow its contents: in a new font it asks again.
+    for (QComboBox* box : findChildren<QComboBox*>()) box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // The charts take the width the inputs can spare.
     if (auto* main = qobject_cast<QSplitter*>(centralWidget())) {
         const int inputs = main->widget(0)->minimumSizeHint().width();
