@@ -11,6 +11,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QScatterSeries>
+#include <QValueAxis>
 #include <QXYSeries>
 #include <algorithm>
 
@@ -21,6 +22,8 @@ namespace {
 // The properties that keep a chart's own look while it is presented.
 constexpr const char* kOn = "presentOn";
 constexpr const char* kHooked = "presentHooked";
+constexpr const char* kTicks = "presentTicks";  // a value axis' own tick count
+constexpr const char* kFresh = "presentFresh";  // fonts changed, not laid out again since
 constexpr const char* kTitleFont = "presentTitleFont";
 constexpr const char* kLegendFont = "presentLegendFont";
 constexpr const char* kLegendPlace = "presentLegendPlace";
@@ -109,6 +112,93 @@ void Move(QLegend* legend, Qt::Alignment place) {
     legend->setFont(font);
 }
 
+// Laid out once in the new fonts, the axes are asked again for the room
+// their labels need: they kept what they needed in the old fonts.
+void AskAxesAgain(QChart* chart) {
+    for (QAbstractAxis* axis : chart->axes()) {
+        const QFont font = axis->labelsFont();
+        QFont other = font;
+        other.setPointSizeF(font.pointSizeF() + 1);
+        axis->setLabelsFont(other);
+        axis->setLabelsFont(font);
+    }
+    Relayout(chart);
+}
+
+// A value axis with more ticks than its labels have room for in the large
+// font keeps every second or third of them (a subset, so the values stay
+// round); its own count comes back out of presentation.
+void ThinTicks(QChart* chart) {
+    for (QAbstractAxis* axis : chart->axes()) {
+        auto* values = qobject_cast<QValueAxis*>(axis);
+        if (!values || values->tickType() != QValueAxis::TicksFixed) continue;
+        if (!values->property(kTicks).isValid()) values->setProperty(kTicks, values->tickCount());
+        const int own = values->property(kTicks).toInt();
+        const bool across = axis->orientation() == Qt::Horizontal;
+        const qreal along = across ? chart->plotArea().width() : chart->plotArea().height();
+        if (along <= 0 || own < 3) continue;
+        const QFontMetricsF metrics(values->labelsFont());
+        qreal label = metrics.height();
+        if (across) {
+            const QByteArray format = values->labelFormat().isEmpty() ? QByteArray("%.2f") : values->labelFormat().toLatin1();
+            for (double v : {values->min(), values->max()})
+                label = std::max(label, metrics.horizontalAdvance(QString::asprintf(format.constData(), v)));
+        }
+        int steps = own - 1;
+        for (int fewer = steps; fewer >= 1; --fewer)
+            if ((own - 1) % fewer == 0 && (steps = fewer) * label * 1.3 <= along) break;
+        if (values->tickCount() != steps + 1) values->setTickCount(steps + 1);
+    }
+}
+
+void GiveBackTicks(QChart* chart) {
+    for (QAbstractAxis* axis : chart->axes()) {
+        auto* values = qobject_cast<QValueAxis*>(axis);
+        if (!values || !values->property(kTicks).isValid()) continue;
+        values->setTickCount(values->property(kTicks).toInt());
+        values->setProperty(kTicks, QVariant());
+    }
+}
+
+// Titles too wide for their room broken into lines between words (their
+// texts are HTML to Qt Charts); unbroken again out of presentation.
+QString Unbroken(const QString& title) { return QString(title).replace("<br>", " "); }
+
+QString Broken(const QString& text, const QFont& font, qreal room) {
+    const QFontMetricsF metrics(font);
+    QStringList lines;
+    QString line;
+    for (const QString& word : Unbroken(text).split(' ')) {
+        QString longer = line;
+        if (!longer.isEmpty()) longer += ' ';
+        longer += word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > room) {
+            lines.append(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines.append(line);
+    return lines.join("<br>");
+}
+
+// The chart's title broken for the chart's width, an axis title for the
+// plot's width or height along it.
+void BreakTitles(QChart* chart) {
+    const qreal room = chart->size().width() - chart->margins().left() - chart->margins().right() - 24;
+    if (room > 0 && !chart->title().isEmpty()) {
+        const QString broken = Broken(chart->title(), chart->titleFont(), room);
+        if (broken != chart->title()) chart->setTitle(broken);
+    }
+    for (QAbstractAxis* axis : chart->axes()) {
+        const qreal along = axis->orientation() == Qt::Horizontal ? chart->plotArea().width() : chart->plotArea().height();
+        if (along <= 0 || axis->titleText().isEmpty()) continue;
+        const QString broken = Broken(axis->titleText(), axis->titleFont(), along);
+        if (broken != axis->titleText()) axis->setTitleText(broken);
+    }
+}
+
 void Apply(QChart* chart) {
     bool changed = Enlarge(chart, kTitleFont, &QChart::titleFont, &QChart::setTitleFont);
     QLegend* legend = chart->legend();
@@ -121,13 +211,25 @@ void Apply(QChart* chart) {
         changed = Enlarge(axis, kLabelsFont, &QAbstractAxis::labelsFont, &QAbstractAxis::setLabelsFont) || changed;
         changed = Enlarge(axis, kTitleFont, &QAbstractAxis::titleFont, &QAbstractAxis::setTitleFont) || changed;
     }
-    if (changed) Relayout(chart);
+    if (changed) {
+        Relayout(chart);
+        chart->setProperty(kFresh, true);
+    } else if (chart->property(kFresh).toBool()) {
+        chart->setProperty(kFresh, false);
+        AskAxesAgain(chart);
+    }
+    BreakTitles(chart);
+    ThinTicks(chart);
     for (QAbstractSeries* s : chart->series())
         if (auto* xy = qobject_cast<QXYSeries*>(s)) Widen(xy);
 }
 
 void Undo(QChart* chart) {
     GiveBack(chart, kTitleFont, &QChart::setTitleFont);
+    if (chart->title().contains("<br>")) chart->setTitle(Unbroken(chart->title()));
+    for (QAbstractAxis* axis : chart->axes())
+        if (axis->titleText().contains("<br>")) axis->setTitleText(Unbroken(axis->titleText()));
+    GiveBackTicks(chart);
     QLegend* legend = chart->legend();
     GiveBack(legend, kLegendFont, &QLegend::setFont);
     if (chart->property(kLegendPlace).isValid())
@@ -197,5 +299,18 @@ void Present(QChart* chart, bool on) {
 }
 
 bool Presented(const QChart* chart) { return chart->property(kOn).toBool(); }
+
+void LayOutNow(QChart* chart) {
+    if (!chart->layout()) return;
+    chart->layout()->activate();
+    if (Presented(chart)) {
+        chart->setProperty(kFresh, false);
+        AskAxesAgain(chart);
+        chart->layout()->activate();
+        BreakTitles(chart);
+        ThinTicks(chart);
+    }
+    chart->layout()->activate();
+}
 
 }  // namespace charts

@@ -26,4 +26,8 @@ QFont Enlarged(const QFont& font);
 void Present(QChart* chart, bool on);
 bool Presented(const QChart* chart);
 
+// Lays `chart` out at once in its present size and fonts, its titles broken
+// to fit while presented (otherwise that follows from the event loop).
+void LayOutNow(QChart* chart);
+
 }  // namespace charts

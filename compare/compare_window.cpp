@@ -23,6 +23,7 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
+#include "charts/legend_list.hpp"
 #include "charts/present.hpp"
 #include "errors_model.hpp"
 #include "explain.hpp"
@@ -94,7 +95,7 @@ CompareWindow::CompareWindow(QWidget* parent)
         ChartView(solutionChart_, "solutionChart", "Solutions of the ticked schemes and the exact solution");
     markerTip_ = new MarkerTip(solutionView_);
     tabs_ = new QTabWidget;
-    tabs_->addTab(solutionView_, "&Solutions");
+    tabs_->addTab(charts::WithLegendList(solutionView_), "&Solutions");
     tabs_->addTab(BuildConvergencePage(), "&Convergence");
     limiters_ = new LimitersPage;
     tabs_->addTab(limiters_, "&Limiters");
@@ -170,7 +171,7 @@ QWidget* CompareWindow::BuildConvergencePage() {
     connect(&converging_, &JobBase::progressed, progress_, &QProgressBar::setValue);
     auto* page = new QWidget;
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(convergenceView_);
+    layout->addWidget(charts::WithLegendList(convergenceView_));
     layout->addWidget(progress_);
     return page;
 }

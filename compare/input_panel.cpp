@@ -120,8 +120,7 @@ InputPanel::InputPanel(std::vector<study::Scheme> schemes, std::function<bool(st
         l->setContentsMargins(6, 2, 6, 2);
     }
     const auto limited = [](study::Scheme s) { return study::LimiterOf(s).has_value(); };
-    const int boundedRows = int(std::count_if(schemes_.begin(), schemes_.end(), limited) + 1) / 2;
-    int linearCount = 0, boundedCount = 0;
+    int linearCount = 0;
     for (study::Scheme s : schemes_) {
         auto* check = new QCheckBox(charts::SchemeTitle(s));
         check->setObjectName("show_" + NameOf(s));
@@ -129,17 +128,24 @@ InputPanel::InputPanel(std::vector<study::Scheme> schemes, std::function<bool(st
         check->setChecked(tickedAtStart_(s));
         connect(check, &QCheckBox::toggled, this, &InputPanel::changed);
         if (limited(s)) {
-            boundedLayout->addWidget(check, boundedCount % boundedRows, boundedCount / boundedRows);
-            ++boundedCount;
+            bounded_.push_back(check);
         } else {
             linearLayout->addWidget(check, linearCount++, 0);
         }
         show_[s] = check;
     }
+    boundedLayout_ = boundedLayout;
+    SetColumns(2);
     layout->addWidget(linear);
     if (!boundedLayout->isEmpty()) layout->addWidget(bounded);
     else delete bounded;
     layout->addStretch(1);
+}
+
+void InputPanel::SetColumns(int columns) {
+    const int rows = (int(bounded_.size()) + columns - 1) / std::max(1, columns);
+    for (QCheckBox* check : bounded_) boundedLayout_->removeWidget(check);
+    for (int i = 0; i < int(bounded_.size()); ++i) boundedLayout_->addWidget(bounded_[i], i % rows, i / rows);
 }
 
 // Each end on a row of its own: its number and its kind, with a row below

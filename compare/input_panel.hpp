@@ -18,6 +18,7 @@
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -78,6 +79,10 @@ public:
     // Puts the slider at `pe` without it moving u.
     void ShowPeclet(double pe);
 
+    // The bounded schemes' check boxes down one column (narrower, for large
+    // fonts) or two.
+    void SetColumns(int columns);
+
 signals:
     // Any input changed, by typing, the slider or a tick.
     void changed();
@@ -106,6 +111,8 @@ private:
     std::vector<study::Scheme> schemes_;
     std::function<bool(study::Scheme)> tickedAtStart_;
     std::map<study::Scheme, QCheckBox*> show_;
+    std::vector<QCheckBox*> bounded_;
+    QGridLayout* boundedLayout_ = nullptr;
     bool settingSlider_ = false;
 };
 

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "charts/charts.hpp"
+#include "charts/legend_list.hpp"
 #include "charts/limiter_chart.hpp"
 #include "face_sample.hpp"
 
@@ -51,7 +52,7 @@ LimitersPage::LimitersPage(QWidget* parent)
     view_->scene()->setItemIndexMethod(QGraphicsScene::NoIndex);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
+    layout->addWidget(charts::WithLegendList(view_));
     chart_->Show({});
     // Faces sit on their limiter's curve, whose line would take the hover
     // from them: the page finds the face under the pointer itself.

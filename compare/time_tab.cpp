@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLegend>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include <cmath>
 
 #include "charts/charts.hpp"
+#include "charts/legend_list.hpp"
 #include "marker_tip.hpp"
 #include "screen_fit.hpp"
 #include "study/numbers.hpp"
@@ -142,6 +144,9 @@ void TimeTab::BuildControls() {
     add("Δt (s):", dt_, 2, 2);
     add("t_end (s):", tEnd_, 3, 0);
     figures_->setWordWrap(true);
+    // Wrapped, it asks for no width of its own: the boxes' rows set the
+    // tab's least width, in large fonts too.
+    figures_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     controls->addWidget(figures_, 4, 0, 1, 5);
     controls->setColumnStretch(4, 1);
     auto* player = new QHBoxLayout;
@@ -168,7 +173,9 @@ void TimeTab::BuildControls() {
     (new MarkerTip(profileView_))->setObjectName("timeMarkerTip");  // an off-scale profile's range
     amplificationView_ = View(amplification_, "amplificationChart", "Amplification factor against wave number");
     auto* lower = new QSplitter(Qt::Horizontal);
-    lower->addWidget(amplificationView_);
+    lower->setObjectName("timeLower");
+    amplificationView_->setMinimumWidth(LeastAmplificationWidth());
+    lower->addWidget(charts::WithLegendList(amplificationView_));
     lower->addWidget(spacePane);
     lower->setSizes({420, 420});
     // The banner shares the height with the charts: a long one scrolls.
@@ -179,18 +186,28 @@ void TimeTab::BuildControls() {
     bannerScroll->setFrameShape(QFrame::NoFrame);
     bannerScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     bannerScroll->setMinimumHeight(3 * fontMetrics().lineSpacing());
-    auto* charts = new QSplitter(Qt::Vertical);
-    charts->addWidget(bannerScroll);
-    charts->addWidget(profileView_);
-    charts->addWidget(lower);
-    charts->setStretchFactor(1, 3);
-    charts->setStretchFactor(2, 2);
-    for (int i = 0; i < 3; ++i) charts->setCollapsible(i, false);
+    auto* stack = new QSplitter(Qt::Vertical);
+    stack->addWidget(bannerScroll);
+    stack->addWidget(charts::WithLegendList(profileView_));
+    stack->addWidget(lower);
+    stack->setStretchFactor(1, 3);
+    stack->setStretchFactor(2, 2);
+    for (int i = 0; i < 3; ++i) stack->setCollapsible(i, false);
 
-    auto* layout = new QVBoxLayout(this);
+    // The tab scrolls when the window is too short for it (with large fonts).
+    auto* page = new QWidget;
+    auto* layout = new QVBoxLayout(page);
     layout->addLayout(controls);
     layout->addLayout(player);
-    layout->addWidget(charts, 1);
+    layout->addWidget(stack, 1);
+    auto* scroll = new InputScroll(page);
+    scroll->setObjectName("timeScroll");
+    // On a window squeezed below the tab's least width, it scrolls across
+    // rather than hide its right edge under the scroll bar.
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(scroll);
 
     auto changed = [this] { pending_.start(); };
     connect(initial_, &QComboBox::currentIndexChanged, this, [this, changed](int i) {

@@ -85,11 +85,16 @@ public:
     void Load(const QSettings& settings);
     void Reset();
 
+    // Room enough for large fonts: the charts taller, the tab scrolling
+    // when the window is too short for them.
+    void SetRoomy(bool on);
+
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void BuildControls();
+    int LeastAmplificationWidth() const;
     void BuildProgress();
     std::optional<transient::Plan> Read(QString& why);
     // The plan of the inputs as they are now, or why there is none.

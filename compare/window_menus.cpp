@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QChartView>
 #include <QClipboard>
+#include <QComboBox>
+#include <QFontInfo>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -12,13 +14,36 @@
 #include <QStatusBar>
 #include <QTableView>
 
+#include "charts/legend_list.hpp"
 #include "charts/present.hpp"
 #include "compare_window.hpp"
+#include "input_panel.hpp"
 #include "screen_fit.hpp"
+#include "time_tab.hpp"
 
 extern "C" void ilaver_(int* major, int* minor, int* patch);
 
 namespace compare {
+
+namespace {
+
+constexpr const char* kOwnSheet = "ownStyleSheet";
+
+// A style sheet with a font size of `points` added, or the widget's own
+// sheet given back; a sheet the widget was given since is left to it.
+void SheetFontSize(QWidget* w, bool on, qreal points) {
+    const QString sized = w->property(kOwnSheet).toString() + " * { font-size: " + QString::number(points) + "pt; }";
+    if (on) {
+        if (w->property(kOwnSheet).isValid() && w->styleSheet() == sized) return;
+        w->setProperty(kOwnSheet, w->styleSheet());
+        w->setStyleSheet(w->styleSheet() + " * { font-size: " + QString::number(points) + "pt; }");
+    } else {
+        if (w->styleSheet() == sized) w->setStyleSheet(w->property(kOwnSheet).toString());
+        w->setProperty(kOwnSheet, QVariant());
+    }
+}
+
+}  // namespace
 
 void CompareWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu("&File");
@@ -32,12 +57,13 @@ void CompareWindow::BuildMenus() {
     file->addAction("&Quit", QKeySequence::Quit, this, &QWidget::close);
 
     QMenu* edit = menuBar()->addMenu("&Edit");
-    // Ctrl+C copies the table when it has the focus, the chart otherwise.
+    // Ctrl+C copies the table when it has the focus, the chart otherwise
+    // (with its legend list beside it in presentation mode).
     edit->addAction("&Copy chart", QKeySequence::Copy, this, [this] {
         if (table_->hasFocus())
             QApplication::clipboard()->setText(TableText());
         else
-            QApplication::clipboard()->setImage(CurrentChartView()->grab().toImage());
+            QApplication::clipboard()->setImage(CurrentChartView()->parentWidget()->grab().toImage());
     });
     edit->addAction("Copy &table", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C), this,
                     [this] { QApplication::clipboard()->setText(TableText()); });
@@ -75,6 +101,7 @@ void CompareWindow::SetPresentation(bool on) {
     if (presentation_->isChecked() != on) return presentation_->setChecked(on);  // comes back here
     if (on == presenting_) return;
     presenting_ = on;
+    const QSize before = size();
     if (on) {
         normalFont_ = testAttribute(Qt::WA_SetFont) ? std::optional<QFont>(font()) : std::nullopt;
         setFont(charts::Enlarged(font()));
@@ -82,18 +109,32 @@ void CompareWindow::SetPresentation(bool on) {
         setFont(normalFont_.value_or(QFont()));
     }
     // A widget with a style sheet of its own keeps the font it had when the
-    // sheet was applied: applied again, it takes the window's.
+    // sheet was applied: its sheet names the size while presenting.
+    const qreal points = QFontInfo(font()).pointSizeF();
     for (QWidget* w : findChildren<QWidget*>())
-        if (!w->styleSheet().isEmpty()) w->setStyleSheet(w->styleSheet());
+        if (!w->styleSheet().isEmpty() || w->property(kOwnSheet).isValid()) SheetFontSize(w, on, points);
     for (QChartView* chartView : findChildren<QChartView*>()) charts::Present(chartView->chart(), on);
+    // The legends become lists beside the charts, every name whole.
+    for (charts::LegendList* list : findChildren<charts::LegendList*>()) list->SetShown(on);
+    inputs_->SetColumns(on ? 1 : 2);
+    time_->SetRoomy(on);
     RefitBoxes(this);
+    // A combo box sizes itself for its items once, on first show, unless
+    // asked to follow its contents: in a new font it asks again.
+    for (QComboBox* box : findChildren<QComboBox*>()) box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     // The charts take the width the inputs can spare.
     if (auto* main = qobject_cast<QSplitter*>(centralWidget())) {
         const int inputs = main->widget(0)->minimumSizeHint().width();
         main->setSizes({inputs, std::max(1, main->width() - inputs - main->handleWidth())});
     }
     FitTable();
-    FitScreen();
+    // A window the larger fonts made larger is brought back within its
+    // screen.
+    if (size() != before) FitScreen();
+    // The widgets take their new sizes, and the charts lay themselves out
+    // in them, before anything is drawn.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    for (QChartView* chartView : findChildren<QChartView*>()) charts::LayOutNow(chartView->chart());
 }
 
 // The window within the room of its screen, once the frame is known.

@@ -63,9 +63,12 @@ QString LoadSettings(InputPanel& inputs, QMainWindow& window, TimeTab* time) {
         inputs.SetTicked(schemes.toStringList());
     if (time) time->Load(*settings);
     const QVariant presenting = settings->value("presentation");
+    // Read back from the file as text; as written, when this program wrote
+    // it since it started.
     if (QAction* presentation = window.findChild<QAction*>("presentation");
-        presentation && presenting.typeId() == QMetaType::QString)
-        presentation->setChecked(presenting.toString() == "true");
+        presentation && (presenting.typeId() == QMetaType::QString || presenting.typeId() == QMetaType::Bool))
+        presentation->setChecked(presenting.typeId() == QMetaType::Bool ? presenting.toBool()
+                                                                         : presenting.toString() == "true");
     // A geometry that does not restore whole (cut short, another format)
     // leaves the window at its default size.
     const QVariant geometry = settings->value("geometry");
