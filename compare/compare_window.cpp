@@ -112,7 +112,7 @@ CompareWindow::CompareWindow(QWidget* parent)
     pages();
     connect(tabs_, &QTabWidget::currentChanged, this, [this, pages] {
         pages();
-        if (solutionsStale_ && tabs_->currentWidget() == solutionView_) ShowSolutions();
+        if (solutionsStale_ && SolutionsInSight()) ShowSolutions();
         const bool steady = tabs_->currentWidget() != time_;
         banner_->setVisible(steady);
         table_->setVisible(steady);
@@ -261,7 +261,7 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st,
     const study::Grid g = study::MakeGrid(current_->problem, current_->plan.N);
     banner_->setText(QString::fromStdString(Banner(*current_)));
     solutionsStale_ = true;
-    if (tabs_->currentWidget() == solutionView_) ShowSolutions();
+    if (SolutionsInSight()) ShowSolutions();
     limiters_->Show(current_);
     errors_->Show(current_, convergence_, drawing_->same);
     FitTable();
@@ -270,6 +270,13 @@ void CompareWindow::Shown(std::shared_ptr<const study::Study> st,
     converging_.Cancel();
     convergenceDelay_.start();
     LetGoElsewhere(std::move(previous));  // once no part of the window holds it
+}
+
+// The Solutions tab holds the chart's view in a page of its own, with the
+// legend list beside it.
+bool CompareWindow::SolutionsInSight() const {
+    const QWidget* page = tabs_->currentWidget();
+    return page && (page == solutionView_ || page->isAncestorOf(solutionView_));
 }
 
 void CompareWindow::ShowSolutions() {

@@ -104,6 +104,7 @@ private:
     // its series strokes them whole: on another tab it waits until it comes
     // into sight.
     void ShowSolutions();
+    bool SolutionsInSight() const;
     QChartView* CurrentChartView() const;
     void AskAndExportChart();
     void AskAndExport(bool nodes);
