@@ -11,11 +11,11 @@
 #include "charts/space_time.hpp"
 #include "compare/time_charts.hpp"
 #include "compare/time_tab.hpp"
-#include "compare_fixture.hpp"
+#include "time_tab_fixture.hpp"
 
 namespace {
 
-class TimeLiveTest : public CompareTest {
+class TimeLiveTest : public TimeTabTest {
 protected:
     // Held workers keep their pool threads, and Qt's raster engine hands
     // parts of a large fill to the same global pool and waits for them:
@@ -23,8 +23,7 @@ protected:
     void SetUp() override {
         threads_ = QThreadPool::globalInstance()->maxThreadCount();
         QThreadPool::globalInstance()->setMaxThreadCount(threads_ + 4);
-        CompareTest::SetUp();
-        window_->Tabs()->setCurrentWidget(window_->Time());
+        TimeTabTest::SetUp();
     }
     void TearDown() override {
         Tab().Marching().Hold(false);
@@ -32,16 +31,6 @@ protected:
         QThreadPool::globalInstance()->setMaxThreadCount(threads_);
     }
     int threads_ = 0;
-    compare::TimeTab& Tab() { return *window_->Time(); }
-    void Set(std::initializer_list<std::pair<const char*, QString>> boxes) {
-        for (const auto& [name, text] : boxes) Get<QLineEdit>(name)->setText(text);
-        window_->UpdateNow();
-        Tab().UpdateNow();
-    }
-    void Finish() {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Tab().Finished(); }, 30000));
-        QCoreApplication::processEvents();
-    }
     // Rows of `data` with no value in them, at the top of the picture.
     static int BlankRows(const QImage& data) {
         int blank = 0;

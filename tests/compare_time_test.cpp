@@ -22,28 +22,13 @@
 #include "compare/time_charts.hpp"
 #include "compare/time_explain.hpp"
 #include "compare/time_tab.hpp"
-#include "compare_fixture.hpp"
+#include "time_tab_fixture.hpp"
 #include "square_plan.hpp"
 
 namespace {
 
-class TimeTest : public CompareTest {
+class TimeTest : public TimeTabTest {
 protected:
-    void SetUp() override {
-        CompareTest::SetUp();
-        window_->Tabs()->setCurrentWidget(window_->Time());
-    }
-    compare::TimeTab& Tab() { return *window_->Time(); }
-    // The inputs of a run: the window's boxes, then the tab's.
-    void Set(std::initializer_list<std::pair<const char*, QString>> boxes) {
-        for (const auto& [name, text] : boxes) Get<QLineEdit>(name)->setText(text);
-        window_->UpdateNow();
-        Tab().UpdateNow();
-    }
-    void Finish() {
-        ASSERT_TRUE(QTest::qWaitFor([&] { return Tab().Finished(); }, 30000));
-        QCoreApplication::processEvents();
-    }
     QString Banner() { return Get<QLabel>("stabilityBanner")->text(); }
     // An export started and waited for until it ends: "" or why it failed.
     QString Exported(bool history, const QString& path) {

@@ -11,6 +11,7 @@
 #include "usage_message.hpp"
 #include "cli/options.hpp"
 #include "cli/report.hpp"
+#include "program_fixture.hpp"
 #include "study/limiter_pieces.hpp"
 #include "study/numbers.hpp"
 
@@ -199,28 +200,9 @@ TEST(Report, PutsALimitedSchemesRiseDownToItsBranch) {
 }
 
 // The program itself: exit codes, and files written whole or not at all.
-class Program : public testing::Test {
+class Program : public ProgramTest {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() / ("study-cli-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-        // Built with the windows only: a build without them has no program to run.
-        if (std::string_view(CONVDIFF_STUDY).empty()) GTEST_SKIP() << "built without the windows: no convdiff-study to run";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    int Run(const std::string& args) {
-        const std::string command =
-            std::string(CONVDIFF_STUDY) + " " + args + " >" + (dir / "out").string() + " 2>" + (dir / "err").string();
-        const int status = std::system(command.c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Read(const std::string& name) {
-        std::ifstream in(dir / name);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    std::filesystem::path dir;
+    Program() : ProgramTest(CONVDIFF_STUDY, "study-cli") {}
 };
 
 TEST_F(Program, UsageErrorWritesNothingAndExitsTwo) {

@@ -17,7 +17,7 @@
 
 #include "usage_message.hpp"
 #include "cli/transient_options.hpp"
-#include "transient_program.hpp"
+#include "program_fixture.hpp"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/transient_report.hpp"
-#include "transient_program.hpp"
+#include "program_fixture.hpp"
 
 TEST(TransientReportWords, FramesAreListedWithAndAndRanges) {
     EXPECT_EQ(cli::FramesWords({}), "");
