@@ -175,12 +175,11 @@ QImage Image(QChart* chart, QSize size) {
     return image;
 }
 
-bool SvgName(std::string_view name) {
-    constexpr std::string_view kEnd = ".svg";
-    if (name.size() < kEnd.size()) return false;
-    const std::string_view end = name.substr(name.size() - kEnd.size());
-    return std::equal(end.begin(), end.end(), kEnd.begin(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
+bool NameEndsIn(std::string_view name, std::string_view end) {
+    if (name.size() < end.size()) return false;
+    return std::equal(end.begin(), end.end(), name.end() - std::ptrdiff_t(end.size()), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
 }
 
 QByteArray Encode(QChart* chart, bool svg, QSize size) {

@@ -123,9 +123,11 @@ void Render(QChart* chart, QPainter& painter, QSize size);
 // The chart drawn at `size` pixels.
 QImage Image(QChart* chart, QSize size);
 
+// Whether a file name ends in `end` (".svg"), in any case.
+bool NameEndsIn(std::string_view name, std::string_view end);
 // Whether a file name asks for SVG rather than PNG: it ends in ".svg", in
 // any case.
-bool SvgName(std::string_view name);
+inline bool SvgName(std::string_view name) { return NameEndsIn(name, ".svg"); }
 
 // The chart drawn at `size` as the bytes of a PNG file, or of an SVG file;
 // empty if the picture could not be encoded.

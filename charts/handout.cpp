@@ -228,12 +228,6 @@ std::string Handout::Write(const std::string& path) const {
     return files::WriteWhole(path, std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
-bool PdfName(std::string_view name) {
-    constexpr std::string_view kEnd = ".pdf";
-    if (name.size() < kEnd.size()) return false;
-    const std::string_view end = name.substr(name.size() - kEnd.size());
-    return std::equal(end.begin(), end.end(), kEnd.begin(),
-                      [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
-}
+bool PdfName(std::string_view name) { return NameEndsIn(name, ".pdf"); }
 
 }  // namespace charts

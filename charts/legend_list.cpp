@@ -3,6 +3,8 @@
 // series' own pen, marker or fill.
 #include "legend_list.hpp"
 
+#include "present.hpp"
+
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
@@ -144,21 +146,8 @@ void LegendList::Refill() {
 // (a word longer than that keeps a line of its own, whole).
 QString LegendList::Broken(const QString& name) const {
     const QFontMetrics metrics = fontMetrics();
-    QStringList lines;
-    QString line;
-    for (const QString& word : name.split(' ')) {
-        QString longer = line;
-        if (!longer.isEmpty()) longer += ' ';
-        longer += word;
-        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > Room()) {
-            lines.append(line);
-            line = word;
-        } else {
-            line = longer;
-        }
-    }
-    lines.append(line);
-    return lines.join('\n');
+    return WordLines(name, [&](const QString& line) { return qreal(metrics.horizontalAdvance(line)); }, Room())
+        .join('\n');
 }
 
 int LegendList::Room() const { return kLineLetters * fontMetrics().averageCharWidth(); }

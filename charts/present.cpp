@@ -166,21 +166,8 @@ QString Unbroken(const QString& title) { return QString(title).replace("<br>", "
 
 QString Broken(const QString& text, const QFont& font, qreal room) {
     const QFontMetricsF metrics(font);
-    QStringList lines;
-    QString line;
-    for (const QString& word : Unbroken(text).split(' ')) {
-        QString longer = line;
-        if (!longer.isEmpty()) longer += ' ';
-        longer += word;
-        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > room) {
-            lines.append(line);
-            line = word;
-        } else {
-            line = longer;
-        }
-    }
-    lines.append(line);
-    return lines.join("<br>");
+    return WordLines(Unbroken(text), [&](const QString& line) { return metrics.horizontalAdvance(line); }, room)
+        .join("<br>");
 }
 
 // The chart's title broken for the chart's width, an axis title for the
@@ -311,6 +298,24 @@ void LayOutNow(QChart* chart) {
         ThinTicks(chart);
     }
     chart->layout()->activate();
+}
+
+QStringList WordLines(const QString& text, const std::function<qreal(const QString&)>& width, qreal room) {
+    QStringList lines;
+    QString line;
+    for (const QString& word : text.split(' ')) {
+        QString longer = line;
+        if (!longer.isEmpty()) longer += ' ';
+        longer += word;
+        if (!line.isEmpty() && width(longer) > room) {
+            lines.append(line);
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines.append(line);
+    return lines;
 }
 
 }  // namespace charts

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QFont>
+#include <QStringList>
+#include <functional>
 
 class QChart;
 
@@ -25,6 +27,10 @@ QFont Enlarged(const QFont& font);
 // chart is in a view's scene). Off restores the chart's own look exactly.
 void Present(QChart* chart, bool on);
 bool Presented(const QChart* chart);
+
+// `text` broken between words into lines no wider than `room`, as `width`
+// measures a line (a word wider than that stands on a line of its own).
+QStringList WordLines(const QString& text, const std::function<qreal(const QString&)>& width, qreal room);
 
 // Lays `chart` out at once in its present size and fonts, its titles broken
 // to fit while presented (otherwise that follows from the event loop).
